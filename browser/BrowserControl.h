@@ -1,0 +1,28 @@
+#pragma once
+// What the board needs of an embedded browser, and nothing more. The Qt WebEngine control
+// implements it in the program; tests implement it with a fake that serves fixture pages on a
+// fake clock.
+#include <functional>
+#include <string>
+
+#include "browser/Variant.h"
+
+class TBrowserControl {
+public:
+    virtual ~TBrowserControl() = default;
+
+    // Starts loading url (a plain GET, no extra headers) and returns at once.
+    virtual void Navigate(const std::string& url) = 0;
+    // The current document's address; empty before any navigation.
+    virtual std::string LocationURL() const = 0;
+    // The inner markup of the current document's root element, tags in upper case.
+    virtual TVariant DocumentElementInnerHTML() = 0;
+    // One wait pass: lets the event loop run for WaitPassMilliseconds, handling every event
+    // (document completions, progress, timers, clicks, repaints) that arrives meanwhile.
+    virtual void RunWaitPass() = 0;
+
+    // Raised once per completed document (a meta-refresh redirect completes two).
+    std::function<void()> OnDocumentComplete;
+    // Raised with the load progress and its maximum.
+    std::function<void(int progress, int progressMax)> OnProgressChange;
+};
