@@ -30,6 +30,8 @@ struct TFormatSettings {
     static TFormatSettings DayMonthYear();
     // Read from the POSIX locale of the environment (LC_TIME, LC_NUMERIC), fallbacks where empty.
     static TFormatSettings FromEnvironment();
+
+    bool operator==(const TFormatSettings&) const = default;
 };
 
 // The current record; other threads see the old record or the new one, whole.

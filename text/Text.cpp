@@ -1,0 +1,154 @@
+#include "text/Text.h"
+
+#include "text/Errors.h"
+#include "text/TextConstants.h"
+
+#include <algorithm>
+
+namespace {
+
+// The cut behind TextCopy/TextRight, on 64-bit arithmetic so that extreme counts cannot overflow.
+std::string CopyClamped(std::string_view text, long long start, long long count)
+{
+    const auto length = static_cast<long long>(text.size());
+    if (count < 0 || start > length) {
+        return {};
+    }
+    if (start < 1) {
+        start = 1;  // count is deliberately not reduced by the positions before 1
+    }
+    const long long available = length - start + 1;
+    return std::string(text.substr(static_cast<std::size_t>(start - 1),
+                                   static_cast<std::size_t>(std::min(count, available))));
+}
+
+bool IsLatin1Lower(unsigned char second)
+{
+    return second >= kLatin1LowerFirst && second <= kLatin1LowerLast && second != kLatin1Division;
+}
+
+// The part of a text that the replacement search reads: everything before its first NUL.
+std::string_view UpToNul(std::string_view text)
+{
+    return text.substr(0, std::min(text.find(kNul), text.size()));
+}
+
+}  // namespace
+
+int TextPos(std::string_view needle, std::string_view text)
+{
+    if (needle.empty() || text.empty() || needle.size() > text.size()) {
+        return 0;
+    }
+    const std::size_t at = text.find(needle);
+    return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+std::string TextCopy(std::string_view text, int start, int count)
+{
+    return CopyClamped(text, start, count);
+}
+
+std::string TextLeft(std::string_view text, int count)
+{
+    return CopyClamped(text, 1, count);
+}
+
+std::string TextRight(std::string_view text, int count)
+{
+    return CopyClamped(text, static_cast<long long>(text.size()) - count + 1, count);
+}
+
+std::string TextMid(std::string_view text, int start, int count)
+{
+    return CopyClamped(text, start, count);
+}
+
+std::string TextReplace(std::string_view text, std::string_view oldPattern, std::string_view newText,
+                        unsigned flags)
+{
+    // The search runs on a (possibly upper-cased) copy; every byte of the result comes from the
+    // original text, so unreplaced pieces keep their own letter case. Upper-casing keeps the
+    // length, so both copies advance in step.
+    const bool ignoreCase = (flags & IgnoreCase) != 0;
+    const std::string searchCopy = ignoreCase ? TextUpper(text) : std::string(text);
+    const std::string patternCopy = ignoreCase ? TextUpper(oldPattern) : std::string(oldPattern);
+    // Only the text before a NUL is searched. A pattern holding a NUL therefore never occurs in
+    // it; treating it as its prefix instead would cut bytes that were never matched.
+    const std::string_view pattern = patternCopy;
+    const bool searchable = !pattern.empty() && pattern.find(kNul) == std::string_view::npos;
+
+    std::string_view search = searchCopy;
+    std::string_view rest = text;
+    std::string result;
+    result.reserve(text.size());
+    while (!search.empty()) {
+        const std::size_t at = searchable ? UpToNul(search).find(pattern) : std::string_view::npos;
+        if (at == std::string_view::npos) {
+            break;
+        }
+        result.append(rest.substr(0, at));
+        result.append(newText);
+        rest.remove_prefix(at + pattern.size());
+        search.remove_prefix(at + pattern.size());
+        if ((flags & ReplaceAll) == 0) {
+            break;
+        }
+    }
+    result.append(rest);
+    return result;
+}
+
+std::string TextUpper(std::string_view text)
+{
+    std::string out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        if (c >= 'a' && c <= 'z') {
+            out[i] = static_cast<char>(c - kCaseDistance);
+        } else if (c == kLatin1Lead && i + 1 < out.size() &&
+                   IsLatin1Lower(static_cast<unsigned char>(out[i + 1]))) {
+            out[i + 1] = static_cast<char>(static_cast<unsigned char>(out[i + 1]) - kCaseDistance);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string TextLower(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + kCaseDistance);
+        }
+    }
+    return out;
+}
+
+std::string TextTrim(std::string_view text)
+{
+    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= kLastBlankCode; };
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && isBlank(text[first])) {
+        ++first;
+    }
+    while (last > first && isBlank(text[last - 1])) {
+        --last;
+    }
+    return std::string(text.substr(first, last - first));
+}
+
+char TextCharAt(std::string_view text, int position)
+{
+    if (position < 1 || static_cast<std::size_t>(position) > text.size()) {
+        throw ERangeError(std::string(kRangeErrorMessage));
+    }
+    return text[static_cast<std::size_t>(position) - 1];
+}
+
+std::string IntToText(std::int32_t value)
+{
+    return std::to_string(value);
+}
