@@ -1,0 +1,80 @@
+#pragma once
+// Every limit and literal of the board core: roster file, day-page markers, status texts,
+// refresh log lines and the board fragment.
+#include <string_view>
+
+// The roster file, relative to the current directory.
+constexpr std::string_view RosterFileName = "people.txt";
+// Roster line fields, 0-based.
+constexpr int NameField = 0;
+constexpr int ItemIdField = 1;
+constexpr int LeaveTagField = 2;
+
+// Day-page markers and cuts.
+constexpr std::string_view MeetingMarker = "meetingNum";
+constexpr std::string_view MeetingBlockMarker = "=meetingNum";
+constexpr std::string_view DayEventMarker = "specialNum";
+constexpr std::string_view DayEventBlockMarker = "=specialNum";
+constexpr std::string_view BlockEnd = "</FONT>";
+constexpr std::string_view AnchorEnd = "</A>";
+constexpr std::string_view LineBreak = "<BR>";
+constexpr std::string_view FontEnd = "</FONT";
+constexpr std::string_view TimeRangeSeparator = " - ";
+constexpr std::string_view NonBreakingSpace = "&nbsp;";
+constexpr std::string_view Blank = " ";
+// Longest end-time text read after the separator.
+constexpr int EndTextMaxLength = 99;
+// The composed meeting time: date text + time text + seconds.
+constexpr std::string_view MeetingDatePattern = "dd/mm/yyyy ";
+constexpr std::string_view MeetingSecondsText = ":00";
+constexpr std::string_view UntilPattern = "hh:nn";
+
+// Meeting descriptions holding one of these (lower-cased) get no " until " suffix.
+constexpr std::string_view NoSuffixKeywords[] = {"shift", "(x)", "leave", "holiday"};
+constexpr std::string_view UntilText = " until ";
+constexpr std::string_view AlsoOpen = "<br><small>Also: ";
+constexpr std::string_view SmallClose = "</small>";
+constexpr std::string_view LineBreakReplacement = ", ";
+constexpr std::string_view CommaBeforeParen = ",  (";
+constexpr std::string_view BlankBeforeParen = " (";
+
+// Day events: characters dropped from the block's start, and the window kept after them.
+constexpr int DayEventSkipLength = 14;
+constexpr int DayEventWindowLength = 999;
+constexpr std::string_view DayEventTextStart = "-1>";
+// Day-event descriptions are shown only when they hold one of these (lower-cased).
+constexpr std::string_view AdmissionKeywords[] = {"holiday", "leave", "shift", "late", "earl"};
+constexpr std::string_view LeaveKeyword = "leave";
+constexpr std::string_view NoteOpen = "<small>Note: ";
+constexpr std::string_view NoteOpenAfter = "<br><small>Note: ";
+
+// Parser log texts.
+constexpr std::string_view MeetingsCountText = "Result: Meetings: ";
+constexpr std::string_view DayEventsCountText = ", Day Events: ";
+constexpr std::string_view ItemDotText = ".";
+
+// Refresh log texts and patterns.
+constexpr std::string_view StartingText = "Starting";
+constexpr std::string_view LoggedInText = "Logged in";
+constexpr std::string_view UpdatingInfoText = "Updating info @ ";
+constexpr std::string_view UpdatingInfoPattern = "dd/mm/yy hh:mm:ss";
+constexpr std::string_view GrabbingPageText = "Grabbing Page for ";
+constexpr std::string_view ProcessingText = "Processing Meetings for ";
+constexpr std::string_view DoneText = "Done";
+constexpr std::string_view AddressDatePattern = "yyyy/mm/dd";
+// Where the window's browser goes after each refresh: this program's own board page.
+constexpr std::string_view BoardPageAddress = "http://127.0.0.1:7350/";
+
+// The board fragment.
+constexpr std::string_view FragmentLineBreak = "\r\n";
+constexpr std::string_view TableOpenLine =
+    "<table border=\"2\" bordercolor=\"#000066\" cellspacing=\"0\" width=\"95%\" cellpadding=\"2\">";
+constexpr std::string_view RowOpen = "<tr><td bgcolor=\"#000066\" width=18%><h2>";
+constexpr std::string_view RowMiddle = "</h2></td><td bgcolor=\"#FFFFFF\" nowrap>";
+constexpr std::string_view RowClose = "</td><tr>";
+constexpr std::string_view EmptyStatus = "&nbsp;";
+constexpr std::string_view TableCloseLine = "</table>";
+constexpr std::string_view FooterOpen = "<p><small><small>Page refreshed: %NOW, Data refreshed: ";
+constexpr std::string_view FooterPattern = "dd/mm hh:nn";
+constexpr std::string_view FooterClose = "</small></small><p>";
+constexpr std::string_view PageCloseLine = "</body></html>";

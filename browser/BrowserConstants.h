@@ -1,0 +1,32 @@
+#pragma once
+// Every limit and literal of the browser driver and the calendar addresses.
+#include <string_view>
+
+// One wait pass lets the event loop run this long.
+constexpr int WaitPassMilliseconds = 100;
+// A page wait gives up after this many seconds (each of the two waits of a redirect).
+constexpr int PageWaitTimeoutSeconds = 60;
+// A progress dot is appended on every this-many-th pass, counted over both waits.
+constexpr int PassesPerDot = 3;
+
+constexpr std::string_view WaitDotText = ".";
+constexpr std::string_view TimedOutText = "Timed Out";
+constexpr std::string_view RedirectingText = "Redirecting";
+
+// The calendar server's request addresses.
+constexpr std::string_view LoginScheme = "https://";
+constexpr std::string_view DayViewScheme = "http://";
+constexpr std::string_view CalendarPath = "/ocas-bin/ocas.fcgi";
+constexpr std::string_view LoginQueryHead =
+    "?sub=web&web=login&cgi-path=/ocas-bin/&from_lf=on&js_enabled=false&ada=on&server=&srch_query=";
+constexpr std::string_view LoginQueryPassword = "&srch_xitemid=&password=";
+constexpr std::string_view LoginQueryTail = "&ok=ok&ada=on";
+constexpr std::string_view DayViewQueryHead = "?sub=web&web=viewpub&ada=on&date=";
+constexpr std::string_view DayViewQueryItem =
+    "&view=day&searchTextField=&radioSearch=pub_name_radio&resultSelect=";
+constexpr std::string_view DayViewQueryTail = "/1&viewform.x=21&viewform.y=12";
+
+// Message of a value that has no text form.
+constexpr std::string_view InvalidVariantCastMessage = "Invalid variant type conversion";
+// Significant digits of a number converted to text.
+constexpr int VariantNumberDigits = 15;

@@ -1,0 +1,47 @@
+#include "browser/CalendarAddress.h"
+
+#include "browser/BrowserConstants.h"
+
+namespace {
+
+bool IsUnreserved(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+}  // namespace
+
+std::string PercentEncode(std::string_view text)
+{
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (IsUnreserved(c)) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += Hex[c >> 4];
+            out += Hex[c & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::string LoginAddress(const std::string& calendarHost, const std::string& userId, const std::string& password)
+{
+    std::string url;
+    url.append(LoginScheme).append(calendarHost).append(CalendarPath).append(LoginQueryHead);
+    url.append(PercentEncode(userId)).append(LoginQueryPassword).append(PercentEncode(password));
+    url.append(LoginQueryTail);
+    return url;
+}
+
+std::string DayViewAddress(const std::string& calendarHost, const std::string& dateText, const std::string& itemId)
+{
+    std::string url;
+    url.append(DayViewScheme).append(calendarHost).append(CalendarPath).append(DayViewQueryHead);
+    url.append(dateText).append(DayViewQueryItem).append(itemId).append(DayViewQueryTail);
+    return url;
+}

@@ -1,0 +1,5 @@
+#pragma once
+// The error of a browser value that has no text form.
+#include "text/Errors.h"
+
+QUORVANE_DECLARE_ERROR(EVariantTypeCastError, EQuorvaneError)

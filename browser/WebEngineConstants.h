@@ -1,0 +1,19 @@
+#pragma once
+// Limits and literals of the Qt WebEngine browser control and its process settings.
+
+// Passes a markup read may wait for the page's answer before giving up with no markup.
+constexpr int MarkupReadPassLimit = 50;
+// Qt's load progress is a percentage: it is reported as progress out of this maximum.
+constexpr int ProgressMaximum = 100;
+// The location reported before any page has been asked for.
+constexpr const char* BlankPageUrl = "about:blank";
+// Standard HTTPS port, for a calendar host given without one.
+constexpr int HttpsDefaultPort = 443;
+
+// Chromium settings: as root it refuses to start without leaving its sandbox.
+constexpr const char* ChromiumFlagsVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
+constexpr const char* RootChromiumFlags = "--no-sandbox --disable-gpu --log-level=3";
+constexpr const char* LoggingRulesVariable = "QT_LOGGING_RULES";
+constexpr const char* QuietLoggingRules = "qt.webenginecontext=false;js=false";
+constexpr const char* RuntimeDirVariable = "XDG_RUNTIME_DIR";
+constexpr const char* RuntimeDirTemplate = "/tmp/quorvane-runtime-XXXXXX";
