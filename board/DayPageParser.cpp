@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "board/BoardConstants.h"
+#include "board/MarkerIndex.h"
 #include "text/Text.h"
 
 namespace {
@@ -52,15 +53,19 @@ int CountNumbered(std::string_view page, std::string_view marker)
     return n;
 }
 
-std::string CollectBlock(std::string_view page, std::string_view blockMarker, int number)
+std::string CollectBlockAt(std::string_view page, int i)
 {
-    int i = TextPos(Joined(blockMarker, IntToText(number)), page);
     std::string block;
     while (!EndsWithBlockEnd(block)) {
         block += TextCharAt(page, i);
         ++i;
     }
     return block;
+}
+
+std::string CollectBlock(std::string_view page, std::string_view blockMarker, int number)
+{
+    return CollectBlockAt(page, TextPos(Joined(blockMarker, IntToText(number)), page));
 }
 
 void AddMeeting(std::string& status, const std::string& block, TDateTime nowTime)
@@ -123,17 +128,20 @@ void AddDayEvent(std::string& status, const std::string& block, const std::strin
 void ParseDayPage(const std::string& page, TDateTime nowTime, const std::string& leaveTag, std::string& status,
                   TLogWriter& log)
 {
-    const int meetings = CountNumbered(page, MeetingMarker);
+    // One pass per marker word instead of a page search per numbered probe.
+    const TMarkerIndex meetingMarks(page, MeetingMarker);
+    const TMarkerIndex dayEventMarks(page, DayEventMarker);
+    const int meetings = meetingMarks.CountNumbered();
     log.Log(std::string(MeetingsCountText) + IntToText(meetings), false);
-    const int dayEvents = CountNumbered(page, DayEventMarker);
+    const int dayEvents = dayEventMarks.CountNumbered();
     log.Log(std::string(DayEventsCountText) + IntToText(dayEvents), true);
 
     for (int r = 1; r <= meetings; ++r) {
         log.Log(std::string(ItemDotText), true);
-        AddMeeting(status, CollectBlock(page, MeetingBlockMarker, r), nowTime);
+        AddMeeting(status, CollectBlockAt(page, meetingMarks.FirstAfterEquals(IntToText(r))), nowTime);
     }
     for (int r = 1; r <= dayEvents; ++r) {
         log.Log(std::string(ItemDotText), true);
-        AddDayEvent(status, CollectBlock(page, DayEventBlockMarker, r), leaveTag);
+        AddDayEvent(status, CollectBlockAt(page, dayEventMarks.FirstAfterEquals(IntToText(r))), leaveTag);
     }
 }

@@ -15,6 +15,8 @@ int CountNumbered(std::string_view page, std::string_view marker);
 // after it, gathered a character at a time. ERangeError when the marker is absent or the page
 // ends before the closing tag.
 std::string CollectBlock(std::string_view page, std::string_view blockMarker, int number);
+// The same collection from a 1-based position of the page.
+std::string CollectBlockAt(std::string_view page, int position);
 
 // Adds one meeting block to status when it is in progress at nowTime, then turns every "<BR>"
 // of status into ", ". Both times are read first (EConvertError when one does not read).

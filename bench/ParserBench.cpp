@@ -1,0 +1,109 @@
+// Day-page parsing speed: a parse-only refresh of 100 people over 200 KB day views, beside one
+// memmem pass over the same bytes (the floor for any reading of the pages).
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "board/DayPageParser.h"
+#include "text/DateTime.h"
+#include "ui/LogWriter.h"
+
+namespace {
+
+constexpr int People = 100;
+constexpr std::size_t PageBytes = 200 * 1024;
+constexpr int MeetingsPerPage = 8;
+constexpr int DayEventsPerPage = 3;
+constexpr TDateTime Now = 46362 + 10.0 / 24;  // 6 December 2026, 10:00
+
+class TSilentLog : public TLogWriter {
+public:
+    void Log(const std::string&, bool) override {}
+};
+
+std::string Filler(std::size_t bytes, int seed)
+{
+    std::string out;
+    int row = seed;
+    while (out.size() < bytes) {
+        out += "<TR><TD class=nav vAlign=top><A href=\"/ocas-bin/ocas.fcgi?sub=web&amp;web=navigate&amp;row=" +
+               std::to_string(row++) + "\">Calendar navigation entry</A></TD><TD><FONT size=-1>&nbsp;</FONT></TD></TR>\n";
+    }
+    out.resize(bytes);
+    return out;
+}
+
+// A day view in the calendar's markup: navigation filler, then the day's table with its day
+// events and meetings spread through the second half of the page.
+std::string DayPage(int person)
+{
+    std::string items;
+    for (int r = 1; r <= DayEventsPerPage; ++r) {
+        items += "<TR><TD colSpan=2><A name=specialNum" + std::to_string(r) +
+                 " href=\"/ocas-bin/ocas.fcgi?sub=web&amp;web=viewitem&amp;id=9" + std::to_string(r) +
+                 "\"></A><FONT size=-1>" + (r == 1 ? "Bank&nbsp;Holiday" : "Team lunch") + "</FONT></TD></TR>\n";
+    }
+    std::string page = "<HEAD><TITLE>Day view</TITLE></HEAD><BODY bgColor=#ffffff>\n" + Filler(PageBytes / 2, person);
+    page += "<TABLE><TBODY>\n" + items;
+    const std::size_t gap = (PageBytes / 2) / MeetingsPerPage;
+    for (int r = 1; r <= MeetingsPerPage; ++r) {
+        const int hour = 8 + r;
+        page += "<TR><TD vAlign=top><FONT size=-1><A name=meetingNum" + std::to_string(r) +
+                " href=\"/ocas-bin/ocas.fcgi?sub=web&amp;web=viewitem&amp;id=5" + std::to_string(r) + "\">Item</A>" +
+                std::to_string(hour) + ":00 - " + std::to_string(hour) + ":45<BR>Review meeting<BR> (Room " +
+                std::to_string(r) + ")</FONT></TD></TR>\n";
+        page += Filler(gap, person * 100 + r);
+    }
+    page += "</TBODY></TABLE></BODY>";
+    return page;
+}
+
+const std::vector<std::string>& Pages()
+{
+    static const std::vector<std::string> pages = [] {
+        std::vector<std::string> out;
+        for (int i = 0; i < People; ++i) out.push_back(DayPage(i));
+        return out;
+    }();
+    return pages;
+}
+
+void SetBytes(benchmark::State& state)
+{
+    std::size_t bytes = 0;
+    for (const auto& page : Pages()) bytes += page.size();
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void BM_ParseRefresh(benchmark::State& state)
+{
+    SetLocaleFormats(TFormatSettings::DayMonthYear());
+    TSilentLog log;
+    for (auto _ : state) {
+        for (const auto& page : Pages()) {
+            std::string status;
+            ParseDayPage(page, Now, "J Smith", status, log);
+            benchmark::DoNotOptimize(status);
+        }
+    }
+    SetBytes(state);
+}
+BENCHMARK(BM_ParseRefresh)->Unit(benchmark::kMillisecond);
+
+void BM_MemmemPass(benchmark::State& state)
+{
+    static constexpr char Absent[] = "=meetingNum0";
+    for (auto _ : state) {
+        for (const auto& page : Pages()) {
+            benchmark::DoNotOptimize(memmem(page.data(), page.size(), Absent, sizeof Absent - 1));
+        }
+    }
+    SetBytes(state);
+}
+BENCHMARK(BM_MemmemPass)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
