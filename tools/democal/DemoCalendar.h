@@ -1,0 +1,42 @@
+#pragma once
+// The calendar's answers: log-in, the day-view redirect and the day view itself, worked out
+// from a parsed request and the scheme it came over. No sockets here.
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "tools/democal/DemoDate.h"
+#include "tools/democal/DemoDayView.h"
+#include "tools/democal/DemoHttp.h"
+
+struct DemoOptions {
+    std::optional<std::string> User;      // when set, the log-in checks it
+    std::optional<std::string> Password;  // when set, the log-in checks it
+    std::optional<DemoMoment> Now;        // a pinned clock; the local clock otherwise
+    DemoFault Fault = DemoFault::None;
+};
+
+class DemoCalendar {
+public:
+    explicit DemoCalendar(DemoOptions options);
+
+    // The answer to one request; `tls` says whether it came over HTTPS. Thread-safe.
+    DemoResponse Handle(const DemoRequest& request, bool tls);
+    // Whether the request carries the cookie of a live session. Thread-safe.
+    bool HasSession(const DemoRequest& request) const;
+
+private:
+    DemoResponse Login(const DemoPairs& query, bool tls);
+    DemoResponse ViewPub(const DemoPairs& query);
+    DemoResponse DayPage(const DemoRequest& request, const DemoPairs& query);
+    std::string NewSession();
+    DemoMoment Now() const;
+
+    DemoOptions options_;
+    mutable std::mutex mutex_;
+    std::set<std::string> sessions_;
+    std::deque<std::string> sessionOrder_;  // oldest first, for the bound on sessions
+};

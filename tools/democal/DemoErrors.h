@@ -1,0 +1,5 @@
+#pragma once
+// The demo calendar's own failure: options it cannot use, a socket or a certificate it cannot make.
+#include "text/Errors.h"
+
+QUORVANE_DECLARE_ERROR(EDemoError, EQuorvaneError)

@@ -1,0 +1,183 @@
+#include "tools/democal/DemoHttp.h"
+
+#include <cstdio>
+
+namespace {
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool IsToken(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c <= ' ' || c >= 127) return false;
+    return true;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::optional<std::string> DemoRequest::Header(std::string_view name) const {
+    for (const auto& [key, value] : Headers)
+        if (SameLetters(key, name)) return value;
+    return std::nullopt;
+}
+
+std::string DemoRequest::Path() const { return Target.substr(0, Target.find('?')); }
+
+std::string DemoRequest::Query() const {
+    std::size_t mark = Target.find('?');
+    return mark == std::string::npos ? std::string() : Target.substr(mark + 1);
+}
+
+std::size_t HeadEnd(std::string_view data) {
+    std::size_t crlf = data.find("\r\n\r\n");
+    std::size_t lf = data.find("\n\n");
+    if (crlf != std::string_view::npos && (lf == std::string_view::npos || crlf + 2 <= lf))
+        return crlf + 4;
+    return lf == std::string_view::npos ? lf : lf + 2;
+}
+
+std::optional<DemoRequest> ParseRequestHead(std::string_view head) {
+    std::size_t lineEnd = head.find('\n');
+    std::string_view line = Trim(head.substr(0, lineEnd));
+    std::size_t first = line.find(' ');
+    std::size_t last = line.rfind(' ');
+    if (first == std::string_view::npos || first == last) return std::nullopt;
+    DemoRequest request;
+    request.Method = std::string(line.substr(0, first));
+    request.Target = std::string(Trim(line.substr(first + 1, last - first - 1)));
+    request.Version = std::string(line.substr(last + 1));
+    if (!IsToken(request.Method) || !IsToken(request.Target) ||
+        request.Version.rfind("HTTP/", 0) != 0)
+        return std::nullopt;
+
+    while (lineEnd != std::string_view::npos) {
+        std::size_t start = lineEnd + 1;
+        lineEnd = head.find('\n', start);
+        std::string_view header = Trim(head.substr(start, lineEnd - start));
+        if (header.empty()) continue;
+        std::size_t colon = header.find(':');
+        if (colon == std::string_view::npos || !IsToken(header.substr(0, colon))) return std::nullopt;
+        request.Headers.emplace_back(std::string(header.substr(0, colon)),
+                                     std::string(Trim(header.substr(colon + 1))));
+    }
+    return request;
+}
+
+DemoPairs SplitQuery(std::string_view query) {
+    query = query.substr(0, query.find('#'));
+    DemoPairs pairs;
+    while (!query.empty()) {
+        std::size_t amp = query.find('&');
+        std::string_view pair = query.substr(0, amp);
+        if (!pair.empty()) {
+            std::size_t eq = pair.find('=');
+            if (eq == std::string_view::npos)
+                pairs.emplace_back(std::string(pair), std::string());
+            else
+                pairs.emplace_back(std::string(pair.substr(0, eq)), std::string(pair.substr(eq + 1)));
+        }
+        if (amp == std::string_view::npos) break;
+        query.remove_prefix(amp + 1);
+    }
+    return pairs;
+}
+
+std::optional<std::string> QueryValue(const DemoPairs& pairs, std::string_view key) {
+    for (const auto& [name, value] : pairs)
+        if (name == key) return value;
+    return std::nullopt;
+}
+
+std::string PercentDecode(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+            HexValue(text[i + 2]) >= 0) {
+            decoded += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
+std::string PercentEncodeQueryValue(std::string_view text) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (unsigned char c : text) {
+        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                     c == '-' || c == '.' || c == '_' || c == '~';
+        if (plain) {
+            encoded += static_cast<char>(c);
+        } else {
+            encoded += '%';
+            encoded += Hex[c >> 4];
+            encoded += Hex[c & 15];
+        }
+    }
+    return encoded;
+}
+
+std::optional<std::string> CookieValue(std::string_view header, std::string_view name) {
+    while (!header.empty()) {
+        std::size_t semi = header.find(';');
+        std::string_view cookie = Trim(header.substr(0, semi));
+        std::size_t eq = cookie.find('=');
+        if (eq != std::string_view::npos && Trim(cookie.substr(0, eq)) == name)
+            return std::string(Trim(cookie.substr(eq + 1)));
+        if (semi == std::string_view::npos) break;
+        header.remove_prefix(semi + 1);
+    }
+    return std::nullopt;
+}
+
+std::string SerializeResponse(const DemoResponse& response, bool headOnly) {
+    std::string out = "HTTP/1.1 " + std::to_string(response.Status) + " " + response.Reason + "\r\n";
+    out += "Content-Type: text/html; charset=utf-8\r\n";
+    out += "Content-Length: " + std::to_string(response.Body.size()) + "\r\n";
+    out += "Cache-Control: no-store\r\nConnection: close\r\n";
+    for (const auto& [name, value] : response.Headers) out += name + ": " + value + "\r\n";
+    out += "\r\n";
+    if (!headOnly) out += response.Body;
+    return out;
+}
+
+std::string Printable(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (c < 32 || c > 126 || c == '\\') {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}

@@ -1,0 +1,66 @@
+#include "tools/democal/DemoOptions.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "tools/democal/DemoConstants.h"
+#include "tools/democal/DemoErrors.h"
+
+namespace {
+
+constexpr unsigned MaxPort = 65535;
+
+std::uint16_t ParsePort(std::string_view text) {
+    unsigned value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty() || value > MaxPort)
+        throw EDemoError("bad port '" + std::string(text) + "'");
+    return static_cast<std::uint16_t>(value);
+}
+
+DemoFault ParseFault(std::string_view text) {
+    if (text == DemoFaultNeverComplete) return DemoFault::NeverComplete;
+    if (text == DemoFaultBrokenTime) return DemoFault::BrokenTime;
+    if (text == DemoFaultUnterminated) return DemoFault::Unterminated;
+    throw EDemoError("unknown fault '" + std::string(text) + "'");
+}
+
+}  // namespace
+
+DemoCommandLine ParseDemoCommandLine(int argc, const char* const* argv) {
+    DemoCommandLine options;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view name = argv[i];
+        if (name == DemoOptHelp) {
+            options.Help = true;
+            continue;
+        }
+        if (i + 1 >= argc) throw EDemoError("option '" + std::string(name) + "' needs a value");
+        std::string value = argv[++i];
+        if (name == DemoOptPort) {
+            options.Port = ParsePort(value);
+        } else if (name == DemoOptCertOut) {
+            options.CertOut = value;
+        } else if (name == DemoOptNow) {
+            options.Calendar.Now = ParseMoment(value);
+            if (!options.Calendar.Now) throw EDemoError("bad time '" + value + "' (use \"YYYY-MM-DD hh:mm\")");
+        } else if (name == DemoOptUser) {
+            options.Calendar.User = value;
+        } else if (name == DemoOptPassword) {
+            options.Calendar.Password = value;
+        } else if (name == DemoOptFault) {
+            options.Calendar.Fault = ParseFault(value);
+        } else {
+            throw EDemoError("unknown option '" + std::string(name) + "'");
+        }
+    }
+    return options;
+}
+
+std::string DemoUsage() {
+    return "usage: quorvane-democal [--port N] [--cert-out FILE] [--now \"YYYY-MM-DD hh:mm\"]\n"
+           "                        [--user ID] [--password PASS]\n"
+           "                        [--fault never-complete|broken-time|unterminated]\n"
+           "Serves a demo calendar over HTTPS and HTTP on one loopback port (0 = any free port,\n"
+           "printed as the first line of output) and writes its certificate as PEM to FILE.\n";
+}

@@ -1,0 +1,30 @@
+#include "tools/democal/DemoPages.h"
+
+std::string HtmlEscape(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': escaped += "&amp;"; break;
+        case '<': escaped += "&lt;"; break;
+        case '>': escaped += "&gt;"; break;
+        case '"': escaped += "&quot;"; break;
+        case '\'': escaped += "&#39;"; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string MessagePage(std::string_view title, std::string_view message) {
+    std::string t = HtmlEscape(title);
+    return "<HTML><HEAD><TITLE>" + t + "</TITLE></HEAD>\n<BODY BGCOLOR=#FFFFFF>\n<H2>" + t +
+           "</H2>\n<P>" + HtmlEscape(message) + "</P>\n</BODY></HTML>\n";
+}
+
+std::string RedirectPage(std::string_view url) {
+    std::string u = HtmlEscape(url);
+    return "<HTML><HEAD><META http-equiv=\"refresh\" content=\"0;url=" + u +
+           "\"><TITLE>Loading</TITLE></HEAD>\n<BODY BGCOLOR=#FFFFFF>\n<P>Loading the day view... <A href=\"" +
+           u + "\">continue</A></P>\n</BODY></HTML>\n";
+}

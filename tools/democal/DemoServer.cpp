@@ -1,0 +1,250 @@
+#include "tools/democal/DemoServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "tools/democal/DemoConstants.h"
+#include "tools/democal/DemoErrors.h"
+
+namespace {
+
+// Reading and writing one connection, over TLS or not.
+class Channel {
+public:
+    Channel(int fd, SSL* ssl) : fd_(fd), ssl_(ssl) {}
+
+    // Bytes read, 0 at the end of the stream, -1 on error or time-out.
+    long Read(char* buffer, std::size_t size) {
+        if (ssl_) {
+            int n = SSL_read(ssl_, buffer, static_cast<int>(size));
+            return n > 0 ? n : (SSL_get_error(ssl_, n) == SSL_ERROR_ZERO_RETURN ? 0 : -1);
+        }
+        ssize_t n;
+        do n = recv(fd_, buffer, size, 0);
+        while (n < 0 && errno == EINTR);
+        return n;
+    }
+
+    bool WriteAll(const std::string& data) {
+        std::size_t done = 0;
+        while (done < data.size()) {
+            long n;
+            if (ssl_) {
+                n = SSL_write(ssl_, data.data() + done, static_cast<int>(data.size() - done));
+            } else {
+                do n = send(fd_, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+                while (n < 0 && errno == EINTR);
+            }
+            if (n <= 0) return false;
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+private:
+    int fd_;
+    SSL* ssl_;
+};
+
+void SetTimeouts(int fd) {
+    timeval timeout{DemoReadTimeoutMs / 1000, (DemoReadTimeoutMs % 1000) * 1000};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+}
+
+int ListenOn(const sockaddr* address, socklen_t length, int family) {
+    int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (family == AF_INET6) setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &one, sizeof one);
+    if (bind(fd, address, length) != 0 || listen(fd, DemoListenBacklog) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool CarriesSessionCookie(const DemoRequest& request) {
+    std::optional<std::string> header = request.Header("Cookie");
+    return header && CookieValue(*header, DemoSessionCookie).has_value();
+}
+
+std::string ErrorText(std::string_view what) { return std::string(what) + ": " + std::strerror(errno); }
+
+}  // namespace
+
+DemoServer::DemoServer(DemoCalendar& calendar, const DemoTls& tls, DemoFault fault, LogSink log)
+    : calendar_(calendar), tls_(tls), fault_(fault), log_(std::move(log)) {
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) throw EDemoError(ErrorText("cannot make a pipe"));
+    wakeRead_ = pipeFds[0];
+    wakeWrite_ = pipeFds[1];
+}
+
+DemoServer::~DemoServer() {
+    for (int fd : listeners_) close(fd);
+    close(wakeRead_);
+    close(wakeWrite_);
+}
+
+std::uint16_t DemoServer::Listen(std::uint16_t port) {
+    sockaddr_in v4{};
+    v4.sin_family = AF_INET;
+    v4.sin_port = htons(port);
+    v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int fd = ListenOn(reinterpret_cast<sockaddr*>(&v4), sizeof v4, AF_INET);
+    if (fd < 0) throw EDemoError(ErrorText("cannot listen on 127.0.0.1 port " + std::to_string(port)));
+    socklen_t length = sizeof v4;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&v4), &length);
+    listeners_.push_back(fd);
+    std::uint16_t chosen = ntohs(v4.sin_port);
+
+    // "localhost" may resolve to ::1 first; serve it too when the host has IPv6.
+    sockaddr_in6 v6{};
+    v6.sin6_family = AF_INET6;
+    v6.sin6_port = htons(chosen);
+    v6.sin6_addr = in6addr_loopback;
+    int fd6 = ListenOn(reinterpret_cast<sockaddr*>(&v6), sizeof v6, AF_INET6);
+    if (fd6 >= 0) listeners_.push_back(fd6);
+    return chosen;
+}
+
+bool DemoServer::Run() {
+    std::vector<pollfd> fds;
+    for (int fd : listeners_) fds.push_back({fd, POLLIN, 0});
+    fds.push_back({wakeRead_, POLLIN, 0});
+    while (!stopping_) {
+        if (poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            log_(ErrorText("democal: poll failed"));
+            break;
+        }
+        for (std::size_t i = 0; i + 1 < fds.size(); ++i) {
+            if (!(fds[i].revents & POLLIN)) continue;
+            int fd = accept4(fds[i].fd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd < 0) continue;
+            std::lock_guard lock(mutex_);
+            if (stopping_ || static_cast<int>(open_.size()) >= DemoMaxConnections) {
+                close(fd);
+                continue;
+            }
+            open_.insert(fd);
+            std::thread([this, fd] { Serve(fd); }).detach();
+        }
+    }
+    std::unique_lock lock(mutex_);
+    for (int fd : open_) shutdown(fd, SHUT_RDWR);
+    return idle_.wait_for(lock, std::chrono::milliseconds(DemoStopWaitMs), [this] { return open_.empty(); });
+}
+
+void DemoServer::Stop() {
+    stopping_ = true;
+    char byte = 0;
+    [[maybe_unused]] ssize_t n = write(wakeWrite_, &byte, 1);
+}
+
+void DemoServer::LingerAndClose(int fd) {
+    // Closing with unread request bytes pending would reset the connection and could destroy
+    // the answer before the client reads it (an oversized head, for one): end our side, then
+    // read what is left until the client closes, within a bound.
+    shutdown(fd, SHUT_WR);
+    char sink[4096];
+    std::size_t drained = 0;
+    while (drained < DemoDrainBytes && !stopping_) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, DemoDrainMs) <= 0) return;
+        ssize_t n = recv(fd, sink, sizeof sink, MSG_DONTWAIT);
+        if (n <= 0) return;
+        drained += static_cast<std::size_t>(n);
+    }
+}
+
+void DemoServer::Finished(int fd) {
+    std::lock_guard lock(mutex_);
+    close(fd);
+    open_.erase(fd);
+    if (open_.empty()) idle_.notify_all();
+}
+
+void DemoServer::Serve(int fd) {
+    SetTimeouts(fd);
+    unsigned char first = 0;
+    ssize_t peeked;
+    do peeked = recv(fd, &first, 1, MSG_PEEK);
+    while (peeked < 0 && errno == EINTR);
+    if (peeked == 1 && first == DemoTlsHandshakeByte) {
+        SSL* ssl = SSL_new(tls_.Context());
+        if (ssl && SSL_set_fd(ssl, fd) == 1 && SSL_accept(ssl) == 1) {
+            ServeRequest(fd, ssl, true);
+            SSL_shutdown(ssl);
+        } else {
+            log_("democal: TLS handshake failed");
+        }
+        SSL_free(ssl);
+        ERR_clear_error();
+    } else if (peeked == 1) {
+        ServeRequest(fd, nullptr, false);
+    }
+    LingerAndClose(fd);
+    Finished(fd);
+}
+
+void DemoServer::ServeRequest(int fd, ssl_st* ssl, bool tls) {
+    Channel channel(fd, ssl);
+    const char* scheme = tls ? "https" : "http";
+    std::string data;
+    std::size_t end = std::string::npos;
+    char buffer[4096];
+    while ((end = HeadEnd(data)) == std::string::npos) {
+        if (data.size() > DemoMaxHeaderBytes) {
+            log_(std::string("democal: request head too large over ") + scheme);
+            DemoResponse response{431, "Request Header Fields Too Large", "", {}};
+            channel.WriteAll(SerializeResponse(response, false));
+            return;
+        }
+        long n = channel.Read(buffer, sizeof buffer);
+        if (n <= 0) return;  // the client went away or stalled: nothing to answer
+        data.append(buffer, static_cast<std::size_t>(n));
+    }
+    std::optional<DemoRequest> request = ParseRequestHead(std::string_view(data).substr(0, end));
+    if (!request) {
+        log_(std::string("democal: malformed request over ") + scheme + ": " +
+             Printable(std::string_view(data).substr(0, 80)));
+        DemoResponse response{400, "Bad Request", "<HTML><BODY><P>Malformed request.</P></BODY></HTML>\n", {}};
+        channel.WriteAll(SerializeResponse(response, false));
+        return;
+    }
+    log_(Printable(request->Method) + " " + scheme + " " + Printable(request->Target) +
+         (CarriesSessionCookie(*request) ? " cookie=yes" : " cookie=no"));
+    if (fault_ == DemoFault::NeverComplete) {
+        Hold(fd);
+        return;
+    }
+    DemoResponse response = calendar_.Handle(*request, tls);
+    channel.WriteAll(SerializeResponse(response, request->Method == "HEAD"));
+}
+
+void DemoServer::Hold(int fd) {
+    // Keeps the connection open, unanswered, until the client leaves or the server stops.
+    while (!stopping_) {
+        pollfd p{fd, POLLIN, 0};
+        int ready = poll(&p, 1, DemoHoldPollMs);
+        if (ready < 0 && errno != EINTR) return;
+        char sink[256];
+        if (ready > 0 && recv(fd, sink, sizeof sink, MSG_DONTWAIT) <= 0) return;
+    }
+}

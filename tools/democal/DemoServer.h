@@ -1,0 +1,53 @@
+#pragma once
+// The listening side: one loopback port for HTTPS and plain HTTP (the first byte of a connection
+// tells them apart: 0x16 starts a TLS handshake), a thread per connection, one request per
+// connection, one line per request on the log.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tools/democal/DemoCalendar.h"
+#include "tools/democal/DemoTls.h"
+
+class DemoServer {
+public:
+    using LogSink = std::function<void(const std::string& line)>;
+
+    DemoServer(DemoCalendar& calendar, const DemoTls& tls, DemoFault fault, LogSink log);
+    ~DemoServer();
+    DemoServer(const DemoServer&) = delete;
+    DemoServer& operator=(const DemoServer&) = delete;
+
+    // Listens on 127.0.0.1 (and on ::1 with the same port when the host has it); port 0 takes
+    // any free port. Returns the port; raises EDemoError when it cannot listen.
+    std::uint16_t Listen(std::uint16_t port);
+    // Accepts connections until Stop(), then waits (bounded) for the open ones to end. Returns
+    // false when some were still open after the wait.
+    bool Run();
+    // Makes Run() return; safe from any thread.
+    void Stop();
+
+private:
+    void Serve(int fd);
+    void ServeRequest(int fd, struct ssl_st* ssl, bool tls);
+    void Hold(int fd);
+    void LingerAndClose(int fd);
+    void Finished(int fd);
+
+    DemoCalendar& calendar_;
+    const DemoTls& tls_;
+    DemoFault fault_;
+    LogSink log_;
+    std::vector<int> listeners_;
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    std::atomic<bool> stopping_{false};
+    std::mutex mutex_;
+    std::condition_variable idle_;
+    std::set<int> open_;  // connection sockets being served
+};
