@@ -3,8 +3,7 @@
 #include <cstdint>
 
 constexpr const char* ApplicationTitle = "Quorvane by Orrin Vask";
-constexpr std::uint16_t BoardPort = 7350;
-constexpr const char* ServerSoftware = "BaLtu";
+// The board port and the server software text are the web server's (webserver/ServerConstants.h).
 
 constexpr int Timer1DefaultInterval = 1000;   // the framework's default, until the first tick
 constexpr int RefreshInterval = 30000;        // Timer1 after its first tick

@@ -20,6 +20,7 @@
 #include "ui/PromptDialog.h"
 #include "ui/UiConstants.h"
 #include "webserver/BoardPage.h"
+#include "webserver/ServerConstants.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ TForm1::TForm1(TFormSettings settings, QWidget* parent)
 
     server_ = std::make_unique<TIdHTTPServer>();
     server_->SetDefaultPort(settings_.Port);
-    server_->SetServerSoftware(ServerSoftware);
+    server_->SetServerSoftware(std::string(BoardServerSoftware));
     server_->OnCommandGet = [this](TIdContext& context, TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response) {
         IdHTTPServer1CommandGet(context, request, response);
     };

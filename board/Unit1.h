@@ -18,6 +18,7 @@
 #include "webserver/HttpRecords.h"
 #include "webserver/IdContext.h"
 #include "webserver/IdHTTPServer.h"
+#include "webserver/ServerConstants.h"
 
 class TActivityLog;
 class TBrowserDriver;

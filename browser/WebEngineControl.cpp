@@ -74,6 +74,9 @@ TWebEngineControl::TWebEngineControl(QWidget* parent, TCalendarTrust trust) : tr
     view_->setPage(page_);
     connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
         if (OnDocumentComplete) OnDocumentComplete();
+        // The pass ends with the document: a meta-refresh redirect completes its second document
+        // 10-50 ms after the first, and a full pass would swallow both.
+        if (passLoop_) passLoop_->quit();
     });
     connect(page_, &QWebEnginePage::loadProgress, this, [this](int percent) {
         if (OnProgressChange) OnProgressChange(percent, ProgressMaximum);
@@ -140,7 +143,11 @@ void TWebEngineControl::RunPass(QEventLoop& loop) {
     QElapsedTimer elapsed;
     elapsed.start();
     QTimer::singleShot(WaitPassMilliseconds, &loop, &QEventLoop::quit);
-    if (loop.exec() >= 0) return;
+    QPointer<QEventLoop> outer = passLoop_;
+    passLoop_ = &loop;
+    const int result = loop.exec();
+    passLoop_ = outer;
+    if (result >= 0) return;
     // The application is quitting and its event loops no longer run: keep the pass's cadence
     // by sleeping out the rest of it and handling what is waiting.
     const qint64 left = WaitPassMilliseconds - elapsed.elapsed();

@@ -5,6 +5,7 @@
 // extra certificates.
 #include <QList>
 #include <QObject>
+#include <QEventLoop>
 #include <QPointer>
 #include <QSslCertificate>
 #include <QWebEngineView>
@@ -62,4 +63,5 @@ private:
     QWebEngineProfile* profile_;
     QWebEnginePage* page_;
     QPointer<QWebEngineView> view_;
+    QPointer<QEventLoop> passLoop_;  // the pass running now, ended early by a completed document
 };

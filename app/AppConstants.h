@@ -1,0 +1,26 @@
+#pragma once
+// Literals of the program's options, its error boxes and its exit codes.
+
+constexpr const char* ProgramName = "quorvane";
+constexpr const char* FatalErrorTitle = "Application Error";
+constexpr int ExitFatal = 1;        // the window could not be built
+constexpr int ExitUsage = 2;        // bad options, refused credentials file, nothing to prompt on
+
+constexpr const char* OptionCalendarHost = "--calendar-host";
+constexpr const char* OptionCalendarCa = "--calendar-ca";
+constexpr const char* OptionCredentialsFile = "--credentials-file";
+constexpr const char* OptionHelp = "--help";
+constexpr const char* OptionVersion = "--version";
+
+constexpr const char* PlatformVariable = "QT_QPA_PLATFORM";
+constexpr const char* HeadlessPlatform = "offscreen";
+constexpr const char* MinimalPlatform = "minimal";
+
+#ifndef QUORVANE_CALENDAR_HOST_DEFAULT
+#define QUORVANE_CALENDAR_HOST_DEFAULT "calendar.tessmor.example"
+#endif
+#ifndef QUORVANE_VERSION
+#define QUORVANE_VERSION "1.0.0"
+#endif
+constexpr const char* DefaultCalendarHost = QUORVANE_CALENDAR_HOST_DEFAULT;
+constexpr const char* ProgramVersion = QUORVANE_VERSION;

@@ -1,0 +1,34 @@
+#pragma once
+// A line view over a multi-line text box: every operation reads or edits the box's content, one
+// line per text block. Holds no copy of the lines. GUI thread only; nothing here raises.
+#include <string>
+
+#include "text/Strings.h"
+
+class QPlainTextEdit;
+
+class TMemoStrings final : public TStrings {
+public:
+    explicit TMemoStrings(QPlainTextEdit& box) : box_(box) {}
+
+    // Lines of the box; an empty last line (content ending in a line break, or an empty box)
+    // does not count.
+    int Count() const override;
+    // Line index without its break, cut to MemoLineReadLimit bytes (never inside a character);
+    // empty text for an index that names no line.
+    std::string Get(int index) const override;
+    // Replaces the characters of a line, not its break; -1 names the line holding the cursor.
+    void Put(int index, const std::string& text) override;
+    // Appends a line; returns its index.
+    int Add(const std::string& text) override;
+    // Removes a line with its break; past the last line nothing happens.
+    void Delete(int index) override;
+    void Clear() override;
+    // The whole content, lines joined by CR LF.
+    std::string Text() const override;
+    // Replaces the whole content (CR LF, LF or CR end a line).
+    void SetText(const std::string& text);
+
+private:
+    QPlainTextEdit& box_;
+};
