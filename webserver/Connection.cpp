@@ -1,0 +1,25 @@
+#include "webserver/Connection.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "webserver/ServerConstants.h"
+#include "webserver/ServerErrors.h"
+
+TIdMemoryConnection::TIdMemoryConnection(std::string input, std::size_t chunkSize, std::string peerAddress)
+    : input_(std::move(input)), chunk_(std::max<std::size_t>(chunkSize, 1)), peer_(std::move(peerAddress)) {}
+
+std::size_t TIdMemoryConnection::Receive(char* buffer, std::size_t size) {
+    if (closed_) throw EIdSocketError("Socket closed");
+    const std::size_t n = std::min({size, chunk_, input_.size() - position_});
+    std::memcpy(buffer, input_.data() + position_, n);
+    position_ += n;
+    return n;
+}
+
+void TIdMemoryConnection::Send(std::string_view data) {
+    if (closed_) throw EIdSocketError("Socket closed");
+    output_.append(data);
+}
+
+void TIdMemoryConnection::Close() { closed_ = true; }

@@ -1,0 +1,15 @@
+#pragma once
+// Decoding of request targets, parameters and Basic credentials. None of these fail: text that
+// does not decode is kept as it came.
+#include <string>
+#include <string_view>
+
+// %XX escapes decoded; a malformed escape stays literally. With plusAsSpace, "+" becomes a space.
+std::string DecodeURLText(std::string_view text, bool plusAsSpace);
+// Standard base64; characters outside the alphabet are skipped, decoding stops at "=".
+std::string DecodeBase64(std::string_view text);
+// ASCII-only case changes and comparison (header names, method words).
+std::string AsciiUpper(std::string_view text);
+bool SameTextAscii(std::string_view a, std::string_view b);
+// Trims spaces and TABs at both ends.
+std::string_view TrimBlanks(std::string_view text);

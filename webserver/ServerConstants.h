@@ -1,0 +1,41 @@
+#pragma once
+// Every limit, default and fixed text of the board web server, in one place.
+#include <cstdint>
+#include <string_view>
+
+// Listening.
+constexpr std::uint16_t BoardPort = 7350;               // default port of the default bindings
+constexpr int DefaultListenQueue = 15;                  // backlog passed to listen
+constexpr int DefaultMaxConnections = 0;                // 0: no limit on live connections
+constexpr int AcceptSliceMs = 250;                      // listener checks for a stop between slices
+constexpr int ReadSliceMs = 250;                        // a blocked read checks for a stop between slices
+constexpr int DeactivationCheckMs = 500;                // deactivation looks at the live threads this often
+constexpr int EphemeralBindAttempts = 8;                // port 0: tries to find one port free for both families
+
+// Reading a request.
+constexpr std::size_t MaxLineLength = 16384;            // bytes allowed before the LF of one line
+constexpr std::size_t ReceiveBlockSize = 32768;         // bytes asked of the socket at once
+constexpr int DefaultMaximumHeaderLineCount = 1024;     // header lines beyond this + 1 fail the request
+constexpr int DefaultRequestTimeoutMs = 30000;          // whole request must arrive within this of accept
+constexpr std::int64_t MaxRequestBodyBytes = 1048576;   // larger bodies end the connection unanswered
+
+// Answering.
+constexpr std::string_view BuiltInServerSoftware = "Quorvane HTTP Server";
+constexpr std::string_view BoardServerSoftware = "BaLtu"; // what the board window sets
+constexpr std::string_view DefaultContentType = "text/html";
+constexpr std::string_view BoardContentType = "text/html; charset=utf-8";
+constexpr std::string_view FormContentType = "application/x-www-form-urlencoded";
+constexpr std::string_view StatusLineStart = "HTTP/1.1 ";
+constexpr std::string_view LineEnd = "\r\n";
+
+// Messages carried by the errors that end a connection or an activation.
+constexpr std::string_view MsgCouldNotBind = "Could not bind socket. Address and port are already in use.";
+constexpr std::string_view MsgMaxLineLength = "Max line length exceeded.";
+constexpr std::string_view MsgParsingCommand = "Error in parsing command.";
+constexpr std::string_view MsgHeaderLineCount = "Maximum number of line allowed exceeded";
+constexpr std::string_view MsgUnsupportedAuth = "Unsupported authorization scheme.";
+constexpr std::string_view MsgHeaderWritten = "Header has already been written.";
+constexpr std::string_view MsgClosedGracefully = "Connection Closed Gracefully.";
+constexpr std::string_view MsgReadTimeout = "Read timed out.";
+constexpr std::string_view MsgBodyTooLarge = "Request body too large.";
+constexpr std::string_view MsgUnknownResponseCode = "Unknown Response Code";

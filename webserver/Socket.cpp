@@ -1,0 +1,172 @@
+#include "webserver/Socket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "webserver/ServerConstants.h"
+#include "webserver/ServerErrors.h"
+
+namespace {
+
+[[noreturn]] void RaiseSocketError(int error) {
+    throw EIdSocketError("Socket Error # " + std::to_string(error) + "\r\n" + std::strerror(error));
+}
+
+// Eight upper-case hexadecimal groups without leading zeros, never shortened.
+std::string IPv6Text(const in6_addr& address) {
+    std::string text;
+    for (int group = 0; group < 8; ++group) {
+        char piece[8];
+        const unsigned value = (address.s6_addr[2 * group] << 8) | address.s6_addr[2 * group + 1];
+        std::snprintf(piece, sizeof piece, group == 0 ? "%X" : ":%X", value);
+        text += piece;
+    }
+    return text;
+}
+
+std::string PeerText(const sockaddr_storage& address) {
+    if (address.ss_family == AF_INET6) return IPv6Text(reinterpret_cast<const sockaddr_in6&>(address).sin6_addr);
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in&>(address).sin_addr, text, sizeof text);
+    return text;
+}
+
+// Waits for events in slices so that a stop request is seen; false when the deadline passed.
+bool WaitFor(TSocketHandle handle, short events, std::chrono::steady_clock::time_point deadline,
+             const std::atomic<bool>& stopped) {
+    for (;;) {
+        if (stopped.load(std::memory_order_relaxed)) return true;  // the next call fails at once
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count() + 1;
+        pollfd entry{handle, events, 0};
+        const int ready = poll(&entry, 1, static_cast<int>(std::min<long long>(left, ReadSliceMs)));
+        if (ready > 0) return true;
+        if (ready < 0 && errno != EINTR) RaiseSocketError(errno);
+    }
+}
+
+}  // namespace
+
+bool SocketIPv6Available() {
+    const int probe = socket(AF_INET6, SOCK_STREAM, 0);
+    if (probe < 0) return false;
+    close(probe);
+    return true;
+}
+
+TSocketHandle SocketBind(TIdIPVersion version, const std::string& ip, std::uint16_t port, bool reuseAddress) {
+    const int family = version == TIdIPVersion::Id_IPv6 ? AF_INET6 : AF_INET;
+    const int handle = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (handle < 0) RaiseSocketError(errno);
+    const int one = 1;
+    if (reuseAddress) setsockopt(handle, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_storage address{};
+    socklen_t length = 0;
+    bool parsed = true;
+    if (family == AF_INET6) {
+        setsockopt(handle, IPPROTO_IPV6, IPV6_V6ONLY, &one, sizeof one);
+        auto& a6 = reinterpret_cast<sockaddr_in6&>(address);
+        a6.sin6_family = AF_INET6;
+        a6.sin6_port = htons(port);
+        a6.sin6_addr = in6addr_any;
+        if (!ip.empty()) parsed = inet_pton(AF_INET6, ip.c_str(), &a6.sin6_addr) == 1;
+        length = sizeof a6;
+    } else {
+        auto& a4 = reinterpret_cast<sockaddr_in&>(address);
+        a4.sin_family = AF_INET;
+        a4.sin_port = htons(port);
+        a4.sin_addr.s_addr = htonl(INADDR_ANY);
+        if (!ip.empty()) parsed = inet_pton(AF_INET, ip.c_str(), &a4.sin_addr) == 1;
+        length = sizeof a4;
+    }
+    if (!parsed || bind(handle, reinterpret_cast<sockaddr*>(&address), length) != 0) {
+        close(handle);
+        throw EIdCouldNotBindSocket(std::string(MsgCouldNotBind));
+    }
+    return handle;
+}
+
+void SocketListen(TSocketHandle handle, int backlog) {
+    if (listen(handle, backlog) != 0) RaiseSocketError(errno);
+}
+
+std::uint16_t SocketLocalPort(TSocketHandle handle) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
+    if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6&>(address).sin6_port);
+    return ntohs(reinterpret_cast<sockaddr_in&>(address).sin_port);
+}
+
+void SocketClose(TSocketHandle handle) noexcept {
+    if (handle != InvalidSocket) close(handle);
+}
+
+void SocketInterrupt(TSocketHandle handle) noexcept {
+    if (handle != InvalidSocket) shutdown(handle, SHUT_RDWR);
+}
+
+bool SocketWaitReadable(TSocketHandle handle, int timeoutMs) {
+    pollfd entry{handle, POLLIN, 0};
+    const int ready = poll(&entry, 1, timeoutMs);
+    if (ready < 0 && errno != EINTR) RaiseSocketError(errno);
+    return ready > 0;
+}
+
+std::unique_ptr<TIdSocketConnection> SocketAccept(TSocketHandle listener) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    const int handle = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC);
+    if (handle < 0) return nullptr;
+    return std::make_unique<TIdSocketConnection>(handle, PeerText(address));
+}
+
+TIdSocketConnection::TIdSocketConnection(TSocketHandle handle, std::string peer)
+    : handle_(handle), peer_(std::move(peer)) {}
+
+TIdSocketConnection::~TIdSocketConnection() { Close(); }
+
+std::size_t TIdSocketConnection::Receive(char* buffer, std::size_t size) {
+    for (;;) {
+        if (stopped_.load(std::memory_order_relaxed) || handle_ == InvalidSocket) RaiseSocketError(ECONNABORTED);
+        const ssize_t n = recv(handle_, buffer, size, MSG_DONTWAIT);
+        if (n >= 0) return static_cast<std::size_t>(n);
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) RaiseSocketError(errno);
+        if (!WaitFor(handle_, POLLIN, deadline_, stopped_)) throw EIdReadTimeout(std::string(MsgReadTimeout));
+    }
+}
+
+void TIdSocketConnection::Send(std::string_view data) {
+    while (!data.empty()) {
+        if (stopped_.load(std::memory_order_relaxed) || handle_ == InvalidSocket) RaiseSocketError(ECONNABORTED);
+        const ssize_t n = send(handle_, data.data(), data.size(), MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            RaiseSocketError(errno);
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+void TIdSocketConnection::Close() {
+    std::lock_guard lock(mutex_);
+    if (handle_ == InvalidSocket) return;
+    shutdown(handle_, SHUT_WR);
+    close(handle_);
+    handle_ = InvalidSocket;
+}
+
+void TIdSocketConnection::Disconnect() noexcept {
+    std::lock_guard lock(mutex_);
+    stopped_.store(true, std::memory_order_relaxed);
+    if (handle_ != InvalidSocket) shutdown(handle_, SHUT_RDWR);
+}
