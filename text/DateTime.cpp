@@ -1,5 +1,6 @@
 #include "text/DateTime.h"
 
+#include "text/Errors.h"
 #include "text/TextConstants.h"
 
 #include <algorithm>
@@ -59,12 +60,18 @@ bool IsLeapYear(int year)
 
 int DaysInMonth(int year, int month)
 {
+    if (month < 1 || month > kMonthsPerYear) {
+        return 0;
+    }
     const bool leap = IsLeapYear(year);
     return kDaysBeforeMonth[leap][month] - kDaysBeforeMonth[leap][month - 1];
 }
 
 TDateTime EncodeDate(int year, int month, int day)
 {
+    if (month < 1 || month > kMonthsPerYear) {
+        throw ERangeError(std::string(kRangeErrorMessage));  // would index past the month table
+    }
     return static_cast<TDateTime>(DaysFromCivil(year, month, day) - kDaysToEpoch);
 }
 

@@ -19,68 +19,71 @@ char FirstSeparator(std::string_view text, char fallback)
 }
 
 struct DatePattern {
-    std::string Pattern;  // d, M, y letters in the format's order
-    std::string Separator;
+    std::string Pattern;    // d, M, y letters in the format's order, with its punctuation
+    std::string Separator;  // the literal between the first two fields
 };
 
-// Turns a strftime date format ("%d/%m/%Y", "%m/%d/%y", "%Y-%m-%d", "%D"...) into a short date
-// pattern and finds the literal between its first two fields.
-DatePattern FromStrftime(std::string_view format)
+bool IsAsciiLetter(char c)
 {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// The composite conversions, spelled out.
+std::string ExpandComposites(std::string_view format)
+{
+    std::string out;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == 'D' || format[i + 1] == 'F')) {
+            out += format[i + 1] == 'D' ? kStrftimeD : kStrftimeF;
+            ++i;
+        } else {
+            out.push_back(format[i]);
+        }
+    }
+    return out;
+}
+
+// The pattern letters of one strftime conversion; empty for conversions that are no date field.
+std::string_view LettersOf(char conversion)
+{
+    switch (conversion) {
+    case 'd': case 'e': return "dd";
+    case 'm': return "MM";
+    case 'b': case 'h': case 'B': return "MMM";
+    case 'y': return "yy";
+    case 'Y': case 'C': case 'G': return "yyyy";
+    default: return {};
+    }
+}
+
+// Turns a strftime date format ("%d/%m/%Y", "%m/%d/%y", "%D", "%d.%m.%Y"...) into a short date
+// pattern. Literal letters are left out so that words in a format cannot fake a date order.
+DatePattern FromStrftime(std::string_view rawFormat)
+{
+    const std::string format = ExpandComposites(rawFormat);
     DatePattern result;
-    bool fieldSeen = false;
-    bool separatorDone = false;
+    int fields = 0;
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] != '%' || i + 1 >= format.size()) {
-            if (fieldSeen && !separatorDone) {
+            if (fields == 1) {
                 result.Separator.push_back(format[i]);
             }
-            result.Pattern.push_back(format[i]);
-            continue;
-        }
-        char conversion = format[++i];
-        // Flags and field widths of glibc (%-d, %_m, %0e, %4Y) and the E/O modifiers.
-        while (i + 1 < format.size() &&
-               (conversion == '-' || conversion == '_' || conversion == '0' || conversion == '^' ||
-                conversion == '#' || conversion == 'E' || conversion == 'O' ||
-                (conversion >= '1' && conversion <= '9'))) {
-            conversion = format[++i];
-        }
-        std::string_view letters;
-        switch (conversion) {
-        case 'd': case 'e': letters = "dd"; break;
-        case 'm': letters = "MM"; break;
-        case 'b': case 'h': case 'B': letters = "MMM"; break;
-        case 'y': letters = "yy"; break;
-        case 'Y': case 'C': case 'G': letters = "yyyy"; break;
-        case 'D': {
-            const DatePattern inner = FromStrftime("%m/%d/%y");
-            result.Pattern += inner.Pattern;
-            if (!separatorDone) {
-                result.Separator = inner.Separator;
+            if (!IsAsciiLetter(format[i])) {
+                result.Pattern.push_back(format[i]);
             }
-            fieldSeen = separatorDone = true;
             continue;
         }
-        case 'F': {
-            const DatePattern inner = FromStrftime("%Y-%m-%d");
-            result.Pattern += inner.Pattern;
-            if (!separatorDone) {
-                result.Separator = inner.Separator;
+        // Skip glibc's flags and widths (%-d, %_m, %4Y) and the E and O modifiers.
+        while (i + 1 < format.size() && kStrftimeFlags.find(format[i + 1]) != std::string_view::npos) {
+            ++i;
+        }
+        if (i + 1 < format.size()) {
+            const std::string_view letters = LettersOf(format[++i]);
+            if (!letters.empty()) {
+                result.Pattern += letters;
+                ++fields;
             }
-            fieldSeen = separatorDone = true;
-            continue;
         }
-        default: break;
-        }
-        if (letters.empty()) {
-            continue;
-        }
-        if (fieldSeen) {
-            separatorDone = true;
-        }
-        fieldSeen = true;
-        result.Pattern += letters;
     }
     return result;
 }

@@ -72,3 +72,9 @@ inline constexpr std::string_view kFallbackShortDatePattern = "m/d/yy";
 inline constexpr std::string_view kFallbackAm = "am";
 inline constexpr std::string_view kFallbackPm = "pm";
 inline constexpr std::string_view kDayMonthYearPattern = "dd/MM/yyyy";
+
+// strftime pieces met in the locale's date and time formats: glibc's flags, widths and modifiers
+// between '%' and the conversion, and what the composite conversions %D and %F stand for.
+inline constexpr std::string_view kStrftimeFlags = "-_0^#EO123456789";
+inline constexpr std::string_view kStrftimeD = "%m/%d/%y";
+inline constexpr std::string_view kStrftimeF = "%Y-%m-%d";
