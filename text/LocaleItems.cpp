@@ -4,13 +4,14 @@
 
 namespace {
 
-// A separator is one ASCII punctuation or blank byte; the first byte of a multi-byte character
-// would print a broken character, so such settings fall back.
+// A separator is one ASCII punctuation byte. The first byte of a multi-byte character would
+// print a broken character, and a blank could never be read back (parsing skips blanks before
+// it looks for a separator), so such settings fall back.
 bool UsableSeparator(char c)
 {
     const auto u = static_cast<unsigned char>(c);
     const bool alnum = (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
-    return u > 0 && u < 0x80 && !alnum;
+    return u > kLastBlankCode && u < kFirstNonAscii && !alnum;
 }
 
 char FirstSeparator(std::string_view text, char fallback)

@@ -38,6 +38,7 @@ inline constexpr unsigned char kLatin1LowerFirst = 0xA0;
 inline constexpr unsigned char kLatin1LowerLast = 0xBE;
 inline constexpr unsigned char kLatin1Division = 0xB7;
 inline constexpr unsigned char kCaseDistance = 0x20;
+inline constexpr unsigned char kFirstNonAscii = 0x80;
 
 // Date-time arithmetic.
 inline constexpr std::int64_t kMsPerSecond = 1000;

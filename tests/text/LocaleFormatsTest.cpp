@@ -42,6 +42,7 @@ TEST(LocaleFormatsTest, DateAndTimeFormats)
     EXPECT_EQ(with("%F").ShortDatePattern + with("%F").DateSep, "yyyy-MM-dd-");
     EXPECT_EQ(with("%-e/%-m/%Y").ShortDatePattern, "dd/MM/yyyy");
     EXPECT_EQ(with("Le %d %b %Y").ShortDatePattern, " dd MMM yyyy");  // words fake no order
+    EXPECT_EQ(with("%d %b %Y").DateSep, '/');  // a blank could not be parsed back
     // A multi-byte separator cannot be one character: the fallback stands in.
     EXPECT_EQ(with("%Y\xEB\x85\x84 %m\xEC\x9B\x94 %d\xEC\x9D\xBC").DateSep, '/');
     EXPECT_EQ(with("%d/%m/%Y", "%H.%M.%S").TimeSep, '.');
