@@ -1,12 +1,10 @@
 #pragma once
 // Test helper: runs quorvane-democal as a child process and talks to it over loopback, in plain
-// HTTP and in TLS verified against the certificate it wrote.
-#include <fcntl.h>
-#include <netinet/in.h>
+// HTTP and in TLS that trusts only the certificate the server wrote.
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,11 +13,9 @@
 #include <openssl/x509v3.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,23 +25,16 @@ constexpr int SocketTimeoutSeconds = 5;
 
 class DemoProcess {
 public:
-    explicit DemoProcess(std::vector<std::string> extraArgs = {}) {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("democal-test-" + std::to_string(getpid()) + "-" + std::to_string(counter_++));
+    explicit DemoProcess(std::vector<std::string> args = {}) {
+        dir_ = std::filesystem::temp_directory_path() / ("democal-test-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir_);
-        pem_ = (dir_ / "cert.pem").string();
-        errPath_ = (dir_ / "stderr.txt").string();
-        std::vector<std::string> args{QUORVANE_DEMOCAL, "--port", "0", "--cert-out", pem_, "--now", "2026-12-06 10:00"};
-        args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-
+        args.insert(args.begin(), {QUORVANE_DEMOCAL, "--port", "0", "--cert-out", Pem(), "--now", "2026-12-06 10:00"});
         int out[2];
-        if (pipe(out) != 0) throw std::runtime_error("pipe");
+        if (pipe(out) != 0) return;
         pid_ = fork();
         if (pid_ == 0) {
-            int err = open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             dup2(out[1], 1);
-            dup2(err, 2);
-            close(out[0]);
+            dup2(open((dir_ / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
             std::vector<char*> argv;
             for (std::string& a : args) argv.push_back(a.data());
             argv.push_back(nullptr);
@@ -54,31 +43,28 @@ public:
         }
         close(out[1]);
         out_ = out[0];
-        std::string line = ReadLine();
+        std::string line;  // the first line of output is the port
+        char c;
+        pollfd p{out_, POLLIN, 0};
+        while (poll(&p, 1, ChildWaitMs) > 0 && read(out_, &c, 1) == 1 && c != '\n') line += c;
         port_ = line.empty() ? 0 : std::stoi(line);
     }
 
     ~DemoProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
+        if (pid_ > 0 && Stop(SIGKILL) < 0) waitpid(pid_, nullptr, 0);
         close(out_);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
+        std::filesystem::remove_all(dir_);
     }
 
     int Port() const { return port_; }
-    const std::string& Pem() const { return pem_; }
-
+    std::string Pem() const { return (dir_ / "cert.pem").string(); }
     std::string Stderr() const {
-        std::ifstream in(errPath_);
         std::stringstream text;
-        text << in.rdbuf();
+        text << std::ifstream(dir_ / "stderr").rdbuf();
         return text.str();
     }
 
-    // Sends the signal and waits (bounded) for the exit; the exit status, or -1 when it hung.
+    // Sends the signal and waits, bounded, for the exit: the exit status, or -1 when it hung.
     int Stop(int signal = SIGTERM) {
         kill(pid_, signal);
         for (int waited = 0; waited < ChildWaitMs; waited += 10) {
@@ -93,17 +79,7 @@ public:
     }
 
 private:
-    std::string ReadLine() {
-        std::string line;
-        char c;
-        pollfd p{out_, POLLIN, 0};
-        while (poll(&p, 1, ChildWaitMs) > 0 && read(out_, &c, 1) == 1 && c != '\n') line += c;
-        return line;
-    }
-
-    static inline int counter_ = 0;
     std::filesystem::path dir_;
-    std::string pem_, errPath_;
     pid_t pid_ = -1;
     int out_ = -1;
     int port_ = 0;
@@ -113,34 +89,27 @@ inline int Connect(int port) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     timeval timeout{SocketTimeoutSeconds, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
-        return -1;
-    }
+    connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     return fd;
 }
 
 // Sends the bytes as they are and reads until the server closes.
 inline std::string PlainExchange(int port, const std::string& bytes) {
     int fd = Connect(port);
-    if (fd < 0) return "connect failed";
     send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     std::string reply;
     char buffer[4096];
-    ssize_t n;
-    while ((n = recv(fd, buffer, sizeof buffer, 0)) > 0) reply.append(buffer, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;) reply.append(buffer, static_cast<std::size_t>(n));
     close(fd);
     return reply;
 }
 
 inline std::string GetRequest(const std::string& target, const std::string& cookie = "") {
-    return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
-           (cookie.empty() ? std::string() : "Cookie: " + cookie + "\r\n") + "\r\n";
+    return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + (cookie.empty() ? "" : "Cookie: " + cookie + "\r\n") + "\r\n";
 }
 
 struct TlsReply {
@@ -153,28 +122,23 @@ inline TlsReply TlsExchange(int port, const std::string& pem, const std::string&
     TlsReply reply;
     SSL_CTX* context = SSL_CTX_new(TLS_client_method());
     SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
-    if (SSL_CTX_load_verify_locations(context, pem.c_str(), nullptr) != 1) {
-        SSL_CTX_free(context);
-        return reply;
-    }
+    SSL_CTX_load_verify_locations(context, pem.c_str(), nullptr);
     int fd = Connect(port);
     SSL* ssl = SSL_new(context);
     SSL_set_fd(ssl, fd);
-    X509_VERIFY_PARAM* param = SSL_get0_param(ssl);
     if (name.find_first_not_of("0123456789.") == std::string::npos)
-        X509_VERIFY_PARAM_set1_ip_asc(param, name.c_str());
+        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), name.c_str());
     else
-        X509_VERIFY_PARAM_set1_host(param, name.c_str(), 0);
-    if (fd >= 0 && SSL_connect(ssl) == 1 && SSL_get_verify_result(ssl) == X509_V_OK) {
+        X509_VERIFY_PARAM_set1_host(SSL_get0_param(ssl), name.c_str(), 0);
+    if (SSL_connect(ssl) == 1 && SSL_get_verify_result(ssl) == X509_V_OK) {
         reply.Verified = true;
         SSL_write(ssl, bytes.data(), static_cast<int>(bytes.size()));
         char buffer[4096];
-        int n;
-        while ((n = SSL_read(ssl, buffer, sizeof buffer)) > 0) reply.Text.append(buffer, static_cast<std::size_t>(n));
+        for (int n; (n = SSL_read(ssl, buffer, sizeof buffer)) > 0;) reply.Text.append(buffer, static_cast<std::size_t>(n));
     }
     SSL_free(ssl);
     SSL_CTX_free(context);
     ERR_clear_error();
-    if (fd >= 0) close(fd);
+    close(fd);
     return reply;
 }

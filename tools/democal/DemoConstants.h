@@ -22,6 +22,8 @@ inline constexpr int DemoReadTimeoutMs = 5000;
 // Connections served at once; more are closed at once.
 inline constexpr int DemoMaxConnections = 64;
 inline constexpr int DemoListenBacklog = 32;
+// Pause of the accept loop when the process is out of file descriptors.
+inline constexpr int DemoAcceptPauseMs = 50;
 // How long a stop waits for open connections to finish.
 inline constexpr int DemoStopWaitMs = 3000;
 // Poll interval of a connection held open by the never-complete fault.

@@ -66,7 +66,8 @@ void SetTimeouts(int fd) {
 }
 
 int ListenOn(const sockaddr* address, socklen_t length, int family) {
-    int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Non-blocking, so that a connection gone between poll and accept cannot stall the loop.
+    int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return -1;
     int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -136,7 +137,13 @@ bool DemoServer::Run() {
         for (std::size_t i = 0; i + 1 < fds.size(); ++i) {
             if (!(fds[i].revents & POLLIN)) continue;
             int fd = accept4(fds[i].fd, nullptr, nullptr, SOCK_CLOEXEC);
-            if (fd < 0) continue;
+            if (fd < 0) {
+                // Out of descriptors: the pending connection stays readable, so pause rather
+                // than spin on it.
+                if (errno == EMFILE || errno == ENFILE)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(DemoAcceptPauseMs));
+                continue;
+            }
             std::lock_guard lock(mutex_);
             if (stopping_ || static_cast<int>(open_.size()) >= DemoMaxConnections) {
                 close(fd);
@@ -192,7 +199,10 @@ void DemoServer::Serve(int fd) {
             ServeRequest(fd, ssl, true);
             SSL_shutdown(ssl);
         } else {
-            log_("democal: TLS handshake failed");
+            // Browsers also end a handshake here when they do not yet trust the certificate.
+            char reason[256] = "no reason given";
+            if (unsigned long code = ERR_peek_last_error()) ERR_error_string_n(code, reason, sizeof reason);
+            log_(std::string("democal: TLS handshake failed: ") + reason);
         }
         SSL_free(ssl);
         ERR_clear_error();
