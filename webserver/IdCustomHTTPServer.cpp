@@ -5,7 +5,7 @@
 #include "webserver/Socket.h"
 
 TIdCustomHTTPServer::~TIdCustomHTTPServer() {
-    // Stop while ServeConnection still exists for the connection threads.
+    // For classes deriving from this one directly; TIdHTTPServer has stopped the server already.
     SetActive(false);
 }
 

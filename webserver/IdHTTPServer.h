@@ -4,5 +4,8 @@
 
 class TIdHTTPServer : public TIdCustomHTTPServer {
 public:
-    ~TIdHTTPServer() override = default;
+    // Connection threads call the server's overridable steps until deactivation has waited for
+    // them, so the most derived class stops the server before any of its parts go away. A class
+    // deriving further does the same in its own destructor.
+    ~TIdHTTPServer() override { SetActive(false); }
 };

@@ -140,7 +140,9 @@ void TIdTCPServer::Listen(TIdListenerThread& listener, TIdSocketHandle& binding)
             yarn->Start([this, context] { RunConnection(context); });
             yarn.reset();
         } catch (...) {
-            // This pass is abandoned; the listener goes on with the next.
+            // This pass is abandoned; the listener goes on with the next, after a pause in case
+            // the failure (no thread, no memory) lasts.
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         if (yarn) yarn->Discard();
     }

@@ -72,15 +72,17 @@ TIdSchedulerOfThreadDefault::~TIdSchedulerOfThreadDefault() { TerminateAllYarns(
 std::shared_ptr<TIdThread> TIdSchedulerOfThreadDefault::AcquireYarn() {
     Reap();
     auto thread = std::make_shared<TIdThread>(*this, name_ + " User");
+    {
+        // The new thread waits for Start or Discard, which take this same lock, so it never
+        // sees thread_ unset. Should the platform refuse a thread, nothing is registered.
+        std::lock_guard threadLock(thread->mutex_);
+        thread->thread_ = std::thread([thread] {
+            thread->Run();
+            thread->scheduler_.Finished(thread);
+        });
+    }
     std::lock_guard lock(mutex_);
     active_.push_back(thread);
-    // The new thread waits for Start or Discard, both of which take the thread's own lock after
-    // thread_ is set here, so it never sees thread_ unset.
-    std::lock_guard threadLock(thread->mutex_);
-    thread->thread_ = std::thread([thread] {
-        thread->Run();
-        thread->scheduler_.Finished(thread);
-    });
     return thread;
 }
 
