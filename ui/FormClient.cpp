@@ -55,6 +55,7 @@ TFormClient::TFormClient(QWidget* browser, QWidget* parent) : QWidget(parent) {
     WebBrowser1 = browser;
     WebBrowser1->setParent(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setFocusPolicy(Qt::StrongFocus);
     Place(WebBrowser1, WebBrowserRect, AnchorLeft | AnchorTop | AnchorRight | AnchorBottom);
 
     memoHTML = new QPlainTextEdit(this);
