@@ -70,6 +70,9 @@ TForm1::TForm1(TFormSettings settings, QWidget* parent)
 
     server_ = std::make_unique<TIdHTTPServer>();
     server_->SetDefaultPort(settings_.Port);
+    // Served connections leave the port in TIME_WAIT for a minute; without address reuse a
+    // restarted board could not listen again until then. A live listener still excludes another.
+    server_->SetReuseSocket(TIdReuseSocket::rsTrue);
     server_->SetServerSoftware(std::string(BoardServerSoftware));
     server_->OnCommandGet = [this](TIdContext& context, TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response) {
         IdHTTPServer1CommandGet(context, request, response);
