@@ -1,0 +1,143 @@
+// The Qt WebEngine browser control: location before and after navigation, the markup in the
+// calendar's old style, one completion per document with a meta-refresh redirect's two seen by
+// separate passes, progress reports, and HTTPS trust for the calendar host only.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QSslCertificate>
+#include <QWidget>
+
+#include "browser/Variant.h"
+#include "browser/WebEngineControl.h"
+#include "tests/app/E2EHelpers.h"
+#include "text/Errors.h"
+
+namespace {
+
+using namespace e2e;
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "quorvane-webengine-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        PrepareWebEngineProcess();
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+class WebEngineControlTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        App();
+        dir = new fs::path(MakeRunDir("webengine"));
+    }
+    static void TearDownTestSuite() {
+        fs::remove_all(*dir);
+        delete dir;
+    }
+    std::string FileUrl(const std::string& name, const std::string& html) {
+        std::ofstream(*dir / name, std::ios::binary) << html;
+        return "file://" + (*dir / name).string();
+    }
+    // Passes until count completions have been seen (or 100 passes); returns the passes run.
+    int PassUntil(TWebEngineControl& control, const int& completions, int count) {
+        int passes = 0;
+        while (completions < count && passes < 100) {
+            control.RunWaitPass();
+            ++passes;
+        }
+        return passes;
+    }
+    static fs::path* dir;
+};
+fs::path* WebEngineControlTest::dir = nullptr;
+
+TEST_F(WebEngineControlTest, MarkupComesBackInTheCalendarsOldStyle) {
+    QWidget parent;
+    TWebEngineControl control(&parent);
+    int completions = 0;
+    control.OnDocumentComplete = [&] { ++completions; };
+    EXPECT_EQ(control.LocationURL(), "");
+    const std::string url = FileUrl("day.html",
+        "<html><head><title>Day</title></head><body>"
+        "<a name=\"meetingNum1\" href=\"x?a=1\">Budget</a>09:00 - 10:30<br>Review<br> (Room 4)</font>"
+        "<font size=\"-1\">Bank Holiday</font><table><tr><td nowrap>c</td></tr></table>"
+        "<!-- kept --><p>a&amp;b&nbsp;c &lt;d&gt;</p><script>if (1<2) {}</script>"
+        "<img src=\"p.png\" alt=\"a b\"><input type=\"text\" value=\"say &quot;hi&quot;\"></body></html>");
+    control.Navigate(url);
+    PassUntil(control, completions, 1);
+    ASSERT_EQ(completions, 1);
+    EXPECT_EQ(control.LocationURL(), url);
+    const std::string markup = VariantToText(control.DocumentElementInnerHTML());
+    EXPECT_NE(markup.find("<HEAD><TITLE>Day</TITLE></HEAD><BODY>"), std::string::npos) << markup;
+    EXPECT_NE(markup.find("<A name=meetingNum1 href=\"x?a=1\">Budget</A>09:00 - 10:30<BR>Review<BR> (Room 4)"),
+              std::string::npos) << markup;
+    EXPECT_NE(markup.find("<FONT size=-1>Bank Holiday</FONT>"), std::string::npos);
+    EXPECT_NE(markup.find("<TABLE><TBODY><TR><TD nowrap>c</TD></TR></TBODY></TABLE>"), std::string::npos);
+    EXPECT_NE(markup.find("<!-- kept -->"), std::string::npos);
+    EXPECT_NE(markup.find("<P>a&amp;b&nbsp;c &lt;d&gt;</P>"), std::string::npos);
+    EXPECT_NE(markup.find("<SCRIPT>if (1<2) {}</SCRIPT>"), std::string::npos);
+    EXPECT_NE(markup.find("<IMG src=p.png alt=\"a b\"><INPUT type=text value=\"say &quot;hi&quot;\"></BODY>"),
+              std::string::npos) << markup;
+    EXPECT_EQ(markup.find("</IMG>"), std::string::npos);
+    EXPECT_EQ(markup.find("<HTML"), std::string::npos);
+}
+
+TEST_F(WebEngineControlTest, MetaRefreshRedirectCompletesTwoDocumentsInSeparatePasses) {
+    QWidget parent;
+    TWebEngineControl control(&parent);
+    int completions = 0;
+    std::vector<std::pair<int, int>> progress;
+    control.OnDocumentComplete = [&] { ++completions; };
+    control.OnProgressChange = [&](int p, int max) { progress.emplace_back(p, max); };
+    const std::string target = FileUrl("target.html", "<html><body>arrived</body></html>");
+    control.Navigate(FileUrl("redirect.html",
+                             "<html><head><meta http-equiv=\"refresh\" content=\"0;url=" + target +
+                                 "\"></head><body>wait</body></html>"));
+    PassUntil(control, completions, 1);
+    EXPECT_EQ(completions, 1);  // the pass ended with the first document
+    PassUntil(control, completions, 2);
+    EXPECT_EQ(completions, 2);
+    EXPECT_EQ(control.LocationURL(), target);
+    EXPECT_NE(VariantToText(control.DocumentElementInnerHTML()).find("arrived"), std::string::npos);
+    ASSERT_FALSE(progress.empty());
+    for (const auto& [p, max] : progress) {
+        EXPECT_EQ(max, 100);
+        EXPECT_GE(p, 0);
+        EXPECT_LE(p, 100);
+    }
+}
+
+TEST_F(WebEngineControlTest, CalendarCertificateTrustedOnlyWhenGivenAndOnlyForItsHost) {
+    TDemoCalendar calendar(*dir);
+    ASSERT_GT(calendar.Port, 0);
+    const std::string login = "https://" + calendar.Host() +
+                              "/ocas-bin/ocas.fcgi?sub=web&web=login&srch_query=demo&srch_xitemid=&password=pw&ok=ok&ada=on";
+    {
+        QWidget parent;
+        TWebEngineControl untrusting(&parent);
+        int completions = 0;
+        untrusting.OnDocumentComplete = [&] { ++completions; };
+        untrusting.Navigate(login);
+        PassUntil(untrusting, completions, 1);
+        EXPECT_EQ(CountOf(calendar.Requests(), "web=login"), 0) << calendar.Requests();
+    }
+    const TCalendarTrust trust = LoadCalendarTrust(calendar.Host(), (*dir / "ca.pem").string());
+    EXPECT_FALSE(trust.Accepts(QString::fromStdString("https://localhost:" + std::to_string(calendar.Port) + "/"),
+                               trust.Certificates));
+    EXPECT_FALSE(trust.Accepts(QString::fromStdString("https://127.0.0.1:1/"), trust.Certificates));
+    EXPECT_FALSE(trust.Accepts(QString::fromStdString("https://" + calendar.Host() + "/"), {}));
+    QWidget parent;
+    TWebEngineControl trusting(&parent, trust);
+    int completions = 0;
+    trusting.OnDocumentComplete = [&] { ++completions; };
+    trusting.Navigate(login);
+    PassUntil(trusting, completions, 1);
+    EXPECT_TRUE(WaitFor([&] { return CountOf(calendar.Requests(), "web=login") == 1; }, std::chrono::seconds(5)));
+    EXPECT_THROW(LoadCalendarTrust(calendar.Host(), (*dir / "absent.pem").string()), EQuorvaneError);
+}
+
+}  // namespace
