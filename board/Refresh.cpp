@@ -53,8 +53,7 @@ void TRefreshCycle::RunOnce()
         state_.GrabPending = true;
     }
 
-    // 4. Log-in. The flag is read again for every person below; lastRead remembers the last
-    // reading, so a grab asked for after it is kept for the next refresh.
+    // 4. Log-in. The flag is read again for every person below; lastRead keeps the last reading.
     bool lastRead = state_.GrabPending;
     if (lastRead) {
         state_.DataTime = clock_.Now();
@@ -81,12 +80,15 @@ void TRefreshCycle::RunOnce()
     }
     fetchedIndex_ = -1;
 
-    // 8. - 12.
+    // The grab this refresh took up is complete once the last person has been read. It is
+    // cleared here rather than after "Done", so that a grab asked for while the board is
+    // written (the log call pumps events) is kept for the next refresh instead of being lost.
+    if (lastRead) state_.GrabPending = false;
+
+    // 8. - 10., 12.
     host_.SetBoardFragment(BuildBoardFragment(roster_, state_.DataTime));
     browser_.Navigate(std::string(BoardPageAddress));
     log_.Log(std::string(DoneText), false);
-    // A grab taken up by this refresh is done; one asked for after the last reading stays.
-    state_.GrabPending = state_.GrabPending && !lastRead;
     host_.EnableRefreshTimer();
 }
 

@@ -1,9 +1,8 @@
 #pragma once
-// Test doubles for the browser side: a settable clock, a log that records its lines, and a
-// browser control that serves pages on the fake clock.
+// Test doubles: a settable clock, a log recording its lines (no stamps), and a browser control
+// whose passes advance the fake clock and fire the document completions planned for them.
 #include <fstream>
 #include <functional>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,89 +10,61 @@
 #include "browser/BrowserConstants.h"
 #include "browser/BrowserControl.h"
 #include "text/Clock.h"
-#include "text/DateTime.h"
 #include "ui/LogWriter.h"
 
-class TFakeClock : public TClock {
-public:
-    explicit TFakeClock(TDateTime start) : now_(start) {}
-    TDateTime Now() const override { return now_; }
-    void Set(TDateTime value) { now_ = value; }
-    void AdvanceMilliseconds(int ms) { now_ += ms / 86400000.0; }
-
-private:
-    TDateTime now_;
+struct TFakeClock : TClock {
+    TDateTime Value;
+    explicit TFakeClock(TDateTime start) : Value(start) {}
+    TDateTime Now() const override { return Value; }
 };
 
-// Lines as the activity log would hold them, without time stamps.
-class TRecordingLog : public TLogWriter {
-public:
+struct TRecordingLog : TLogWriter {
+    std::vector<std::string> Lines;
+    std::function<void(const std::string&)> OnLog;  // an event handled while the log pumps
     void Log(const std::string& text, bool append) override
     {
-        if (append && !Lines.empty()) {
-            Lines.back() += text;
-        } else {
-            Lines.push_back(text);
-        }
-        if (OnLog) OnLog(text, append);
+        if (append && !Lines.empty()) Lines.back() += text;
+        else Lines.push_back(text);
+        if (OnLog) OnLog(text);
     }
-    std::vector<std::string> Lines;
-    std::function<void(const std::string&, bool)> OnLog;
 };
 
-// A browser on the fake clock: each pass advances the clock by one pass length and fires the
-// document completions planned for that pass after the last navigation.
-class TFakeBrowserControl : public TBrowserControl {
-public:
-    explicit TFakeBrowserControl(TFakeClock& clock) : clock_(clock) {}
+struct TFakeBrowserControl : TBrowserControl {
+    TFakeClock& Clock;
+    explicit TFakeBrowserControl(TFakeClock& clock) : Clock(clock) {}
+    // Passes after a navigation at which documents complete, and the markup an address shows.
+    std::function<std::vector<int>(const std::string&)> PlanFor = [](const std::string&) { return std::vector<int>{1}; };
+    std::function<std::string(const std::string&)> PageFor = [](const std::string&) { return std::string(); };
+    std::function<void()> DuringPass;  // an event handled inside a wait
+    std::vector<std::string> Navigations;
+    std::vector<int> Plan;
+    std::string Location, Markup;
+    int Passes = 0, SinceNavigate = 0;
 
     void Navigate(const std::string& url) override
     {
-        Navigations.push_back(url);
-        location_ = url;
-        sinceNavigate_ = 0;
-        plan_ = PlanFor ? PlanFor(url) : std::vector<int>{1};
-        markup_ = PageFor ? PageFor(url) : std::string();
+        Navigations.push_back(Location = url);
+        Plan = PlanFor(url);
+        Markup = PageFor(url);
+        SinceNavigate = 0;
     }
-    std::string LocationURL() const override { return location_; }
-    TVariant DocumentElementInnerHTML() override
-    {
-        ++MarkupReads;
-        return TVariant{markup_};
-    }
+    std::string LocationURL() const override { return Location; }
+    TVariant DocumentElementInnerHTML() override { return TVariant{Markup}; }
     void RunWaitPass() override
     {
-        clock_.AdvanceMilliseconds(WaitPassMilliseconds);
+        Clock.Value += WaitPassMilliseconds / 86400000.0;
         ++Passes;
-        ++sinceNavigate_;
-        for (int at : plan_) {
-            if (at == sinceNavigate_ && OnDocumentComplete) OnDocumentComplete();
+        ++SinceNavigate;
+        for (int at : Plan) {
+            if (at == SinceNavigate) OnDocumentComplete();
         }
-        if (DuringPass) DuringPass(Passes);
+        if (DuringPass) DuringPass();
     }
-
-    // Passes after a navigation at which a document completes; default: one, in the first pass.
-    std::function<std::vector<int>(const std::string&)> PlanFor;
-    // Markup of the document an address leads to.
-    std::function<std::string(const std::string&)> PageFor;
-    // Runs at the end of every pass, as an event handled inside a wait would.
-    std::function<void(int pass)> DuringPass;
-    std::vector<std::string> Navigations;
-    int Passes = 0;
-    int MarkupReads = 0;
-
-private:
-    TFakeClock& clock_;
-    std::string location_;
-    std::string markup_;
-    std::vector<int> plan_;
-    int sinceNavigate_ = 0;
 };
 
 inline std::string ReadDayPage(const std::string& name)
 {
-    std::ifstream in(std::string(QUORVANE_TEST_DATA) + "/daypages/" + name, std::ios::binary);
     std::ostringstream out;
-    out << in.rdbuf();
+    out << std::ifstream(std::string(QUORVANE_TEST_DATA) + "/daypages/" + name, std::ios::binary).rdbuf();
     return out.str();
 }
