@@ -74,20 +74,24 @@ int main(int argc, char** argv) {
         settings.CalendarHost = options.CalendarHost;
         settings.Credentials = credentials;
         settings.EchoLog = headless;
+        bool trusted = true;
         if (!options.CalendarCa.empty()) {
             try {
                 settings.Trust = LoadCalendarTrust(options.CalendarHost, options.CalendarCa);
             } catch (const EQuorvaneError& error) {
-                return Fail(error.what());
+                exitCode = Fail(error.what());
+                trusted = false;
             }
         }
 
         std::unique_ptr<TForm1> form;
-        try {
-            form = std::make_unique<TForm1>(std::move(settings));
-        } catch (const std::exception& error) {
-            app.ShowFatal(error);
-            exitCode = ExitFatal;
+        if (trusted) {
+            try {
+                form = std::make_unique<TForm1>(std::move(settings));
+            } catch (const std::exception& error) {
+                app.ShowFatal(error);
+                exitCode = ExitFatal;
+            }
         }
         if (form) {
             if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {

@@ -181,6 +181,16 @@ TEST_F(FormE2ETest, MissingRosterEndsStartUpWithTimersStoppedAndDesignCaption) {
     EXPECT_TRUE(form.State().GrabPending);
 }
 
+TEST_F(FormE2ETest, LocaleChangeRereadsTheRegionalSettings) {
+    TForm1 form(Settings());
+    TFormatSettings odd = TFormatSettings::Fallback();
+    odd.DateSep = '#';
+    SetLocaleFormats(odd);
+    QEvent change(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(&form, &change);
+    EXPECT_EQ(LocaleFormats()->DateSep, TFormatSettings::FromEnvironment().DateSep);
+}
+
 TEST_F(FormE2ETest, SecondWindowCannotBindTheBoardPort) {
     TForm1 first(Settings());
     try {

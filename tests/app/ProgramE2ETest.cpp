@@ -106,4 +106,22 @@ TEST(ProgramE2ETest, ServesTheBoardRefreshesWithoutFetchingAndStopsWithCode0) {
     fs::remove_all(dir);
 }
 
+TEST(ProgramE2ETest, StopDuringARefreshLetsItFinishThenEndsWithCode0) {
+    const fs::path dir = MakeRunDir("stop");
+    TDemoCalendar calendar(dir);
+    ASSERT_GT(calendar.Port, 0);
+    const fs::path file = WriteCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
+    TChild program({QUORVANE_PROGRAM, "--calendar-host", calendar.Host(), "--calendar-ca", (dir / "ca.pem").string(),
+                    "--credentials-file", file.string()},
+                   dir, dir / "out", dir / "err", HeadlessEnv);
+    const auto log = [&] { return ReadAll(dir / "out"); };
+    ASSERT_TRUE(WaitFor([&] { return log().find("Grabbing Page for ") != std::string::npos; }, seconds(60))) << log();
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.Wait(seconds(120)), 0);
+    // The refresh that was running when the close came ran to its end.
+    EXPECT_EQ(CountOf(log(), "Done"), 1) << log();
+    EXPECT_EQ(CountOf(log(), "Grabbing Page for "), PeopleCount());
+    fs::remove_all(dir);
+}
+
 }  // namespace
