@@ -1,0 +1,133 @@
+// One grab per person against the browser's bare page load of the same day view, both through
+// the embedded browser against quorvane-democal on loopback. A grab is what the refresh does per
+// person: navigate, wait pass by pass for the redirect and the day view, then capture the markup.
+// The bare load is the same navigation timed from the page's own load-finished signals.
+//   quorvane_grab_bench [--rounds N]
+// Prints "RESULT grab key=value..." with ratio = mean grab / mean bare load.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "board/Roster.h"
+#include "browser/BrowserDriver.h"
+#include "browser/CalendarAddress.h"
+#include "browser/Variant.h"
+#include "browser/WebEngineControl.h"
+#include "text/Clock.h"
+#include "text/DateTime.h"
+#include "ui/LogWriter.h"
+
+namespace {
+
+constexpr int LoadLimitMs = 30000;  // a bare load that takes longer counts as failed
+
+class TSilentLog final : public TLogWriter {
+public:
+    void Log(const std::string&, bool) override {}
+};
+
+// Navigates and runs the event loop until documents have completed; milliseconds, or -1.
+double BareLoad(TWebEngineControl& control, const std::string& url, int documents) {
+    QEventLoop loop;
+    int finished = 0;
+    const auto connection = QObject::connect(control.Page(), &QWebEnginePage::loadFinished, &loop, [&](bool) {
+        if (++finished == documents) loop.quit();
+    });
+    QTimer::singleShot(LoadLimitMs, &loop, &QEventLoop::quit);
+    QElapsedTimer timer;
+    timer.start();
+    control.Navigate(url);
+    loop.exec();
+    QObject::disconnect(connection);
+    return finished >= documents ? timer.nsecsElapsed() / 1e6 : -1.0;
+}
+
+double Grab(TBrowserDriver& driver, const std::string& url, std::size_t& bytes) {
+    QElapsedTimer timer;
+    timer.start();
+    driver.NavigateAndWait(url, true);
+    bytes = driver.DocumentElementInnerHTML().size();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    PrepareWebEngineProcess();
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    int rounds = 3;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::atoi(argv[i + 1]);
+
+    QTemporaryDir dir;
+    const QString pem = dir.filePath("democal.pem");
+    QProcess democal;
+    democal.start(QUORVANE_DEMOCAL, {"--port", "0", "--cert-out", pem});
+    if (!democal.waitForReadyRead(10000)) {
+        std::fprintf(stderr, "grab bench: quorvane-democal did not start\n");
+        return 2;
+    }
+    const std::string host = "127.0.0.1:" + democal.readLine().trimmed().toStdString();
+
+    TRoster roster;
+    LoadRoster(roster, QUORVANE_DEMO_PEOPLE);
+    QWidget window;
+    window.resize(1024, 768);
+    TWebEngineControl control(&window, LoadCalendarTrust(host, pem.toStdString()));
+    window.show();
+    TSystemClock clock;
+    TSilentLog log;
+    bool pageLoaded = false;
+    TBrowserDriver driver(control, log, clock, pageLoaded);
+
+    driver.NavigateAndWait(LoginAddress(host, "demo", "demo"), false);
+    const std::string date = DateTimeToText("yyyy/mm/dd", ClockNow(), TFormatSettings::DayMonthYear());
+    std::size_t bytes = 0;
+    Grab(driver, DayViewAddress(host, date, roster.CalendarItemId[0]), bytes);  // warm-up
+
+    double bareTotal = 0, grabTotal = 0;
+    int samples = 0, failures = 0;
+    for (int round = 0; round < rounds; ++round) {
+        for (int i = 0; i < roster.Count(); ++i) {
+            const std::string url = DayViewAddress(host, date, roster.CalendarItemId[i]);
+            // Alternate which goes first, so neither always finds the other's warm state.
+            double bare, grab;
+            if ((round + i) % 2 == 0) {
+                bare = BareLoad(control, url, 2);
+                grab = Grab(driver, url, bytes);
+            } else {
+                grab = Grab(driver, url, bytes);
+                bare = BareLoad(control, url, 2);
+            }
+            if (bare < 0 || bytes == 0) {
+                ++failures;
+                continue;
+            }
+            bareTotal += bare;
+            grabTotal += grab;
+            ++samples;
+        }
+    }
+    democal.terminate();
+    democal.waitForFinished(5000);
+    if (samples == 0) {
+        std::fprintf(stderr, "grab bench: no page loaded\n");
+        return 2;
+    }
+    const double bare = bareTotal / samples, grab = grabTotal / samples;
+    std::printf("RESULT grab people=%d rounds=%d samples=%d failures=%d bare_ms=%.1f grab_ms=%.1f ratio=%.2f\n",
+                roster.Count(), rounds, samples, failures, bare, grab, grab / bare);
+    return grab / bare <= 1.3 ? 0 : 1;
+}

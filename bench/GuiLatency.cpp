@@ -1,0 +1,133 @@
+// GUI event latency while the board web server takes full load: the activity log in its text
+// box, as in the operator window, receives an access line for every request that wrk sends to a
+// server in the same process, and a timer on the GUI thread ticking every 10 ms measures how
+// late each tick runs.
+//   quorvane_gui_latency_bench [--seconds S] [--connections C] [--port N]
+// Prints "RESULT gui latency key=value..."; exit 1 when a late tick reached 100 ms.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "bench/BenchBoard.h"
+#include "text/Clock.h"
+#include "ui/ActivityLog.h"
+#include "ui/MemoLog.h"
+#include "ui/MemoStrings.h"
+#include "webserver/BoardFragment.h"
+#include "webserver/BoardPage.h"
+#include "webserver/IdHTTPServer.h"
+
+namespace {
+
+constexpr int TickMs = 10;
+constexpr int BaselineMs = 2000;   // ticks measured before the load starts
+constexpr double TargetMs = 100.0;
+
+int Option(int argc, char** argv, const char* name, int fallback) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
+    return fallback;
+}
+
+struct TLateness {
+    double p50 = 0, p99 = 0, max = 0;
+    std::size_t ticks = 0;
+};
+
+TLateness Summarise(std::vector<double> samples) {
+    TLateness out;
+    if (samples.empty()) return out;
+    std::sort(samples.begin(), samples.end());
+    out.ticks = samples.size();
+    out.p50 = samples[samples.size() / 2];
+    out.p99 = samples[(samples.size() - 1) * 99 / 100];
+    out.max = samples.back();
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int seconds = Option(argc, argv, "--seconds", 20);
+    const int connections = Option(argc, argv, "--connections", 64);
+    const int port = Option(argc, argv, "--port", LoadServerPort + 2);
+
+    QPlainTextEdit memoLog;
+    memoLog.setReadOnly(true);
+    memoLog.resize(800, 300);
+    memoLog.show();
+    TMemoStrings lines(memoLog);
+    TSystemClock clock;
+    TActivityLog log(lines, clock);
+    BindLogToMemo(log, memoLog);
+    TCountingLogWriter accessLog(log);
+
+    TBoardFragment fragment;
+    fragment.Replace(BenchBoardFragment(BenchPeople));
+    TIdHTTPServer server;
+    server.SetServerSoftware("BaLtu");
+    server.SetListenQueue(BenchListenQueue);
+    server.SetReuseSocket(TIdReuseSocket::rsTrue);
+    server.Bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), TIdIPVersion::Id_IPv4});
+    server.OnCommandGet = [&](TIdContext&, TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response) {
+        ServeBoardPage(fragment.Snapshot(), clock, accessLog, request, response);
+    };
+    server.SetActive(true);
+
+    std::vector<double> baseline, loaded;
+    std::vector<double>* samples = &baseline;
+    QElapsedTimer sinceTick;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(TickMs);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (sinceTick.isValid()) samples->push_back(std::max(0.0, sinceTick.nsecsElapsed() / 1e6 - TickMs));
+        sinceTick.start();
+    });
+    ticker.start();
+
+    QProcess wrk;
+    QString wrkOutput;
+    QTimer::singleShot(BaselineMs, [&] {
+        samples = &loaded;
+        wrk.start("wrk", {"-t2", "-c" + QString::number(connections), "-d" + QString::number(seconds) + "s",
+                          "-H", "Connection: close", "http://127.0.0.1:" + QString::number(port) + "/"});
+    });
+    QObject::connect(&wrk, &QProcess::finished, [&] {
+        wrkOutput = QString::fromUtf8(wrk.readAllStandardOutput());
+        app.quit();
+    });
+    QObject::connect(&wrk, &QProcess::errorOccurred, [&](QProcess::ProcessError) {
+        std::fprintf(stderr, "gui latency: wrk could not run\n");
+        app.exit(2);
+    });
+    const int code = app.exec();
+    ticker.stop();
+    server.SetActive(false);
+    log.DrainPending();
+    if (code != 0) return code;
+
+    long requests = 0;
+    double rps = 0;
+    for (const QString& line : wrkOutput.split('\n')) {
+        if (line.contains("requests in")) requests = line.trimmed().section(' ', 0, 0).toLong();
+        if (line.startsWith("Requests/sec:")) rps = line.section(':', 1).trimmed().toDouble();
+    }
+    const TLateness idle = Summarise(baseline), busy = Summarise(loaded);
+    std::printf("RESULT gui latency max_ms=%.1f p99_ms=%.1f p50_ms=%.1f ticks=%zu baseline_max_ms=%.1f "
+                "requests=%ld rps=%.0f access_lines=%llu log_lines=%d\n",
+                busy.max, busy.p99, busy.p50, busy.ticks, idle.max, requests, rps,
+                static_cast<unsigned long long>(accessLog.Count()), lines.Count());
+    return busy.max < TargetMs ? 0 : 1;
+}
