@@ -40,6 +40,8 @@ TEST(ProgramE2ETest, CredentialsFileReadableByOthersIsRefusedWithExit2) {
 TEST(ProgramE2ETest, PortInUseIsFatalWithExit1BeforeAnyPrompt) {
     const fs::path dir = MakeRunDir("bind");
     const int blocker = socket(AF_INET, SOCK_STREAM, 0);
+    const int one = 1;  // earlier runs' connections may linger in TIME_WAIT on the port
+    setsockopt(blocker, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(BoardPort);
