@@ -1,5 +1,7 @@
 #include "webserver/BoardPage.h"
 
+#include <algorithm>
+
 #include "text/DateTime.h"
 #include "text/Text.h"
 #include "webserver/ServerConstants.h"
@@ -10,6 +12,28 @@ constexpr std::string_view PageTimePattern = "dd/mm hh:nn";
 constexpr std::string_view AccessTimePattern = "dd/mmm/yyyy:hh:nn:ss";
 constexpr std::string_view AccessLineTemplate = "%h \"%r\" %s %b";
 constexpr std::string_view PageTimeToken = "%NOW";
+
+// Every occurrence of token replaced by value, left to right, case-sensitively, the inserted text
+// not searched again; the result is cut at MaxAccessLineBytes. Lines within the bound come out as
+// a plain replace-all gives them. The cut matters because the request line and the headers are
+// the client's: "%R" tokens in the request line bring in a Referer full of "%U" tokens, each of
+// which brings in the User-Agent, so a 12 KB request could otherwise ask for gigabytes.
+std::string ReplaceAllBounded(const std::string& line, std::string_view token, std::string_view value) {
+    std::string out;
+    std::size_t from = 0;
+    while (out.size() < MaxAccessLineBytes) {
+        const std::size_t at = line.find(token, from);
+        if (at == std::string::npos) {
+            out.append(line, from, std::string::npos);
+            break;
+        }
+        out.append(line, from, at - from);
+        out.append(value.substr(0, MaxAccessLineBytes - std::min(out.size(), MaxAccessLineBytes)));
+        from = at + token.size();
+    }
+    if (out.size() > MaxAccessLineBytes) out.resize(MaxAccessLineBytes);
+    return out;
+}
 
 }  // namespace
 
@@ -39,13 +63,13 @@ std::string BoardAccessLine(const TClock& clock, const TIdHTTPRequestInfo& reque
     const std::int32_t length = response.ContentLength == -1 ? static_cast<std::int32_t>(response.BodyText.size())
                                                              : response.ContentLength;
     std::string line(AccessLineTemplate);
-    line = TextReplace(line, "%h", request.PeerAddress, ReplaceAll);
-    line = TextReplace(line, "%t", DateTimeToText(AccessTimePattern, clock.Now()), ReplaceAll);
-    line = TextReplace(line, "%r", request.RequestLine, ReplaceAll);
-    line = TextReplace(line, "%s", IntToText(response.StatusCode()), ReplaceAll);
-    line = TextReplace(line, "%R", request.Referer, ReplaceAll);
-    line = TextReplace(line, "%U", request.UserAgent, ReplaceAll);
-    line = TextReplace(line, "%b", IntToText(length), ReplaceAll);
+    line = ReplaceAllBounded(line, "%h", request.PeerAddress);
+    line = ReplaceAllBounded(line, "%t", DateTimeToText(AccessTimePattern, clock.Now()));
+    line = ReplaceAllBounded(line, "%r", request.RequestLine);
+    line = ReplaceAllBounded(line, "%s", IntToText(response.StatusCode()));
+    line = ReplaceAllBounded(line, "%R", request.Referer);
+    line = ReplaceAllBounded(line, "%U", request.UserAgent);
+    line = ReplaceAllBounded(line, "%b", IntToText(length));
     return line;
 }
 

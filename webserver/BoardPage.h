@@ -14,7 +14,8 @@ extern const std::string_view BoardPageHead[6];
 // Appends text to the response body; an empty body first receives the page head.
 void AddText(TIdHTTPResponseInfo& response, std::string_view text);
 
-// The access line of a request answered by response ("%h \"%r\" %s %b" filled in).
+// The access line of a request answered by response ("%h \"%r\" %s %b" filled in), at most
+// MaxAccessLineBytes long.
 std::string BoardAccessLine(const TClock& clock, const TIdHTTPRequestInfo& request,
                             const TIdHTTPResponseInfo& response);
 

@@ -67,7 +67,7 @@ void TIdTCPServer::BindAll(std::uint16_t requested) {
             std::uint16_t chosen = 0;
             for (TIdSocketHandle& binding : bindings_) {
                 const std::uint16_t port = shareEphemeral ? chosen : binding.Port;
-                binding.Handle = SocketBind(binding.IPVersion, binding.IP, port, reuseSocket_ == TIdReuseSocket::rsTrue);
+                binding.Handle = SocketBind(binding.IPVersion, binding.IP, port, reuseSocket_);
                 if (chosen == 0) chosen = SocketLocalPort(binding.Handle);
             }
             return;
@@ -110,17 +110,23 @@ void TIdTCPServer::StartListening() {
 }
 
 void TIdTCPServer::Listen(TIdListenerThread& listener, TIdSocketHandle& binding) {
+    TNativeThread::NameCurrent(listener.name);
+    TNativeThread::RaiseCurrentPriority();
     while (!listener.stop.load()) {
         std::shared_ptr<TIdThread> yarn;
         try {
             yarn = scheduler_->AcquireYarn();
             std::unique_ptr<TIdSocketConnection> socket;
+            // Take a waiting connection at once; otherwise wait for one in slices, looking for
+            // a stop request between them.
             while (!socket && !listener.stop.load()) {
-                if (!SocketWaitReadable(binding.Handle, AcceptSliceMs)) continue;
-                socket = SocketAccept(binding.Handle);
-                // A connection gone before it was taken, or no descriptor left: try again
-                // shortly rather than end the listener.
-                if (!socket) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                bool pending = false;
+                socket = SocketAccept(binding.Handle, pending);
+                if (socket) break;
+                if (pending)
+                    SocketWaitReadable(binding.Handle, AcceptSliceMs);
+                else  // no descriptor left, or the like: try again shortly rather than end
+                    std::this_thread::sleep_for(std::chrono::milliseconds(AcceptRetryMs));
             }
             if (!socket) break;
             socket->SetReadDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(requestTimeoutMs_));
@@ -142,7 +148,7 @@ void TIdTCPServer::Listen(TIdListenerThread& listener, TIdSocketHandle& binding)
         } catch (...) {
             // This pass is abandoned; the listener goes on with the next, after a pause in case
             // the failure (no thread, no memory) lasts.
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::this_thread::sleep_for(std::chrono::milliseconds(AcceptRetryMs));
         }
         if (yarn) yarn->Discard();
     }

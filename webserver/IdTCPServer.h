@@ -15,8 +15,6 @@
 #include "webserver/ServerConstants.h"
 #include "webserver/Socket.h"
 
-enum class TIdReuseSocket { rsOSDependent, rsTrue, rsFalse };
-
 // One listening address: IP text (empty for any), port and family, and its socket when bound.
 struct TIdSocketHandle {
     std::string IP;

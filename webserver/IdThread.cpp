@@ -1,16 +1,8 @@
 #include "webserver/IdThread.h"
 
 #include <chrono>
-#include <pthread.h>
 
 #include "webserver/ServerConstants.h"
-
-namespace {
-// The platform keeps at most 15 characters of a thread's name.
-void NameCurrentThread(const std::string& name) {
-    pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
-}
-}  // namespace
 
 TIdThread::TIdThread(TIdSchedulerOfThreadDefault& scheduler, std::string name)
     : scheduler_(scheduler), name_(std::move(name)) {}
@@ -56,7 +48,7 @@ void TIdThread::Run() {
         if (state_ == TState::Running) work = std::move(work_);
     }
     if (work) {
-        NameCurrentThread(name_);
+        TNativeThread::NameCurrent(name_);
         try {
             work();
         } catch (...) {
@@ -70,16 +62,18 @@ TIdSchedulerOfThreadDefault::TIdSchedulerOfThreadDefault(std::string name) : nam
 TIdSchedulerOfThreadDefault::~TIdSchedulerOfThreadDefault() { TerminateAllYarns(DeactivationCheckMs); }
 
 std::shared_ptr<TIdThread> TIdSchedulerOfThreadDefault::AcquireYarn() {
-    Reap();
+    Reap(false);
     auto thread = std::make_shared<TIdThread>(*this, name_ + " User");
     {
         // The new thread waits for Start or Discard, which take this same lock, so it never
         // sees thread_ unset. Should the platform refuse a thread, nothing is registered.
         std::lock_guard threadLock(thread->mutex_);
-        thread->thread_ = std::thread([thread] {
-            thread->Run();
-            thread->scheduler_.Finished(thread);
-        });
+        thread->thread_ = TNativeThread(
+            [thread] {
+                thread->Run();
+                thread->scheduler_.Finished(thread);
+            },
+            ConnectionThreadStackBytes);
     }
     std::lock_guard lock(mutex_);
     active_.push_back(thread);
@@ -96,14 +90,22 @@ void TIdSchedulerOfThreadDefault::Finished(const std::shared_ptr<TIdThread>& thr
     changed_.notify_all();
 }
 
-void TIdSchedulerOfThreadDefault::Reap() {
-    std::vector<std::thread> done;
+void TIdSchedulerOfThreadDefault::Reap(bool wait) {
+    std::vector<TNativeThread> done;
     {
         std::lock_guard lock(mutex_);
         done.swap(finished_);
     }
-    for (std::thread& t : done)
-        if (t.joinable()) t.join();
+    std::vector<TNativeThread> ending;
+    for (TNativeThread& t : done) {
+        if (wait)
+            t.Join();
+        else if (!t.TryJoin())
+            ending.push_back(std::move(t));
+    }
+    if (ending.empty()) return;
+    std::lock_guard lock(mutex_);
+    for (TNativeThread& t : ending) finished_.push_back(std::move(t));
 }
 
 void TIdSchedulerOfThreadDefault::TerminateAllYarns(int checkIntervalMs) {
@@ -113,7 +115,7 @@ void TIdSchedulerOfThreadDefault::TerminateAllYarns(int checkIntervalMs) {
         changed_.wait_for(lock, std::chrono::milliseconds(checkIntervalMs));
     }
     lock.unlock();
-    Reap();
+    Reap(true);
 }
 
 std::size_t TIdSchedulerOfThreadDefault::ActiveYarnCount() const {

@@ -1,6 +1,6 @@
 #pragma once
 // Connection threads made ready before their connection arrives, and the scheduler that keeps
-// the list of them. A std::thread cannot be created suspended, so a prepared thread is started
+// the list of them. A platform thread cannot be created suspended, so a prepared thread is started
 // at once and waits on its own start signal: Start() gives it its work, Discard() lets it end
 // without ever running any.
 #include <condition_variable>
@@ -9,7 +9,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
+
+#include "webserver/NativeThread.h"
 #include <vector>
 
 class TIdSchedulerOfThreadDefault;
@@ -37,7 +38,7 @@ private:
     TState state_ = TState::Prepared;
     bool stopped_ = false;
     std::function<void()> work_;
-    std::thread thread_;  // moved to the scheduler's finished list by the thread itself
+    TNativeThread thread_;  // moved to the scheduler's finished list by the thread itself
 };
 
 class TIdSchedulerOfThreadDefault {
@@ -54,14 +55,15 @@ public:
 
 private:
     friend class TIdThread;
-    // Called by a thread as its last step: leaves the active list, hands its std::thread over.
+    // Called by a thread as its last step: leaves the active list, hands its platform thread over.
     void Finished(const std::shared_ptr<TIdThread>& thread);
-    // Joins the threads that have finished.
-    void Reap();
+    // Joins the threads that have finished; without wait, only those already gone, so that the
+    // listener never waits for a thread's last instructions.
+    void Reap(bool wait);
 
     std::string name_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::list<std::shared_ptr<TIdThread>> active_;
-    std::vector<std::thread> finished_;
+    std::vector<TNativeThread> finished_;
 };

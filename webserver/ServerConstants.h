@@ -1,5 +1,6 @@
 #pragma once
 // Every limit, default and fixed text of the board web server, in one place.
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -8,8 +9,11 @@ constexpr std::uint16_t BoardPort = 7350;               // default port of the d
 constexpr int DefaultListenQueue = 15;                  // backlog passed to listen
 constexpr int DefaultMaxConnections = 0;                // 0: no limit on live connections
 constexpr int AcceptSliceMs = 250;                      // listener checks for a stop between slices
+constexpr int AcceptRetryMs = 10;                       // pause after a failed accept or pass
 constexpr int ReadSliceMs = 250;                        // a blocked read checks for a stop between slices
 constexpr int DeactivationCheckMs = 500;                // deactivation looks at the live threads this often
+constexpr std::size_t ConnectionThreadStackBytes = 512 * 1024;  // ample for one exchange
+constexpr int ListenerNiceValue = -10;                  // listeners run ahead of connection threads
 constexpr int EphemeralBindAttempts = 8;                // port 0: tries to find one port free for both families
 
 // Reading a request.
@@ -20,6 +24,7 @@ constexpr int DefaultRequestTimeoutMs = 30000;          // whole request must ar
 constexpr std::int64_t MaxRequestBodyBytes = 1048576;   // larger bodies end the connection unanswered
 
 // Answering.
+constexpr std::size_t MaxAccessLineBytes = 65536;       // access lines are cut here (tokens in client text)
 constexpr std::string_view BuiltInServerSoftware = "Quorvane HTTP Server";
 constexpr std::string_view BoardServerSoftware = "BaLtu"; // what the board window sets
 constexpr std::string_view DefaultContentType = "text/html";

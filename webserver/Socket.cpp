@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -62,12 +63,15 @@ bool SocketIPv6Available() {
     return true;
 }
 
-TSocketHandle SocketBind(TIdIPVersion version, const std::string& ip, std::uint16_t port, bool reuseAddress) {
+TSocketHandle SocketBind(TIdIPVersion version, const std::string& ip, std::uint16_t port, TIdReuseSocket reuse) {
     const int family = version == TIdIPVersion::Id_IPv6 ? AF_INET6 : AF_INET;
     const int handle = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (handle < 0) RaiseSocketError(errno);
     const int one = 1;
-    if (reuseAddress) setsockopt(handle, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    // Here the platform's choice is to reuse: without it a restarted server cannot bind its port
+    // while connections it closed linger in TIME_WAIT (a minute), which Windows allows by
+    // default. It never lets a second listener take a port that is listened on.
+    if (reuse != TIdReuseSocket::rsFalse) setsockopt(handle, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_storage address{};
     socklen_t length = 0;
     bool parsed = true;
@@ -96,6 +100,8 @@ TSocketHandle SocketBind(TIdIPVersion version, const std::string& ip, std::uint1
 
 void SocketListen(TSocketHandle handle, int backlog) {
     if (listen(handle, backlog) != 0) RaiseSocketError(errno);
+    const int flags = fcntl(handle, F_GETFL, 0);
+    if (flags < 0 || fcntl(handle, F_SETFL, flags | O_NONBLOCK) != 0) RaiseSocketError(errno);
 }
 
 std::uint16_t SocketLocalPort(TSocketHandle handle) {
@@ -121,10 +127,11 @@ bool SocketWaitReadable(TSocketHandle handle, int timeoutMs) {
     return ready > 0;
 }
 
-std::unique_ptr<TIdSocketConnection> SocketAccept(TSocketHandle listener) {
+std::unique_ptr<TIdSocketConnection> SocketAccept(TSocketHandle listener, bool& pending) {
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     const int handle = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC);
+    pending = handle < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNABORTED);
     if (handle < 0) return nullptr;
     return std::make_unique<TIdSocketConnection>(handle, PeerText(address));
 }

@@ -11,6 +11,8 @@
 #include "webserver/Connection.h"
 
 enum class TIdIPVersion { Id_IPv4, Id_IPv6 };
+// Address reuse on a listening socket: the platform's usual choice, always, or never.
+enum class TIdReuseSocket { rsOSDependent, rsTrue, rsFalse };
 
 using TSocketHandle = int;
 constexpr TSocketHandle InvalidSocket = -1;
@@ -21,7 +23,7 @@ bool SocketIPv6Available();
 // A listening socket bound to (ip, port); ip empty means any address. IPv6 sockets are IPv6 only
 // so that both families can bind one port. Raises EIdCouldNotBindSocket when binding fails and
 // EIdSocketError when creating or listening fails.
-TSocketHandle SocketBind(TIdIPVersion version, const std::string& ip, std::uint16_t port, bool reuseAddress);
+TSocketHandle SocketBind(TIdIPVersion version, const std::string& ip, std::uint16_t port, TIdReuseSocket reuse);
 void SocketListen(TSocketHandle handle, int backlog);
 std::uint16_t SocketLocalPort(TSocketHandle handle);
 void SocketClose(TSocketHandle handle) noexcept;
@@ -30,9 +32,9 @@ void SocketInterrupt(TSocketHandle handle) noexcept;
 
 // Waits up to timeoutMs for the socket to be readable (or closed); false on time-out.
 bool SocketWaitReadable(TSocketHandle handle, int timeoutMs);
-// Accepts one pending connection; nullptr when none could be taken. The connection's reads give
-// up at the deadline, and check stop (when given) between waiting slices.
-std::unique_ptr<class TIdSocketConnection> SocketAccept(TSocketHandle listener);
+// Accepts one pending connection without waiting (listening sockets do not block); nullptr when
+// none could be taken, with pending telling whether that was only for want of a connection.
+std::unique_ptr<class TIdSocketConnection> SocketAccept(TSocketHandle listener, bool& pending);
 
 class TIdSocketConnection final : public TIdConnection {
 public:

@@ -1,7 +1,6 @@
 // The activity log: stamps, appends, the line bound, and lines from other threads.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 #include "text/DateTime.h"
@@ -94,36 +93,6 @@ TEST_F(ActivityLogTest, PendingListIsBoundedWithoutChangingTheResult) {
     log.DrainPending();
     EXPECT_EQ(lines.Count(), LogLineBound + 1);
     EXPECT_EQ(lines.Text(), reference.Text());
-}
-
-TEST_F(ActivityLogTest, ConcurrentWritersWhileTheGuiThreadDrains) {
-    constexpr int Writers = 4, PerWriter = 2000;
-    TActivityLog log(lines, clock);
-    std::atomic<int> finished{0};
-    std::vector<std::thread> writers;
-    for (int w = 0; w < Writers; ++w)
-        writers.emplace_back([&, w] {
-            for (int i = 0; i < PerWriter; ++i) log.Log(std::to_string(w) + " " + std::to_string(i), false);
-            ++finished;
-        });
-    int guiLines = 0;
-    while (finished.load() < Writers) {
-        log.Log("gui", false);
-        ++guiLines;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    for (auto& t : writers) t.join();
-    log.DrainPending();
-    ASSERT_LE(Writers * PerWriter + guiLines, LogLineBound);
-    EXPECT_EQ(lines.Count(), Writers * PerWriter + guiLines);
-    std::vector<int> last(Writers, -1);
-    for (int i = 0; i < lines.Count(); ++i) {
-        int w, n;
-        if (std::sscanf(lines.Get(i).c_str(), "[06/12/26 09:05:07] %d %d", &w, &n) != 2) continue;
-        EXPECT_GT(n, last[w]);
-        last[w] = n;
-    }
-    for (int w = 0; w < Writers; ++w) EXPECT_EQ(last[w], PerWriter - 1);
 }
 
 }  // namespace

@@ -42,22 +42,6 @@ TEST_F(BoardPageTest, OnlyTheFirstExactPageTimeTokenIsFilled) {
     EXPECT_EQ(Serve("<td>no token</td>"), BoardHead() + "<td>no token</td>");
 }
 
-TEST_F(BoardPageTest, PageTimeFollowsTheLocaleSeparators) {
-    TFormatSettings formats = TFormatSettings::Fallback();
-    formats.DateSep = '-';
-    formats.TimeSep = '.';
-    SetLocaleFormats(formats);
-    EXPECT_EQ(Serve("%NOW"), BoardHead() + "06-12 17.28");
-    SetLocaleFormats(TFormatSettings::Fallback());
-}
-
-TEST_F(BoardPageTest, AddTextWritesTheHeadOnlyIntoAnEmptyBody) {
-    TIdHTTPResponseInfo response;
-    AddText(response, "x");
-    AddText(response, "y");
-    EXPECT_EQ(response.BodyText, BoardHead() + "xy");
-}
-
 TEST_F(BoardPageTest, AccessLineReplacementsApplyInTheirOrder) {
     request.RequestLine = "GET /%R|%U|%t|%h|%b HTTP/1.1";
     request.Referer = "ref%U%b";
@@ -71,11 +55,15 @@ TEST_F(BoardPageTest, AccessLineReplacementsApplyInTheirOrder) {
     EXPECT_EQ(log.Lines().back(), "10.0.0.7 \"GET /||%t|%h|813 HTTP/1.1\" 200 813");
 }
 
-TEST_F(BoardPageTest, LengthComesFromContentLengthWhenSet) {
-    TIdHTTPResponseInfo response;
-    response.ContentLength = 5;
-    ServeBoardPage("", clock, log, request, response);
-    EXPECT_EQ(log.Lines().back(), "10.0.0.7 \"GET / HTTP/1.1\" 200 5");
+// "%R" tokens in the request line each bring in a Referer of "%U" tokens, each of which brings in
+// the User-Agent: gigabytes unless the line is cut.
+TEST_F(BoardPageTest, TokenExpansionIsCutAtTheBound) {
+    request.RequestLine = "GET /";
+    for (int i = 0; i < 2000; ++i) request.RequestLine += "%R";
+    for (int i = 0; i < 2000; ++i) request.Referer += "%U";
+    request.UserAgent = std::string(4000, 'a');
+    Serve("");
+    EXPECT_EQ(log.Lines().back(), "10.0.0.7 \"GET /" + std::string(MaxAccessLineBytes - 15, 'a'));
 }
 
 TEST_F(BoardPageTest, LogFailurePropagatesWithThePlainContentType) {

@@ -1,8 +1,6 @@
 // The request and response records: header lookup, reason phrases and the response header.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "webserver/HttpDecode.h"
 #include "webserver/HttpRecords.h"
 #include "webserver/IOHandler.h"
@@ -55,17 +53,6 @@ TEST(HttpRecordsTest, HeaderOrderWithReplacementInPlace) {
                         "Pragma: no-cache\r\nX-One: 1\r\nServer: BaLtu\r\nLocation: /x\r\n\r\nhello");
     EXPECT_TRUE(r.response.BodyText.empty());
     EXPECT_THROW(r.response.SendHeader(), EIdHTTPHeaderAlreadyWritten);
-}
-
-TEST(HttpRecordsTest, BodyStreamIsSentWhole) {
-    TRecordedResponse r;
-    r.response.Server.clear();
-    r.response.BodyStream = std::make_unique<std::istringstream>(std::string(40000, 's'));
-    r.response.SendBody();
-    const std::string sent = r.Sent();
-    EXPECT_NE(sent.find("Content-Length: 40000\r\n\r\n"), std::string::npos);
-    EXPECT_EQ(sent.size() - sent.find("\r\n\r\n") - 4, 40000u);
-    EXPECT_FALSE(r.response.BodyStream);
 }
 
 TEST(HttpRecordsTest, ReadLineAcrossChunks) {

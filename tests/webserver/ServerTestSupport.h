@@ -50,46 +50,23 @@ struct TClientResult {
 inline TClientResult Exchange(std::uint16_t port, const std::string& request, int timeoutMs = 5000,
                               bool ipv6 = false, bool closeSending = false) {
     TClientResult result;
+    sockaddr_in a4{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+    sockaddr_in6 a6{AF_INET6, htons(port), 0, in6addr_loopback, 0};
     const int fd = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
-    sockaddr_storage address{};
-    socklen_t length;
-    if (ipv6) {
-        auto& a = reinterpret_cast<sockaddr_in6&>(address);
-        a.sin6_family = AF_INET6;
-        a.sin6_port = htons(port);
-        a.sin6_addr = in6addr_loopback;
-        length = sizeof a;
-    } else {
-        auto& a = reinterpret_cast<sockaddr_in&>(address);
-        a.sin_family = AF_INET;
-        a.sin_port = htons(port);
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        length = sizeof a;
-    }
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), length) != 0) {
-        close(fd);
-        return result;
-    }
-    std::size_t sent = 0;
-    while (sent < request.size()) {
-        const ssize_t n = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) break;
-        sent += static_cast<std::size_t>(n);
-    }
-    if (closeSending) shutdown(fd, SHUT_WR);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    char buffer[65536];
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
-        pollfd entry{fd, POLLIN, 0};
-        if (poll(&entry, 1, static_cast<int>(left.count())) <= 0) break;
-        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) {
-            result.closedByServer = true;  // orderly close or reset: the server ended the connection
-            break;
+    if (connect(fd, ipv6 ? reinterpret_cast<sockaddr*>(&a6) : reinterpret_cast<sockaddr*>(&a4),
+                ipv6 ? sizeof a6 : sizeof a4) == 0) {
+        send(fd, request.data(), request.size(), MSG_NOSIGNAL);  // loopback takes it whole
+        if (closeSending) shutdown(fd, SHUT_WR);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        char buffer[65536];
+        for (pollfd entry{fd, POLLIN, 0};;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0 || poll(&entry, 1, static_cast<int>(left.count())) <= 0) break;
+            const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+            result.closedByServer = n <= 0;  // orderly close or reset: the server ended it
+            if (n <= 0) break;
+            result.bytes.append(buffer, static_cast<std::size_t>(n));
         }
-        result.bytes.append(buffer, static_cast<std::size_t>(n));
     }
     close(fd);
     return result;
