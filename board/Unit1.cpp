@@ -1,6 +1,9 @@
 #include "board/Unit1.h"
 
 #include <QCloseEvent>
+#include <QColor>
+#include <QIcon>
+#include <QPixmap>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
@@ -35,6 +38,9 @@ const QEvent::Type MaskPromptEvent = static_cast<QEvent::Type>(QEvent::User + Ma
 TForm1::TForm1(TFormSettings settings, QWidget* parent)
     : QMainWindow(parent), settings_(std::move(settings)), prompt_(PromptForText) {
     setWindowTitle(QLatin1String(FormCaption));
+    QPixmap icon(FormIconSize, FormIconSize);
+    icon.fill(QColor(QLatin1String(FormIconColour)));
+    setWindowIcon(QIcon(icon));
     move(0, 0);
 
     browser_ = std::make_unique<TWebEngineControl>(nullptr, settings_.Trust);

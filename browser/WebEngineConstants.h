@@ -14,6 +14,6 @@ constexpr int HttpsDefaultPort = 443;
 constexpr const char* ChromiumFlagsVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
 constexpr const char* RootChromiumFlags = "--no-sandbox --disable-gpu --log-level=3";
 constexpr const char* LoggingRulesVariable = "QT_LOGGING_RULES";
-constexpr const char* QuietLoggingRules = "qt.webenginecontext=false;js=false";
+constexpr const char* QuietLoggingRules = "qt.webenginecontext=false;qt.webenginecontext.info=false;js=false";
 constexpr const char* RuntimeDirVariable = "XDG_RUNTIME_DIR";
 constexpr const char* RuntimeDirTemplate = "/tmp/quorvane-runtime-XXXXXX";

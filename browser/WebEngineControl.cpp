@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QThread>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineCertificateError>
@@ -67,6 +68,12 @@ std::string PrepareWebEngineProcess() {
 }
 
 TWebEngineControl::TWebEngineControl(QWidget* parent, TCalendarTrust trust) : trust_(std::move(trust)) {
+    // The engine reports its set-up on first use; rules given in the environment still win.
+    static const bool quiet = [] {
+        QLoggingCategory::setFilterRules(QString::fromLatin1(QuietLoggingRules).replace(QLatin1Char(';'), QLatin1Char('\n')));
+        return true;
+    }();
+    (void)quiet;
     // An off-the-record profile keeps its cookies in memory for as long as it lives.
     profile_ = new QWebEngineProfile(this);
     page_ = new QWebEnginePage(profile_, nullptr);

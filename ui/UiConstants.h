@@ -8,6 +8,8 @@ constexpr int FormClientWidth = 851;
 constexpr int FormClientHeight = 971;
 constexpr int FormFontPixelHeight = 11;  // 8 points at 96 dots per inch
 constexpr const char* FormFontFamily = "MS Sans Serif";
+constexpr int FormIconSize = 16;
+constexpr const char* FormIconColour = "#000066";  // the board's name-column blue
 
 // Design-time geometry of the controls in the 851 x 971 client area.
 inline const QRect MemoLogRect{431, 0, 417, 617};

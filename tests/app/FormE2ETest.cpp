@@ -121,8 +121,11 @@ TEST_F(FormE2ETest, RefreshesServesEditsForceGrabsAndFollowsAFakeTime) {
     ASSERT_NO_THROW(TextToDateTime(fakeText)) << fakeText;
     form.Client().txtDateTime->setText(QString::fromStdString(fakeText));
     form.Client().cbForceGrab->setChecked(true);
+    const int periodLeft = form.Timer1().remainingTime();
     form.Client().Button1->click();
     ASSERT_TRUE(PumpUntil([&] { return CountOf(LogText(form), "Done") == 2; }, 120000)) << LogText(form);
+    // Enabling the already running refresh timer did not restart its period.
+    EXPECT_LT(form.Timer1().remainingTime(), periodLeft);
     EXPECT_FALSE(form.Client().cbForceGrab->isChecked());
     EXPECT_EQ(CountOf(LogText(form), "Starting"), 2);
     EXPECT_EQ(calendar->DayViews(), 2 * people);
