@@ -31,7 +31,10 @@ QApplication& App() {
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        PrepareWebEngineProcess();
+        static const std::string runtime = PrepareWebEngineProcess();
+        std::atexit([] {
+            if (!runtime.empty()) fs::remove_all(runtime);
+        });
         return new QApplication(argc, argv);
     }();
     return *app;
