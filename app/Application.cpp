@@ -26,7 +26,8 @@ std::string FatalErrorText(const std::string& className, const std::string& mess
 
 TApplication::TApplication(int& argc, char** argv, bool headless) : QApplication(argc, argv), headless_(headless) {
     setApplicationName(QLatin1String(ProgramName));
-    setApplicationDisplayName(QLatin1String(ApplicationTitle));
+    // The title goes on the error boxes only: as the display name, X11 would append it to every
+    // window's caption.
     setQuitOnLastWindowClosed(false);  // the main window quits when its close is accepted
 }
 

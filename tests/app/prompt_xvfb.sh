@@ -63,6 +63,7 @@ case "${body:-}" in *"Data refreshed"*) ;; *) fail "the board never served a ref
 rows=$(grep -o '<h2>' <<<"$body" | wc -l)
 want=$(grep -c . "$people")
 [ "$rows" -eq "$want" ] || fail "the board has $rows rows, the roster $want people"
+xdotool search --onlyvisible --name '^Quorvane$' >/dev/null || fail "no visible window captioned exactly 'Quorvane'"
 grep -q 'srch_query=demo&srch_xitemid=&password=s3cret&' "$work/democal.log" || fail "the calendar saw no log-in with the typed credentials"
 
 # Let the window's browser show the board, then photograph the screen.
