@@ -10,6 +10,8 @@ constexpr const char* OptionCalendarHost = "--calendar-host";
 constexpr const char* OptionCalendarCa = "--calendar-ca";
 constexpr const char* OptionCredentialsFile = "--credentials-file";
 constexpr const char* OptionHelp = "--help";
+// Characters a calendar host[:port] cannot hold (they would end it inside an address).
+constexpr const char* CalendarHostForbidden = "/?#@ \t\r\n\\";
 constexpr const char* OptionVersion = "--version";
 
 constexpr const char* PlatformVariable = "QT_QPA_PLATFORM";

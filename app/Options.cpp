@@ -42,7 +42,10 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
             options.Version = true;
         } else if (name == OptionCalendarHost) {
             options.CalendarHost = takeValue();
-            if (options.CalendarHost.empty()) throw EUsageError("option --calendar-host needs a host");
+            // The value is put between a scheme and a path: anything but host[:port] breaks both.
+            if (options.CalendarHost.empty() ||
+                options.CalendarHost.find_first_of(CalendarHostForbidden) != std::string::npos)
+                throw EUsageError("option --calendar-host takes HOST[:PORT], not '" + options.CalendarHost + "'");
         } else if (name == OptionCalendarCa) {
             options.CalendarCa = takeValue();
         } else if (name == OptionCredentialsFile) {

@@ -42,6 +42,9 @@ TEST(OptionsTest, RefusesUnknownOptionsAndMissingValues) {
     EXPECT_THROW(ParseOptions({"people.txt"}), EUsageError);
     EXPECT_THROW(ParseOptions({"--credentials-file"}), EUsageError);
     EXPECT_THROW(ParseOptions({"--calendar-host="}), EUsageError);
+    EXPECT_THROW(ParseOptions({"--calendar-host", "https://cal.example"}), EUsageError);
+    EXPECT_THROW(ParseOptions({"--calendar-host", "cal.example/ocas"}), EUsageError);
+    EXPECT_NO_THROW(ParseOptions({"--calendar-host", "[::1]:8443"}));
     EXPECT_THROW(ParseOptions({"--help=yes"}), EUsageError);
 }
 
