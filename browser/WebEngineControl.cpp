@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineCertificateError>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -79,7 +80,12 @@ TWebEngineControl::TWebEngineControl(QWidget* parent, TCalendarTrust trust) : tr
     page_ = new QWebEnginePage(profile_, nullptr);
     view_ = new QWebEngineView(parent);
     view_->setPage(page_);
-    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
+    // A load that ends in a page (the server's or the engine's own error page) is a completed
+    // document; one cut short by a newer navigation is not.
+    connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus &&
+            info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
+            return;
         if (OnDocumentComplete) OnDocumentComplete();
         // The pass ends with the document: a meta-refresh redirect completes its second document
         // 10-50 ms after the first, and a full pass would swallow both.

@@ -114,6 +114,26 @@ TEST_F(WebEngineControlTest, MetaRefreshRedirectCompletesTwoDocumentsInSeparateP
     }
 }
 
+TEST_F(WebEngineControlTest, LoadCutShortByANewNavigationIsNoCompletedDocument) {
+    const fs::path hangDir = *dir / "hang";
+    fs::create_directories(hangDir);
+    TDemoCalendar hanging(hangDir, {"--fault", "never-complete"});
+    ASSERT_GT(hanging.Port, 0);
+    QWidget parent;
+    TWebEngineControl control(&parent);
+    int completions = 0;
+    control.OnDocumentComplete = [&] { ++completions; };
+    control.Navigate("http://" + hanging.Host() + "/ocas-bin/ocas.fcgi?sub=web&web=daypage");
+    for (int pass = 0; pass < 5; ++pass) control.RunWaitPass();
+    EXPECT_EQ(completions, 0);
+    const std::string target = FileUrl("after.html", "<html><body>after</body></html>");
+    control.Navigate(target);
+    PassUntil(control, completions, 1);
+    for (int pass = 0; pass < 5; ++pass) control.RunWaitPass();
+    EXPECT_EQ(completions, 1);
+    EXPECT_EQ(control.LocationURL(), target);
+}
+
 TEST_F(WebEngineControlTest, CalendarCertificateTrustedOnlyWhenGivenAndOnlyForItsHost) {
     TDemoCalendar calendar(*dir);
     ASSERT_GT(calendar.Port, 0);
