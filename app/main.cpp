@@ -109,8 +109,10 @@ int main(int argc, char** argv) {
             } catch (const std::exception& error) {
                 app.ShowException(error);
             }
-            form->show();
-            exitCode = app.exec();
+            if (!form->Closed()) {
+                form->show();
+                exitCode = app.exec();
+            }
             form.reset();
         }
     }

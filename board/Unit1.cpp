@@ -1,5 +1,6 @@
 #include "board/Unit1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColor>
 #include <QIcon>
@@ -105,11 +106,15 @@ void TForm1::FormCreate() {
         state_.UserId = settings_.Credentials->UserId;
         state_.Password = settings_.Credentials->Password;
     }
-    while (state_.UserId.empty() || state_.Password.empty()) {
+    // The prompts repeat until both answers are given, unless the program is asked to stop
+    // meanwhile (a stop signal closes the window while a prompt is open).
+    while ((state_.UserId.empty() || state_.Password.empty()) && !closed_) {
         state_.UserId = prompt_(UserIdPromptCaption, UserIdPromptText, "");
+        if (closed_) break;
         QCoreApplication::postEvent(this, new QEvent(MaskPromptEvent));
         state_.Password = prompt_(PasswordPromptCaption, PasswordPromptText, "");
     }
+    if (closed_) return;
     state_.PageLoaded = false;
     state_.GrabPending = true;
     LoadRoster(roster_);
@@ -200,6 +205,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    closed_ = true;
+    // Closed during start-up, a prompt is still waiting: it is cancelled, so start-up can end.
+    if (QWidget* prompt = QApplication::activeModalWidget()) prompt->close();
     QCoreApplication::quit();
 }
 

@@ -69,6 +69,8 @@ public:
     void EnableRefreshTimer() override;
 
     void SetPromptFunction(TPromptFunction prompt) { prompt_ = std::move(prompt); }
+    // Whether the window has been closed (the program is ending).
+    bool Closed() const { return closed_; }
     TFormClient& Client() const { return *client_; }
     QTimer& Timer1() { return timer1_; }
     QTimer& Timer2() { return timer2_; }
@@ -108,4 +110,5 @@ private:
     std::unique_ptr<TIdHTTPServer> server_;
     bool settingFragment_ = false;
     bool closeRequested_ = false;
+    bool closed_ = false;
 };

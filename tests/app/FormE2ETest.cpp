@@ -208,4 +208,20 @@ TEST_F(FormE2ETest, SecondWindowCannotBindTheBoardPort) {
     }
 }
 
+// Last in this file: closing quits the application's event loops for the rest of the process.
+TEST_F(FormE2ETest, StopRequestedDuringThePromptsEndsStartUp) {
+    TFormSettings settings = Settings();
+    settings.Credentials.reset();
+    TForm1 form(std::move(settings));
+    int asked = 0;
+    form.SetPromptFunction([&](const std::string&, const std::string&, const std::string&) {
+        if (++asked == 1) form.close();
+        return std::string();
+    });
+    form.FormCreate();
+    EXPECT_EQ(asked, 1);  // no password prompt after the stop
+    EXPECT_TRUE(form.Closed());
+    EXPECT_FALSE(form.Timer1().isActive());
+}
+
 }  // namespace

@@ -81,4 +81,18 @@ kill -TERM "$board"
 for _ in $(seq 300); do kill -0 "$board" 2>/dev/null || break; sleep 0.2; done
 wait "$board" && code=0 || code=$?
 [ "$code" -eq 0 ] || fail "the program ended with code $code"
-echo "PASS: prompts answered by keyboard, $rows rows served, exit code 0"
+# A stop request while a prompt is open ends start-up and the program, with code 0.
+"$program" --calendar-host "127.0.0.1:$port" --calendar-ca "$work/ca.pem" >"$work/board2.out" 2>"$work/board2.err" &
+board=$!
+pids+=($board)
+for _ in $(seq 150); do
+  xdotool search --onlyvisible --name '^Quorvane - Username Needed$' >/dev/null 2>&1 && break
+  sleep 0.2
+done
+kill -TERM "$board"
+for _ in $(seq 100); do kill -0 "$board" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$board" 2>/dev/null && fail "a stop request during the prompts did not end the program"
+wait "$board" && code=0 || code=$?
+[ "$code" -eq 0 ] || fail "stopped during the prompts, the program ended with code $code"
+
+echo "PASS: prompts answered by keyboard, $rows rows served, exit code 0; stop during the prompts ends it"
