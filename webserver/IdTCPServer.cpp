@@ -143,7 +143,15 @@ void TIdTCPServer::Listen(TIdListenerThread& listener, TIdSocketHandle& binding)
                 contexts_.push_back(context);
             }
             ContextCreated(*context);
-            yarn->Start([this, context] { RunConnection(context); });
+            try {
+                yarn->Start([this, context] { RunConnection(context); });
+            } catch (...) {
+                // No thread for it: the connection is closed unanswered.
+                std::lock_guard lock(contextsMutex_);
+                contexts_.remove(context);
+                context->Connection().Close();
+                throw;
+            }
             yarn.reset();
         } catch (...) {
             // This pass is abandoned; the listener goes on with the next, after a pause in case

@@ -8,53 +8,33 @@ TIdThread::TIdThread(TIdSchedulerOfThreadDefault& scheduler, std::string name)
     : scheduler_(scheduler), name_(std::move(name)) {}
 
 void TIdThread::Start(std::function<void()> work) {
-    {
-        std::lock_guard lock(mutex_);
-        if (state_ != TState::Prepared) return;
-        work_ = std::move(work);
-        state_ = TState::Running;
-    }
-    signal_.notify_one();
+    std::lock_guard lock(mutex_);
+    if (state_ != TState::Prepared) return;
+    // The new thread's last step (Finished) takes this lock, so it finds thread_ set.
+    thread_ = TNativeThread(
+        [self = shared_from_this(), work = std::move(work)] {
+            TNativeThread::NameCurrent(self->name_);
+            try {
+                work();
+            } catch (...) {
+                // A connection's errors end its thread quietly.
+            }
+            self->scheduler_.Finished(self);
+        },
+        ConnectionThreadStackBytes);
+    state_ = TState::Running;
 }
 
-void TIdThread::Discard() {
-    {
-        std::lock_guard lock(mutex_);
-        if (state_ != TState::Prepared) return;
-        state_ = TState::Discarded;
-    }
-    signal_.notify_one();
-}
+void TIdThread::Discard() { scheduler_.Discarded(shared_from_this()); }
 
 void TIdThread::Stop() {
-    {
-        std::lock_guard lock(mutex_);
-        stopped_ = true;
-        if (state_ == TState::Prepared) state_ = TState::Discarded;
-    }
-    signal_.notify_one();
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
 }
 
 bool TIdThread::Stopped() const {
     std::lock_guard lock(mutex_);
     return stopped_;
-}
-
-void TIdThread::Run() {
-    std::function<void()> work;
-    {
-        std::unique_lock lock(mutex_);
-        signal_.wait(lock, [this] { return state_ != TState::Prepared; });
-        if (state_ == TState::Running) work = std::move(work_);
-    }
-    if (work) {
-        TNativeThread::NameCurrent(name_);
-        try {
-            work();
-        } catch (...) {
-            // A connection's errors end its thread quietly.
-        }
-    }
 }
 
 TIdSchedulerOfThreadDefault::TIdSchedulerOfThreadDefault(std::string name) : name_(std::move(name)) {}
@@ -64,20 +44,20 @@ TIdSchedulerOfThreadDefault::~TIdSchedulerOfThreadDefault() { TerminateAllYarns(
 std::shared_ptr<TIdThread> TIdSchedulerOfThreadDefault::AcquireYarn() {
     Reap(false);
     auto thread = std::make_shared<TIdThread>(*this, name_ + " User");
-    {
-        // The new thread waits for Start or Discard, which take this same lock, so it never
-        // sees thread_ unset. Should the platform refuse a thread, nothing is registered.
-        std::lock_guard threadLock(thread->mutex_);
-        thread->thread_ = TNativeThread(
-            [thread] {
-                thread->Run();
-                thread->scheduler_.Finished(thread);
-            },
-            ConnectionThreadStackBytes);
-    }
     std::lock_guard lock(mutex_);
     active_.push_back(thread);
     return thread;
+}
+
+void TIdSchedulerOfThreadDefault::Discarded(const std::shared_ptr<TIdThread>& thread) {
+    {
+        std::lock_guard lock(mutex_);
+        std::lock_guard threadLock(thread->mutex_);
+        if (thread->state_ != TIdThread::TState::Prepared) return;
+        thread->state_ = TIdThread::TState::Discarded;
+        active_.remove(thread);
+    }
+    changed_.notify_all();
 }
 
 void TIdSchedulerOfThreadDefault::Finished(const std::shared_ptr<TIdThread>& thread) {
@@ -111,8 +91,18 @@ void TIdSchedulerOfThreadDefault::Reap(bool wait) {
 void TIdSchedulerOfThreadDefault::TerminateAllYarns(int checkIntervalMs) {
     std::unique_lock lock(mutex_);
     while (!active_.empty()) {
-        for (const auto& thread : active_) thread->Stop();
-        changed_.wait_for(lock, std::chrono::milliseconds(checkIntervalMs));
+        for (auto it = active_.begin(); it != active_.end();) {
+            const std::shared_ptr<TIdThread> thread = *it;  // outlives its entry and its lock
+            std::lock_guard threadLock(thread->mutex_);
+            thread->stopped_ = true;
+            if (thread->state_ == TIdThread::TState::Prepared) {
+                thread->state_ = TIdThread::TState::Discarded;
+                it = active_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        if (!active_.empty()) changed_.wait_for(lock, std::chrono::milliseconds(checkIntervalMs));
     }
     lock.unlock();
     Reap(true);
