@@ -1,5 +1,5 @@
 // GUI event latency while the board web server takes full load: the activity log in its text
-// box, as in the operator window, receives an access line for every request that wrk sends to a
+// box, in the operator window's client area, receives an access line for every request that wrk sends to a
 // server in the same process, and a timer on the GUI thread ticking every 10 ms measures how
 // late each tick runs.
 //   quorvane_gui_latency_bench [--seconds S] [--connections C] [--port N]
@@ -19,6 +19,7 @@
 #include "bench/BenchBoard.h"
 #include "text/Clock.h"
 #include "ui/ActivityLog.h"
+#include "ui/FormClient.h"
 #include "ui/MemoLog.h"
 #include "ui/MemoStrings.h"
 #include "webserver/BoardFragment.h"
@@ -63,10 +64,10 @@ int main(int argc, char** argv) {
     const int connections = Option(argc, argv, "--connections", 64);
     const int port = Option(argc, argv, "--port", LoadServerPort + 2);
 
-    QPlainTextEdit memoLog;
-    memoLog.setReadOnly(true);
-    memoLog.resize(800, 300);
-    memoLog.show();
+    // The operator window's client area, so the log box is the program's, set up as it is there.
+    TFormClient client(new QWidget);
+    client.show();
+    QPlainTextEdit& memoLog = *client.memoLog;
     TMemoStrings lines(memoLog);
     TSystemClock clock;
     TActivityLog log(lines, clock);
