@@ -1,5 +1,7 @@
 #include "text/Strings.h"
 
+#include <algorithm>
+
 #include "text/Errors.h"
 #include "text/Placeholders.h"
 #include "text/Text.h"
@@ -60,6 +62,16 @@ void TStringList::Delete(int index)
     }
     --count_;
     std::string().swap(items_[static_cast<std::size_t>(count_)]);  // release the vacated slot
+}
+
+void TStringList::DeleteFirst(int count)
+{
+    if (count <= 0) return;
+    if (count > count_) count = count_;
+    const auto first = items_.begin();
+    std::move(first + count, first + count_, first);
+    for (int i = count_ - count; i < count_; ++i) std::string().swap(items_[static_cast<std::size_t>(i)]);
+    count_ -= count;
 }
 
 void TStringList::Clear()

@@ -15,6 +15,18 @@ public:
     virtual void Clear() = 0;
     // Reading the text: every line followed by CR LF (a text box gives its whole content).
     virtual std::string Text() const = 0;
+
+    // Appends lines in order; the same as one Add per line, in one edit where the view can.
+    virtual void AddLines(const std::vector<std::string>& lines)
+    {
+        for (const std::string& line : lines) Add(line);
+    }
+    // Removes the first count lines (all of them when there are fewer); the same as count
+    // calls of Delete(0), in one edit where the view can.
+    virtual void DeleteFirst(int count)
+    {
+        for (int i = 0; i < count && Count() > 0; ++i) Delete(0);
+    }
 };
 
 class TStringList : public TStrings {
@@ -26,6 +38,7 @@ public:
     void Delete(int index) override;
     void Clear() override;
     std::string Text() const override;
+    void DeleteFirst(int count) override;
 
     // First entry equal to text without regard to letter case, or -1.
     int IndexOf(std::string_view text) const;

@@ -38,6 +38,8 @@ private:
     // Steps 1 and 2 of a call: the bound, then the write.
     void Write(const TEntry& entry);
     std::string StampedLine(const std::string& text) const;
+    // The pending lines of other threads, written with the effect of one call each.
+    void WriteBatch(const std::deque<TEntry>& batch);
     // Keeps the pending list to the lines that can still show once written.
     void TrimPending();
 

@@ -62,6 +62,40 @@ int TMemoStrings::Add(const std::string& text) {
     return Count() - 1;
 }
 
+void TMemoStrings::AddLines(const std::vector<std::string>& lines) {
+    if (lines.empty()) return;
+    QString joined;
+    for (const std::string& line : lines) {
+        joined += FromBytes(line);
+        joined += QLatin1Char('\n');  // a block break, as in Add
+    }
+    QTextDocument* doc = box_.document();
+    QTextCursor cursor(doc);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (doc->lastBlock().length() > 1) {
+        // Content without a final break: every line goes after a break, none after the last.
+        joined.chop(1);
+        cursor.insertBlock();
+    }
+    cursor.insertText(joined);
+    cursor.endEditBlock();
+}
+
+void TMemoStrings::DeleteFirst(int count) {
+    if (count <= 0) return;
+    if (count >= Count()) {
+        // Every line goes, and with the last one its break (or the remainder after it).
+        QTextCursor cursor(box_.document());
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        return;
+    }
+    QTextCursor cursor(box_.document());
+    cursor.setPosition(box_.document()->findBlockByNumber(count).position(), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
 void TMemoStrings::Delete(int index) {
     if (index < 0 || index >= Count()) return;
     QTextDocument* doc = box_.document();

@@ -23,6 +23,9 @@ public:
     int Add(const std::string& text) override;
     // Removes a line with its break; past the last line nothing happens.
     void Delete(int index) override;
+    // One edit of the box for many lines: a drain of the activity log writes its batch this way.
+    void AddLines(const std::vector<std::string>& lines) override;
+    void DeleteFirst(int count) override;
     void Clear() override;
     // The whole content, lines joined by CR LF.
     std::string Text() const override;

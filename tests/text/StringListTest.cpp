@@ -43,6 +43,20 @@ TEST(StringListTest, AddPutDeleteKeepOrder)
     EXPECT_EQ(list.Text(), "B\r\nc\r\nd\r\n");
 }
 
+TEST(StringListTest, DeleteFirstRemovesFromTheFrontAndClampsToTheCount)
+{
+    TStringList list;
+    list.AddLines({"a", "b", "c", "d"});
+    list.DeleteFirst(0);
+    list.DeleteFirst(-1);
+    list.DeleteFirst(2);
+    EXPECT_EQ(list.Text(), "c\r\nd\r\n");
+    EXPECT_EQ(list.Add("e"), 2);
+    list.DeleteFirst(10);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Text(), "");
+}
+
 TEST(StringListTest, CapacityGrowsOnlyWhenFullAndClearGivesItBack)
 {
     TStringList list;

@@ -71,6 +71,33 @@ TEST_F(ActivityLogTest, OtherThreadsWaitInThePendingListInCallOrder) {
     EXPECT_EQ(events, (std::vector<std::string>{"scroll", "pump", "scroll", "scroll", "pump"}));
 }
 
+// A drain writes its batch in one go and still leaves what one call at a time would: appends
+// onto the line last before the batch, onto an empty log, and removals past the lines added.
+TEST_F(ActivityLogTest, DrainedBatchMatchesOneCallAtATime) {
+    for (int start : {0, 1, LogLineBound - 2, LogLineBound + 3}) {
+        TStringList reference;
+        TStringList drained;
+        for (int i = 0; i < start; ++i) {
+            reference.Add("line " + std::to_string(i));
+            drained.Add("line " + std::to_string(i));
+        }
+        TActivityLog direct(reference, clock);
+        TActivityLog log(drained, clock);
+        const auto calls = [](TActivityLog& target) {
+            target.Log(".", true);
+            target.Log("Timed Out", true);
+            for (int i = 0; i < 5; ++i) {
+                target.Log("access " + std::to_string(i), false);
+                if (i % 2 == 0) target.Log("+", true);
+            }
+        };
+        calls(direct);
+        std::thread([&] { calls(log); }).join();
+        log.DrainPending();
+        EXPECT_EQ(drained.Text(), reference.Text()) << "starting with " << start << " lines";
+    }
+}
+
 // However many lines wait, the pending list holds no more than the log could show, and writing
 // it gives the log it would have had without the limit.
 TEST_F(ActivityLogTest, PendingListIsBoundedWithoutChangingTheResult) {

@@ -82,6 +82,26 @@ TEST_F(MemoStringsTest, DeleteRemovesLineWithItsBreak) {
     EXPECT_EQ(lines.Count(), 1);
 }
 
+// The one-edit batch operations leave the box exactly as the line-by-line ones do, with and
+// without a final break, and when every line goes.
+TEST_F(MemoStringsTest, BatchAddAndDeleteMatchOneLineAtATime) {
+    for (const char* start : {"", "x\r\ny", "x\r\ny\r\n"}) {
+        for (int removed : {0, 2, 4, 9}) {
+            QPlainTextEdit otherBox;
+            TMemoStrings reference{otherBox};
+            lines.SetText(start);
+            reference.SetText(start);
+            lines.AddLines({"a", "b"});
+            reference.Add("a");
+            reference.Add("b");
+            lines.DeleteFirst(removed);
+            for (int i = 0; i < removed; ++i) reference.Delete(0);
+            EXPECT_EQ(lines.Text(), reference.Text()) << '"' << start << "\" removing " << removed;
+            EXPECT_EQ(lines.Count(), reference.Count());
+        }
+    }
+}
+
 TEST_F(MemoStringsTest, GetCutsLongLinesWithoutSplittingACharacter) {
     lines.Add(std::string(5000, 'x'));
     EXPECT_EQ(lines.Get(0), std::string(4096, 'x'));
