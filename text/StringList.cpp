@@ -22,13 +22,13 @@ void TStringList::CheckIndex(int index) const
 std::string TStringList::Get(int index) const
 {
     CheckIndex(index);
-    return items_[static_cast<std::size_t>(index)];
+    return Slot(index);
 }
 
 void TStringList::Put(int index, const std::string& text)
 {
     CheckIndex(index);
-    items_[static_cast<std::size_t>(index)] = text;
+    Slot(index) = text;
 }
 
 // The entry array grows only when full: by a quarter above 64 entries, by 16 from 9 to 64, by 4
@@ -47,36 +47,47 @@ void TStringList::Grow()
 
 int TStringList::Add(const std::string& text)
 {
+    if (head_ + count_ == capacity_ && head_ > 0) {
+        // The array's end is taken but its start is free: move the entries down, once per
+        // head_ removals, so removing the first entry stays cheap.
+        std::move(items_.begin() + head_, items_.begin() + head_ + count_, items_.begin());
+        head_ = 0;
+    }
     if (count_ == capacity_) {
         Grow();
     }
-    items_[static_cast<std::size_t>(count_)] = text;
+    Slot(count_) = text;
     return count_++;
 }
 
 void TStringList::Delete(int index)
 {
     CheckIndex(index);
+    if (index == 0) {
+        DeleteFirst(1);
+        return;
+    }
     for (int i = index; i + 1 < count_; ++i) {
-        items_[static_cast<std::size_t>(i)] = std::move(items_[static_cast<std::size_t>(i) + 1]);
+        Slot(i) = std::move(Slot(i + 1));
     }
     --count_;
-    std::string().swap(items_[static_cast<std::size_t>(count_)]);  // release the vacated slot
+    std::string().swap(Slot(count_));  // release the vacated slot
 }
 
 void TStringList::DeleteFirst(int count)
 {
     if (count <= 0) return;
     if (count > count_) count = count_;
-    const auto first = items_.begin();
-    std::move(first + count, first + count_, first);
-    for (int i = count_ - count; i < count_; ++i) std::string().swap(items_[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < count; ++i) std::string().swap(Slot(i));  // release the removed entries
+    head_ += count;
     count_ -= count;
+    if (count_ == 0) head_ = 0;
 }
 
 void TStringList::Clear()
 {
     std::vector<std::string>().swap(items_);
+    head_ = 0;
     count_ = 0;
     capacity_ = 0;
 }
@@ -85,12 +96,12 @@ std::string TStringList::Text() const
 {
     std::size_t size = 0;
     for (int i = 0; i < count_; ++i) {
-        size += items_[static_cast<std::size_t>(i)].size() + kLineBreak.size();
+        size += Slot(i).size() + kLineBreak.size();
     }
     std::string out;
     out.reserve(size);
     for (int i = 0; i < count_; ++i) {
-        out.append(items_[static_cast<std::size_t>(i)]);
+        out.append(Slot(i));
         out.append(kLineBreak);
     }
     return out;
@@ -100,7 +111,7 @@ int TStringList::IndexOf(std::string_view text) const
 {
     const std::string wanted = TextUpper(text);
     for (int i = 0; i < count_; ++i) {
-        const std::string& entry = items_[static_cast<std::size_t>(i)];
+        const std::string& entry = Slot(i);
         if (entry.size() == wanted.size() && TextUpper(entry) == wanted) {
             return i;
         }

@@ -54,8 +54,14 @@ public:
 private:
     void CheckIndex(int index) const;
     void Grow();
+    std::string& Slot(int index) { return items_[static_cast<std::size_t>(head_ + index)]; }
+    const std::string& Slot(int index) const { return items_[static_cast<std::size_t>(head_ + index)]; }
 
+    // Entries live in items_[head_, head_ + count_): removing the first entry (the activity
+    // log does it for every line once full) only moves head_; the entries are moved down when
+    // an Add finds the end of the array taken.
     std::vector<std::string> items_;
+    int head_ = 0;
     int count_ = 0;
     int capacity_ = 0;
 };

@@ -1,6 +1,7 @@
 // TStringList: index checks, growth of the entry array, case-insensitive search, line cutting.
 #include "text/Errors.h"
 #include "text/Strings.h"
+#include "text/Text.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -55,6 +56,24 @@ TEST(StringListTest, DeleteFirstRemovesFromTheFrontAndClampsToTheCount)
     list.DeleteFirst(10);
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.Text(), "");
+}
+
+// The activity log's pattern once full: remove the first line, add one. The list keeps its
+// order and never grows past the capacity it had when it filled up.
+TEST(StringListTest, RemovingFirstAndAddingKeepsOrderWithoutGrowing)
+{
+    TStringList list;
+    for (int i = 0; i < 100; ++i) list.Add(IntToText(i));
+    const int capacity = list.Capacity();
+    for (int i = 100; i < 1000; ++i) {
+        list.Delete(0);
+        EXPECT_EQ(list.Add(IntToText(i)), 99);
+    }
+    EXPECT_EQ(list.Capacity(), capacity);
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(list.Get(i), IntToText(900 + i));
+    list.Delete(50);
+    EXPECT_EQ(list.Get(50), "951");
+    EXPECT_EQ(list.IndexOf("999"), 98);
 }
 
 TEST(StringListTest, CapacityGrowsOnlyWhenFullAndClearGivesItBack)
