@@ -60,6 +60,7 @@ TForm1::TForm1(TFormSettings settings, QWidget* parent)
     }
 
     driver_ = std::make_unique<TBrowserDriver>(*browser_, *logWriter_, clock_, state_.PageLoaded);
+    driver_->SetTimeoutSeconds(settings_.PageWaitSeconds);
     refresh_ = std::make_unique<TRefreshCycle>(roster_, state_, *driver_, *logWriter_, clock_, *this,
                                                settings_.CalendarHost);
     browser_->OnProgressChange = [this](int progress, int progressMax) {

@@ -11,6 +11,7 @@
 #include "board/BoardState.h"
 #include "board/FormConstants.h"
 #include "board/RefreshHost.h"
+#include "browser/BrowserConstants.h"
 #include "board/Roster.h"
 #include "browser/WebEngineControl.h"
 #include "text/Clock.h"
@@ -38,6 +39,7 @@ struct TFormSettings {
     std::optional<TCredentials> Credentials;  // given: no prompts
     std::uint16_t Port = BoardPort;
     bool EchoLog = false;                     // also write the log to standard output
+    int PageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
 };
 
 // Asks for a text: caption, prompt, default text in; the answer out.

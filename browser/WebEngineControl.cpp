@@ -86,6 +86,10 @@ TWebEngineControl::TWebEngineControl(QWidget* parent, TCalendarTrust trust) : tr
         if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus &&
             info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
             return;
+        // The engine's own error page (server unreachable, refused, bad certificate) is no
+        // document of the server's: it shows no location, so a capture keeps the page it had.
+        showsEngineErrorPage_ = info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+                                info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain;
         if (OnDocumentComplete) OnDocumentComplete();
         // The pass ends with the document: a meta-refresh redirect completes its second document
         // 10-50 ms after the first, and a full pass would swallow both.
@@ -118,7 +122,7 @@ void TWebEngineControl::Navigate(const std::string& url) {
 
 std::string TWebEngineControl::LocationURL() const {
     const QUrl url = page_->url();
-    if (url.isEmpty() || url.toString() == QLatin1String(BlankPageUrl)) return {};
+    if (showsEngineErrorPage_ || url.isEmpty() || url.toString() == QLatin1String(BlankPageUrl)) return {};
     return url.toString(QUrl::FullyEncoded).toStdString();
 }
 

@@ -47,6 +47,8 @@ public:
     ~TWebEngineControl() override;
 
     void Navigate(const std::string& url) override;
+    // The current document's address; empty before any navigation and while the engine shows
+    // its own error page (no answer from the server).
     std::string LocationURL() const override;
     TVariant DocumentElementInnerHTML() override;
     void RunWaitPass() override;
@@ -63,5 +65,6 @@ private:
     QWebEngineProfile* profile_;
     QWebEnginePage* page_;
     QPointer<QWebEngineView> view_;
+    bool showsEngineErrorPage_ = false;  // the last load failed before the server answered
     QPointer<QEventLoop> passLoop_;  // the pass running now, ended early by a completed document
 };

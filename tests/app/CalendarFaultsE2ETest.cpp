@@ -6,9 +6,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QCheckBox>
 #include <QPlainTextEdit>
+#include <csignal>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 #include "board/Unit1.h"
 #include "browser/WebEngineControl.h"
@@ -21,6 +24,8 @@ namespace {
 using namespace e2e;
 
 constexpr int BoardPort = 7350;
+// Page waits of the time-out cases, instead of PageWaitTimeoutSeconds.
+constexpr int ShortPageWaitSeconds = 2;
 const std::string PreviousBoard = "<p>previous board %NOW</p></body></html>";
 
 QApplication& App() {
@@ -130,6 +135,57 @@ TEST(CalendarFaultsE2ETest, RefusedLogInStillCompletesWithEmptyRows) {
     const std::optional<THttpAnswer> page = HttpGet(BoardPort);
     ASSERT_TRUE(page);
     EXPECT_EQ(CountOf(page->Body, "<h2>"), people);
+    form.FormClose();
+}
+
+// Two people keep the waits of the time-out cases short.
+void UseTwoPeople(const fs::path& dir) {
+    std::ofstream roster(dir / "people.txt", std::ios::binary | std::ios::trunc);
+    roster << "\"Ann Example\",1001,\"A Example\"\r\n\"Ben Carter\",1002,\"B Carter\"\r\n";
+}
+
+TEST(CalendarFaultsE2ETest, CalendarDownAtAGrabKeepsTheFetchedPages) {
+    TFaultRun run("down", {});
+    UseTwoPeople(run.Dir);
+    TFormSettings settings = run.Settings();
+    settings.PageWaitSeconds = ShortPageWaitSeconds;
+    TForm1 form(settings);
+    StartWithoutTimer(form);
+    ASSERT_NO_THROW(form.Button1Click());
+    const std::vector<std::string> fetched = form.Roster().DayPageHtml;
+    ASSERT_NE(fetched[0].find("meetingNum"), std::string::npos);
+    form.Timer1().stop();  // the button drives every refresh here
+
+    // The calendar goes away; the next grab meets only the engine's error pages.
+    run.Calendar.Child.Signal(SIGKILL);
+    ASSERT_TRUE(run.Calendar.Child.Wait(std::chrono::seconds(5)));
+    form.Client().cbForceGrab->setChecked(true);
+    ASSERT_NO_THROW(form.Button1Click());
+    EXPECT_EQ(form.Roster().DayPageHtml, fetched);  // nothing already fetched is lost
+    EXPECT_FALSE(form.State().GrabPending);
+    EXPECT_EQ(CountOf(LogText(form), "Done"), 2);
+    EXPECT_GE(CountOf(LogText(form), "Timed Out"), 2) << LogText(form);  // the operator sees why
+    const std::optional<THttpAnswer> page = HttpGet(BoardPort);
+    ASSERT_TRUE(page);
+    EXPECT_NE(page->Body.find("<h2>Ben Carter</h2>"), std::string::npos);
+    form.FormClose();
+}
+
+TEST(CalendarFaultsE2ETest, PageThatNeverCompletesTimesOutAndTheRefreshGoesOn) {
+    TFaultRun run("never", {"--fault", "never-complete"});
+    UseTwoPeople(run.Dir);
+    TFormSettings settings = run.Settings();
+    settings.PageWaitSeconds = ShortPageWaitSeconds;
+    TForm1 form(settings);
+    StartWithoutTimer(form);
+    ASSERT_NO_THROW(form.Button1Click());
+    // The log-in wait, and both waits of each day view, end by their time-out.
+    EXPECT_EQ(CountOf(LogText(form), "Timed Out"), 5) << LogText(form);
+    EXPECT_EQ(CountOf(LogText(form), "Done"), 1);
+    EXPECT_TRUE(form.Timer1().isActive());
+    const std::optional<THttpAnswer> page = HttpGet(BoardPort);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(CountOf(page->Body, "<h2>"), 2);
     form.FormClose();
 }
 
