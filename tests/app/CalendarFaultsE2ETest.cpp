@@ -16,6 +16,7 @@
 #include "board/Unit1.h"
 #include "browser/WebEngineControl.h"
 #include "tests/app/E2EHelpers.h"
+#include "tests/app/WebEngineTestApp.h"
 #include "text/Errors.h"
 #include "ui/FormClient.h"
 
@@ -28,20 +29,7 @@ constexpr int BoardPort = 7350;
 constexpr int ShortPageWaitSeconds = 2;
 const std::string PreviousBoard = "<p>previous board %NOW</p></body></html>";
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "quorvane-faults-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static const std::string runtime = PrepareWebEngineProcess();
-        std::atexit([] {
-            if (!runtime.empty()) fs::remove_all(runtime);
-        });
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+QApplication& App() { return WebEngineTestApp(); }
 
 std::string LogText(TForm1& form) { return form.Client().memoLog->toPlainText().toStdString(); }
 

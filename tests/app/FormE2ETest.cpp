@@ -14,6 +14,7 @@
 #include "board/Unit1.h"
 #include "browser/WebEngineControl.h"
 #include "tests/app/E2EHelpers.h"
+#include "tests/app/WebEngineTestApp.h"
 #include "text/DateTime.h"
 #include "text/Errors.h"
 #include "ui/FormClient.h"
@@ -25,20 +26,7 @@ using std::chrono::seconds;
 
 constexpr int BoardPort = 7350;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "quorvane-form-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static const std::string runtime = PrepareWebEngineProcess();
-        std::atexit([] {
-            if (!runtime.empty()) fs::remove_all(runtime);
-        });
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+QApplication& App() { return WebEngineTestApp(); }
 
 // Runs the event loop until ready() holds or the limit passes.
 bool PumpUntil(const std::function<bool()>& ready, int limitMs) {

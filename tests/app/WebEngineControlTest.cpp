@@ -10,26 +10,14 @@
 #include "browser/Variant.h"
 #include "browser/WebEngineControl.h"
 #include "tests/app/E2EHelpers.h"
+#include "tests/app/WebEngineTestApp.h"
 #include "text/Errors.h"
 
 namespace {
 
 using namespace e2e;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "quorvane-webengine-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static const std::string runtime = PrepareWebEngineProcess();
-        std::atexit([] {
-            if (!runtime.empty()) fs::remove_all(runtime);
-        });
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+QApplication& App() { return WebEngineTestApp(); }
 
 class WebEngineControlTest : public ::testing::Test {
 protected:
