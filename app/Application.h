@@ -7,23 +7,23 @@
 
 // The error box's text: the message, with a full stop added when its last character sorts
 // after ".".
-std::string ErrorBoxText(const std::string& message);
+std::string errorBoxText(const std::string& message);
 // The fatal box's text for an error raised while the main window is built.
-std::string FatalErrorText(const std::string& className, const std::string& message, const void* address);
+std::string fatalErrorText(const std::string& className, const std::string& message, const void* address);
 
-class TApplication final : public QApplication {
+class Application final : public QApplication {
     Q_OBJECT
 public:
-    TApplication(int& argc, char** argv, bool headless);
+    Application(int& argc, char** argv, bool headless);
 
     bool notify(QObject* receiver, QEvent* event) override;
     // The error box for an error escaping a handler.
-    void ShowException(const std::exception& error);
+    void showException(const std::exception& error);
     // The runtime's box for an error that stops the program.
-    void ShowFatal(const std::exception& error);
-    bool Headless() const { return headless_; }
+    void showFatal(const std::exception& error);
+    bool headless() const { return headless_; }
 
 private:
-    void ShowBox(const std::string& title, const std::string& text);
+    void showBox(const std::string& title, const std::string& text);
     bool headless_;
 };

@@ -10,18 +10,18 @@
 
 namespace {
 
-bool Empty(const char* value) { return !value || !*value; }
+bool empty(const char* value) { return !value || !*value; }
 
-std::string StripLineEnd(std::string line) {
+std::string stripLineEnd(std::string line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
     return line;
 }
 
 }  // namespace
 
-TOptions ParseOptions(const std::vector<std::string>& args) {
-    TOptions options;
-    options.CalendarHost = DefaultCalendarHost;
+Options parseOptions(const std::vector<std::string>& args) {
+    Options options;
+    options.calendarHost = DefaultCalendarHost;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string name = arg, value;
@@ -33,31 +33,31 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
         }
         auto takeValue = [&]() {
             if (hasValue) return value;
-            if (i + 1 >= args.size()) throw EUsageError("option " + name + " needs a value");
+            if (i + 1 >= args.size()) throw UsageError("option " + name + " needs a value");
             return args[++i];
         };
         if (name == OptionHelp && !hasValue) {
-            options.Help = true;
+            options.help = true;
         } else if (name == OptionVersion && !hasValue) {
-            options.Version = true;
+            options.version = true;
         } else if (name == OptionCalendarHost) {
-            options.CalendarHost = takeValue();
+            options.calendarHost = takeValue();
             // The value is put between a scheme and a path: anything but host[:port] breaks both.
-            if (options.CalendarHost.empty() ||
-                options.CalendarHost.find_first_of(CalendarHostForbidden) != std::string::npos)
-                throw EUsageError("option --calendar-host takes HOST[:PORT], not '" + options.CalendarHost + "'");
+            if (options.calendarHost.empty() ||
+                options.calendarHost.find_first_of(CalendarHostForbidden) != std::string::npos)
+                throw UsageError("option --calendar-host takes HOST[:PORT], not '" + options.calendarHost + "'");
         } else if (name == OptionCalendarCa) {
-            options.CalendarCa = takeValue();
+            options.calendarCa = takeValue();
         } else if (name == OptionCredentialsFile) {
-            options.CredentialsFile = takeValue();
+            options.credentialsFile = takeValue();
         } else {
-            throw EUsageError("unknown option '" + arg + "' (see --help)");
+            throw UsageError("unknown option '" + arg + "' (see --help)");
         }
     }
     return options;
 }
 
-std::string UsageText() {
+std::string usageText() {
     std::ostringstream out;
     out << "Usage: " << ProgramName << " [options]\n"
         << "Shows where everyone is, from the organisation's web calendar, on http://127.0.0.1:7350/.\n"
@@ -72,30 +72,30 @@ std::string UsageText() {
     return out.str();
 }
 
-TFileCredentials ReadCredentialsFile(const std::string& path) {
+FileCredentials readCredentialsFile(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0)
-        throw EUsageError("cannot read the credentials file '" + path + "': " + std::strerror(errno));
-    if (!S_ISREG(info.st_mode)) throw EUsageError("the credentials file '" + path + "' is not a regular file");
+        throw UsageError("cannot read the credentials file '" + path + "': " + std::strerror(errno));
+    if (!S_ISREG(info.st_mode)) throw UsageError("the credentials file '" + path + "' is not a regular file");
     if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        throw EUsageError("the credentials file '" + path +
+        throw UsageError("the credentials file '" + path +
                           "' must be readable by its owner only (chmod 600 it); refused");
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw EUsageError("cannot read the credentials file '" + path + "'");
+    if (!in) throw UsageError("cannot read the credentials file '" + path + "'");
     std::string user, password;
     std::getline(in, user);
     std::getline(in, password);
-    TFileCredentials credentials{StripLineEnd(user), StripLineEnd(password)};
-    if (credentials.UserId.empty() || credentials.Password.empty())
-        throw EUsageError("the credentials file '" + path +
+    FileCredentials credentials{stripLineEnd(user), stripLineEnd(password)};
+    if (credentials.userId.empty() || credentials.password.empty())
+        throw UsageError("the credentials file '" + path +
                           "' must hold the user id on its first line and the password on its second");
     return credentials;
 }
 
-bool IsHeadless(const char* display, const char* waylandDisplay, const char* platform) {
-    if (!Empty(platform)) {
+bool isHeadless(const char* display, const char* waylandDisplay, const char* platform) {
+    if (!empty(platform)) {
         const std::string name = platform;
         return name.rfind(HeadlessPlatform, 0) == 0 || name.rfind(MinimalPlatform, 0) == 0;
     }
-    return Empty(display) && Empty(waylandDisplay);
+    return empty(display) && empty(waylandDisplay);
 }

@@ -13,7 +13,7 @@
 #include "app/AppConstants.h"
 #include "app/Application.h"
 #include "app/Options.h"
-#include "board/Unit1.h"
+#include "app/MainWindow.h"
 #include "browser/WebEngineControl.h"
 #include "text/DateTime.h"
 #include "text/Errors.h"
@@ -23,13 +23,13 @@ namespace {
 int signalPipe[2] = {-1, -1};
 
 // A signal asks the window to close, as the operator would; a second one ends the program at once.
-void OnStopSignal(int signalNumber) {
+void onStopSignal(int signalNumber) {
     const char byte = static_cast<char>(signalNumber);
     [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
     std::signal(signalNumber, SIG_DFL);
 }
 
-int Fail(const std::string& message) {
+int fail(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", ProgramName, message.c_str());
     return ExitUsage;
 }
@@ -37,83 +37,83 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    TOptions options;
-    std::optional<TCredentials> credentials;
+    Options options;
+    std::optional<Credentials> credentials;
     try {
-        options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-        if (options.Help) {
-            std::fputs(UsageText().c_str(), stdout);
+        options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.help) {
+            std::fputs(usageText().c_str(), stdout);
             return 0;
         }
-        if (options.Version) {
+        if (options.version) {
             std::printf("%s %s\n", ProgramName, ProgramVersion);
             return 0;
         }
-        if (!options.CredentialsFile.empty()) {
-            const TFileCredentials read = ReadCredentialsFile(options.CredentialsFile);
-            credentials = TCredentials{read.UserId, read.Password};
+        if (!options.credentialsFile.empty()) {
+            const FileCredentials read = readCredentialsFile(options.credentialsFile);
+            credentials = Credentials{read.userId, read.password};
         }
-    } catch (const EUsageError& error) {
-        return Fail(error.what());
+    } catch (const UsageError& error) {
+        return fail(error.what());
     }
 
     const bool headless =
-        IsHeadless(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv(PlatformVariable));
+        isHeadless(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv(PlatformVariable));
     if (headless && !std::getenv(PlatformVariable)) setenv(PlatformVariable, HeadlessPlatform, 1);
     if (headless && !credentials)
-        return Fail("no screen to ask for the calendar user id and password on; give them with "
+        return fail("no screen to ask for the calendar user id and password on; give them with "
                     "--credentials-file FILE");
 
-    const std::string runtimeDir = PrepareWebEngineProcess();
+    const std::string runtimeDir = prepareWebEngineProcess();
     int exitCode = 0;
     {
-        TApplication app(argc, argv, headless);
-        ReloadLocaleFormats();
+        Application app(argc, argv, headless);
+        reloadLocaleFormats();
 
-        TFormSettings settings;
-        settings.CalendarHost = options.CalendarHost;
-        settings.Credentials = credentials;
-        settings.EchoLog = headless;
+        WindowSettings settings;
+        settings.calendarHost = options.calendarHost;
+        settings.credentials = credentials;
+        settings.echoLog = headless;
         bool trusted = true;
-        if (!options.CalendarCa.empty()) {
+        if (!options.calendarCa.empty()) {
             try {
-                settings.Trust = LoadCalendarTrust(options.CalendarHost, options.CalendarCa);
-            } catch (const EQuorvaneError& error) {
-                exitCode = Fail(error.what());
+                settings.trust = loadCalendarTrust(options.calendarHost, options.calendarCa);
+            } catch (const QuorvaneError& error) {
+                exitCode = fail(error.what());
                 trusted = false;
             }
         }
 
-        std::unique_ptr<TForm1> form;
+        std::unique_ptr<MainWindow> window;
         if (trusted) {
             try {
-                form = std::make_unique<TForm1>(std::move(settings));
+                window = std::make_unique<MainWindow>(std::move(settings));
             } catch (const std::exception& error) {
-                app.ShowFatal(error);
+                app.showFatal(error);
                 exitCode = ExitFatal;
             }
         }
-        if (form) {
+        if (window) {
             if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
                 auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-                QObject::connect(notifier, &QSocketNotifier::activated, form.get(), [&form] {
+                QObject::connect(notifier, &QSocketNotifier::activated, window.get(), [&window] {
                     char byte = 0;
                     [[maybe_unused]] const ssize_t got = read(signalPipe[0], &byte, 1);
-                    form->close();
+                    window->close();
                 });
-                std::signal(SIGINT, OnStopSignal);
-                std::signal(SIGTERM, OnStopSignal);
+                std::signal(SIGINT, onStopSignal);
+                std::signal(SIGTERM, onStopSignal);
             }
             try {
-                form->FormCreate();
+                window->start();
             } catch (const std::exception& error) {
-                app.ShowException(error);
+                app.showException(error);
             }
-            if (!form->Closed()) {
-                form->show();
+            if (!window->closed()) {
+                window->show();
                 exitCode = app.exec();
             }
-            form.reset();
+            window.reset();
         }
     }
     if (!runtimeDir.empty()) QDir(QString::fromStdString(runtimeDir)).removeRecursively();

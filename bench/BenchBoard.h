@@ -9,7 +9,7 @@
 #include "board/BoardFragment.h"
 #include "board/Roster.h"
 #include "text/DateTime.h"
-#include "ui/LogWriter.h"
+#include "log/LogWriter.h"
 
 // Port of the load server, and of nginx serving the same page beside it.
 constexpr int LoadServerPort = 7351;
@@ -21,40 +21,40 @@ constexpr int BenchPeople = 12;
 constexpr int BenchListenQueue = 511;
 
 // A board of people rows with the statuses a working day shows.
-inline std::string BenchBoardFragment(int people) {
+inline std::string benchBoardFragment(int people) {
     static const char* const statuses[] = {
         "Budget review (Room 4) until 10:30, <small>Also: Lab meeting until 11:00</small>",
         "", "Customer call until 12:00", "<small>Note: Bank Holiday</small>",
         "Interviews (Room 2) until 16:00<br><small>Note: Leaving early</small>", "Shift"};
-    TRoster roster;
-    roster.Reset();
+    Roster roster;
+    roster.reset();
     for (int i = 0; i < people; ++i) {
-        roster.PersonName.push_back("Person " + std::to_string(i + 1));
-        roster.CalendarItemId.push_back(std::to_string(1000 + i));
-        roster.StatusHtml.push_back(statuses[i % 6]);
-        roster.LeaveTag.push_back("P " + std::to_string(i + 1));
-        roster.DayPageHtml.emplace_back();
+        roster.personName.push_back("Person " + std::to_string(i + 1));
+        roster.calendarItemId.push_back(std::to_string(1000 + i));
+        roster.statusHtml.push_back(statuses[i % 6]);
+        roster.leaveTag.push_back("P " + std::to_string(i + 1));
+        roster.dayPageHtml.emplace_back();
     }
-    return BuildBoardFragment(roster, EncodeDate(2026, 12, 6) + EncodeTime(9, 0, 0, 0));
+    return buildBoardFragment(roster, encodeDate(2026, 12, 6) + encodeTime(9, 0, 0, 0));
 }
 
 // Passes every line on and counts them: the access-log count of a run.
-class TCountingLogWriter final : public TLogWriter {
+class CountingLogWriter final : public LogWriter {
 public:
-    explicit TCountingLogWriter(TLogWriter& next) : next_(next) {}
-    void Log(const std::string& text, bool append) override {
-        next_.Log(text, append);
+    explicit CountingLogWriter(LogWriter& next) : next_(next) {}
+    void log(const std::string& text, bool append) override {
+        next_.log(text, append);
         count_.fetch_add(1, std::memory_order_relaxed);
     }
-    std::uint64_t Count() const { return count_.load(std::memory_order_relaxed); }
+    std::uint64_t count() const { return count_.load(std::memory_order_relaxed); }
 
 private:
-    TLogWriter& next_;
+    LogWriter& next_;
     std::atomic<std::uint64_t> count_{0};
 };
 
 // Resident set size of this process in KB (VmRSS), or -1.
-inline long ResidentKilobytes() {
+inline long residentKilobytes() {
     std::ifstream status("/proc/self/status");
     std::string key;
     while (status >> key) {

@@ -1,12 +1,12 @@
 // Serves the board page the way the program does, for load runs against another server:
-// TIdHTTPServer on a port, ServeBoardPage for every request, the access line going to an
+// HttpServer on a port, serveBoardPage for every request, the access line going to an
 // activity log that starts full (10000 lines) and is written by this main thread, as the GUI
 // thread would. Writes the page it serves to a file so that another server can serve the same
 // bytes.
 //   quorvane_serve_bench PORT PAGE-FILE [PEOPLE [LISTEN-QUEUE]]   (listen queue: the board's 15 by default)
 // Runs until SIGINT or SIGTERM, then prints the requests served and the log's line count.
 // LOG_VIEW=deque in the environment gives the log a line view whose first line goes in constant
-// time (as a text box's does) instead of the TStringList, whose Delete moves every later line.
+// time (as a text box's does) instead of the StringList, whose remove moves every later line.
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -18,21 +18,21 @@
 #include <string>
 
 #include "text/Clock.h"
-#include "text/Strings.h"
-#include "ui/ActivityLog.h"
-#include "webserver/BoardFragment.h"
+#include "text/LineList.h"
+#include "log/ActivityLog.h"
+#include "webserver/FragmentStore.h"
 #include "webserver/BoardPage.h"
-#include "webserver/IdHTTPServer.h"
+#include "webserver/HttpServer.h"
 
 namespace {
 
 constexpr int DefaultPeople = 25;
 
 volatile std::sig_atomic_t stopRequested = 0;
-void RequestStop(int) { stopRequested = 1; }
+void requestStop(int) { stopRequested = 1; }
 
 // A board fragment like the refresh writes: one row per person, the page time placeholder.
-std::string SampleFragment(int people) {
+std::string sampleFragment(int people) {
     std::string text = "<table border=1 cellpadding=4><tr><th>Name</th><th>Status</th></tr>\r\n";
     for (int i = 0; i < people; ++i)
         text += "<tr><td>Person " + std::to_string(i) + "</td><td>Meeting: Weekly planning until 14:30 "
@@ -41,19 +41,19 @@ std::string SampleFragment(int people) {
     return text;
 }
 
-// Lines in a deque: removing the first is cheap.
-class TDequeLines final : public TStrings {
+// lines in a deque: removing the first is cheap.
+class DequeLines final : public LineList {
 public:
-    int Count() const override { return static_cast<int>(lines_.size()); }
-    std::string Get(int index) const override { return lines_.at(static_cast<std::size_t>(index)); }
-    void Put(int index, const std::string& text) override { lines_.at(static_cast<std::size_t>(index)) = text; }
-    int Add(const std::string& text) override {
+    int count() const override { return static_cast<int>(lines_.size()); }
+    std::string get(int index) const override { return lines_.at(static_cast<std::size_t>(index)); }
+    void put(int index, const std::string& text) override { lines_.at(static_cast<std::size_t>(index)) = text; }
+    int add(const std::string& text) override {
         lines_.push_back(text);
-        return Count() - 1;
+        return count() - 1;
     }
-    void Delete(int index) override { lines_.erase(lines_.begin() + index); }
-    void Clear() override { lines_.clear(); }
-    std::string Text() const override {
+    void remove(int index) override { lines_.erase(lines_.begin() + index); }
+    void clear() override { lines_.clear(); }
+    std::string text() const override {
         std::string text;
         for (const auto& line : lines_) text += line + "\r\n";
         return text;
@@ -63,9 +63,9 @@ private:
     std::deque<std::string> lines_;
 };
 
-class TNullLog final : public TLogWriter {
+class NullLog final : public LogWriter {
 public:
-    void Log(const std::string&, bool) override {}
+    void log(const std::string&, bool) override {}
 };
 
 }  // namespace
@@ -75,29 +75,29 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s PORT PAGE-FILE [PEOPLE [LISTEN-QUEUE]]\n", argv[0]);
         return 2;
     }
-    ReloadLocaleFormats();
-    const TSystemClock clock;
-    TBoardFragment fragment;
-    fragment.Replace(SampleFragment(argc > 3 ? std::stoi(argv[3]) : DefaultPeople));
+    reloadLocaleFormats();
+    const SystemClock clock;
+    FragmentStore fragment;
+    fragment.replace(sampleFragment(argc > 3 ? std::stoi(argv[3]) : DefaultPeople));
 
     {
-        TNullLog none;
-        TIdHTTPRequestInfo request;
-        TIdHTTPResponseInfo response;
-        ServeBoardPage(fragment.Snapshot(), clock, none, request, response);
-        std::ofstream(argv[2], std::ios::binary) << response.BodyText;
+        NullLog none;
+        HttpRequest request;
+        HttpResponse response;
+        serveBoardPage(fragment.snapshot(), clock, none, request, response);
+        std::ofstream(argv[2], std::ios::binary) << response.bodyText;
     }
 
-    TStringList list;
-    TDequeLines deque;
+    StringList list;
+    DequeLines deque;
     const char* view = std::getenv("LOG_VIEW");
-    TStrings& lines = view != nullptr && std::string(view) == "deque" ? static_cast<TStrings&>(deque) : list;
-    for (int i = 0; i < LogLineBound; ++i) lines.Add("[06/12/26 09:00:00] earlier line " + std::to_string(i));
-    TActivityLog log(lines, clock);
+    LineList& lines = view != nullptr && std::string(view) == "deque" ? static_cast<LineList&>(deque) : list;
+    for (int i = 0; i < LogLineBound; ++i) lines.add("[06/12/26 09:00:00] earlier line " + std::to_string(i));
+    ActivityLog log(lines, clock);
     std::mutex wakeMutex;
     std::condition_variable wake;
     bool woken = false;
-    log.OnWake = [&] {
+    log.onWake = [&] {
         {
             std::lock_guard lock(wakeMutex);
             woken = true;
@@ -106,18 +106,17 @@ int main(int argc, char** argv) {
     };
 
     std::atomic<long long> served{0};
-    TIdHTTPServer server;
-    server.SetDefaultPort(static_cast<std::uint16_t>(std::stoi(argv[1])));
-    server.SetServerSoftware(std::string(BoardServerSoftware));
-    if (argc > 4) server.SetListenQueue(std::stoi(argv[4]));
-    server.OnCommandGet = [&](TIdContext&, TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response) {
-        ServeBoardPage(fragment.Snapshot(), clock, log, request, response);
+    HttpServer server;
+    server.setDefaultPort(static_cast<std::uint16_t>(std::stoi(argv[1])));
+    if (argc > 4) server.setListenQueue(std::stoi(argv[4]));
+    server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+        serveBoardPage(fragment.snapshot(), clock, log, request, response);
         served.fetch_add(1, std::memory_order_relaxed);
     };
-    server.SetActive(true);
-    std::signal(SIGINT, RequestStop);
-    std::signal(SIGTERM, RequestStop);
-    std::printf("serving on port %u\n", server.BoundPort(0));
+    server.setActive(true);
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+    std::printf("serving on port %u\n", server.boundPort(0));
     std::fflush(stdout);
 
     while (!stopRequested) {
@@ -126,11 +125,11 @@ int main(int argc, char** argv) {
             wake.wait_for(lock, std::chrono::milliseconds(100), [&] { return woken; });
             woken = false;
         }
-        log.DrainPending();
+        log.drainPending();
     }
-    server.SetActive(false);
-    log.DrainPending();
-    std::printf("requests served: %lld, log lines: %d, last: %s\n", served.load(), lines.Count(),
-                lines.Get(lines.Count() - 1).c_str());
+    server.setActive(false);
+    log.drainPending();
+    std::printf("requests served: %lld, log lines: %d, last: %s\n", served.load(), lines.count(),
+                lines.get(lines.count() - 1).c_str());
     return 0;
 }

@@ -25,45 +25,45 @@
 #include "browser/WebEngineControl.h"
 #include "text/Clock.h"
 #include "text/DateTime.h"
-#include "ui/LogWriter.h"
+#include "log/LogWriter.h"
 
 namespace {
 
 constexpr int LoadLimitMs = 30000;  // a bare load that takes longer counts as failed
 
-class TSilentLog final : public TLogWriter {
+class SilentLog final : public LogWriter {
 public:
-    void Log(const std::string&, bool) override {}
+    void log(const std::string&, bool) override {}
 };
 
 // Navigates and runs the event loop until documents have completed; milliseconds, or -1.
-double BareLoad(TWebEngineControl& control, const std::string& url, int documents) {
+double bareLoad(WebEngineControl& control, const std::string& url, int documents) {
     QEventLoop loop;
     int finished = 0;
-    const auto connection = QObject::connect(control.Page(), &QWebEnginePage::loadFinished, &loop, [&](bool) {
+    const auto connection = QObject::connect(control.page(), &QWebEnginePage::loadFinished, &loop, [&](bool) {
         if (++finished == documents) loop.quit();
     });
     QTimer::singleShot(LoadLimitMs, &loop, &QEventLoop::quit);
     QElapsedTimer timer;
     timer.start();
-    control.Navigate(url);
+    control.navigate(url);
     loop.exec();
     QObject::disconnect(connection);
     return finished >= documents ? timer.nsecsElapsed() / 1e6 : -1.0;
 }
 
-double Grab(TBrowserDriver& driver, const std::string& url, std::size_t& bytes) {
+double grabOnce(BrowserDriver& driver, const std::string& url, std::size_t& bytes) {
     QElapsedTimer timer;
     timer.start();
-    driver.NavigateAndWait(url, true);
-    bytes = driver.DocumentElementInnerHTML().size();
+    driver.navigateAndWait(url, true);
+    bytes = driver.documentElementInnerHtml().size();
     return timer.nsecsElapsed() / 1e6;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    PrepareWebEngineProcess();
+    prepareWebEngineProcess();
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -81,35 +81,35 @@ int main(int argc, char** argv) {
     }
     const std::string host = "127.0.0.1:" + democal.readLine().trimmed().toStdString();
 
-    TRoster roster;
-    LoadRoster(roster, QUORVANE_DEMO_PEOPLE);
+    Roster roster;
+    loadRoster(roster, QUORVANE_DEMO_PEOPLE);
     QWidget window;
     window.resize(1024, 768);
-    TWebEngineControl control(&window, LoadCalendarTrust(host, pem.toStdString()));
+    WebEngineControl control(&window, loadCalendarTrust(host, pem.toStdString()));
     window.show();
-    TSystemClock clock;
-    TSilentLog log;
+    SystemClock clock;
+    SilentLog log;
     bool pageLoaded = false;
-    TBrowserDriver driver(control, log, clock, pageLoaded);
+    BrowserDriver driver(control, log, clock, pageLoaded);
 
-    driver.NavigateAndWait(LoginAddress(host, "demo", "demo"), false);
-    const std::string date = DateTimeToText("yyyy/mm/dd", ClockNow(), TFormatSettings::DayMonthYear());
+    driver.navigateAndWait(loginAddress(host, "demo", "demo"), false);
+    const std::string date = dateTimeToText("yyyy/mm/dd", clockNow(), FormatSettings::dayMonthYear());
     std::size_t bytes = 0;
-    Grab(driver, DayViewAddress(host, date, roster.CalendarItemId[0]), bytes);  // warm-up
+    grabOnce(driver, dayViewAddress(host, date, roster.calendarItemId[0]), bytes);  // warm-up
 
     double bareTotal = 0, grabTotal = 0;
     int samples = 0, failures = 0;
     for (int round = 0; round < rounds; ++round) {
-        for (int i = 0; i < roster.Count(); ++i) {
-            const std::string url = DayViewAddress(host, date, roster.CalendarItemId[i]);
+        for (int i = 0; i < roster.count(); ++i) {
+            const std::string url = dayViewAddress(host, date, roster.calendarItemId[i]);
             // Alternate which goes first, so neither always finds the other's warm state.
             double bare, grab;
             if ((round + i) % 2 == 0) {
-                bare = BareLoad(control, url, 2);
-                grab = Grab(driver, url, bytes);
+                bare = bareLoad(control, url, 2);
+                grab = grabOnce(driver, url, bytes);
             } else {
-                grab = Grab(driver, url, bytes);
-                bare = BareLoad(control, url, 2);
+                grab = grabOnce(driver, url, bytes);
+                bare = bareLoad(control, url, 2);
             }
             if (bare < 0 || bytes == 0) {
                 ++failures;
@@ -128,6 +128,6 @@ int main(int argc, char** argv) {
     }
     const double bare = bareTotal / samples, grab = grabTotal / samples;
     std::printf("RESULT grab people=%d rounds=%d samples=%d failures=%d bare_ms=%.1f grab_ms=%.1f ratio=%.2f\n",
-                roster.Count(), rounds, samples, failures, bare, grab, grab / bare);
+                roster.count(), rounds, samples, failures, bare, grab, grab / bare);
     return grab / bare <= 1.3 ? 0 : 1;
 }

@@ -18,13 +18,13 @@
 
 #include "bench/BenchBoard.h"
 #include "text/Clock.h"
-#include "ui/ActivityLog.h"
-#include "ui/FormClient.h"
-#include "ui/MemoLog.h"
-#include "ui/MemoStrings.h"
-#include "webserver/BoardFragment.h"
+#include "log/ActivityLog.h"
+#include "ui/WindowControls.h"
+#include "ui/LogBoxBinding.h"
+#include "ui/TextBoxLines.h"
+#include "webserver/FragmentStore.h"
 #include "webserver/BoardPage.h"
-#include "webserver/IdHTTPServer.h"
+#include "webserver/HttpServer.h"
 
 namespace {
 
@@ -32,19 +32,19 @@ constexpr int TickMs = 10;
 constexpr int BaselineMs = 2000;   // ticks measured before the load starts
 constexpr double TargetMs = 100.0;
 
-int Option(int argc, char** argv, const char* name, int fallback) {
+int option(int argc, char** argv, const char* name, int fallback) {
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
     return fallback;
 }
 
-struct TLateness {
+struct Lateness {
     double p50 = 0, p99 = 0, max = 0;
     std::size_t ticks = 0;
 };
 
-TLateness Summarise(std::vector<double> samples) {
-    TLateness out;
+Lateness summarise(std::vector<double> samples) {
+    Lateness out;
     if (samples.empty()) return out;
     std::sort(samples.begin(), samples.end());
     out.ticks = samples.size();
@@ -60,31 +60,30 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int seconds = Option(argc, argv, "--seconds", 20);
-    const int connections = Option(argc, argv, "--connections", 64);
-    const int port = Option(argc, argv, "--port", LoadServerPort + 2);
+    const int seconds = option(argc, argv, "--seconds", 20);
+    const int connections = option(argc, argv, "--connections", 64);
+    const int port = option(argc, argv, "--port", LoadServerPort + 2);
 
     // The operator window's client area, so the log box is the program's, set up as it is there.
-    TFormClient client(new QWidget);
+    WindowControls client(new QWidget);
     client.show();
-    QPlainTextEdit& memoLog = *client.memoLog;
-    TMemoStrings lines(memoLog);
-    TSystemClock clock;
-    TActivityLog log(lines, clock);
-    BindLogToMemo(log, memoLog);
-    TCountingLogWriter accessLog(log);
+    QPlainTextEdit& logEdit = *client.logEdit;
+    TextBoxLines lines(logEdit);
+    SystemClock clock;
+    ActivityLog log(lines, clock);
+    bindLogToTextBox(log, logEdit);
+    CountingLogWriter accessLog(log);
 
-    TBoardFragment fragment;
-    fragment.Replace(BenchBoardFragment(BenchPeople));
-    TIdHTTPServer server;
-    server.SetServerSoftware("BaLtu");
-    server.SetListenQueue(BenchListenQueue);
-    server.SetReuseSocket(TIdReuseSocket::rsTrue);
-    server.Bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), TIdIPVersion::Id_IPv4});
-    server.OnCommandGet = [&](TIdContext&, TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response) {
-        ServeBoardPage(fragment.Snapshot(), clock, accessLog, request, response);
+    FragmentStore fragment;
+    fragment.replace(benchBoardFragment(BenchPeople));
+    HttpServer server;
+    server.setListenQueue(BenchListenQueue);
+    server.setReuseSocket(ReuseSocket::On);
+    server.bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), IpVersion::IPv4});
+    server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+        serveBoardPage(fragment.snapshot(), clock, accessLog, request, response);
     };
-    server.SetActive(true);
+    server.setActive(true);
 
     std::vector<double> baseline, loaded;
     std::vector<double>* samples = &baseline;
@@ -115,8 +114,8 @@ int main(int argc, char** argv) {
     });
     const int code = app.exec();
     ticker.stop();
-    server.SetActive(false);
-    log.DrainPending();
+    server.setActive(false);
+    log.drainPending();
     if (code != 0) return code;
 
     long requests = 0;
@@ -125,10 +124,10 @@ int main(int argc, char** argv) {
         if (line.contains("requests in")) requests = line.trimmed().section(' ', 0, 0).toLong();
         if (line.startsWith("Requests/sec:")) rps = line.section(':', 1).trimmed().toDouble();
     }
-    const TLateness idle = Summarise(baseline), busy = Summarise(loaded);
+    const Lateness idle = summarise(baseline), busy = summarise(loaded);
     std::printf("RESULT gui latency max_ms=%.1f p99_ms=%.1f p50_ms=%.1f ticks=%zu baseline_max_ms=%.1f "
                 "requests=%ld rps=%.0f access_lines=%llu log_lines=%d\n",
                 busy.max, busy.p99, busy.p50, busy.ticks, idle.max, requests, rps,
-                static_cast<unsigned long long>(accessLog.Count()), lines.Count());
+                static_cast<unsigned long long>(accessLog.count()), lines.count());
     return busy.max < TargetMs ? 0 : 1;
 }

@@ -18,25 +18,25 @@
 
 #include "bench/BenchBoard.h"
 #include "text/Clock.h"
-#include "text/Strings.h"
-#include "ui/ActivityLog.h"
-#include "webserver/BoardFragment.h"
+#include "text/LineList.h"
+#include "log/ActivityLog.h"
+#include "webserver/FragmentStore.h"
 #include "webserver/BoardPage.h"
-#include "webserver/IdHTTPServer.h"
+#include "webserver/HttpServer.h"
 
 namespace {
 
 volatile std::sig_atomic_t statsAsked = 0;
 volatile std::sig_atomic_t stopAsked = 0;
 
-void OnSignal(int signal) {
+void onSignal(int signal) {
     if (signal == SIGUSR1)
         statsAsked = 1;
     else
         stopAsked = 1;
 }
 
-int Option(int argc, char** argv, const char* name, int fallback) {
+int option(int argc, char** argv, const char* name, int fallback) {
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
     return fallback;
@@ -45,52 +45,51 @@ int Option(int argc, char** argv, const char* name, int fallback) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int port = Option(argc, argv, "--port", LoadServerPort);
-    const int timeoutMs = Option(argc, argv, "--timeout-ms", 30000);
-    const int people = Option(argc, argv, "--people", BenchPeople);
+    const int port = option(argc, argv, "--port", LoadServerPort);
+    const int timeoutMs = option(argc, argv, "--timeout-ms", 30000);
+    const int people = option(argc, argv, "--people", BenchPeople);
 
-    std::signal(SIGUSR1, OnSignal);
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
+    std::signal(SIGUSR1, onSignal);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     std::signal(SIGPIPE, SIG_IGN);
 
-    TSystemClock clock;
-    TStringList logLines;
-    TActivityLog activityLog(logLines, clock);  // this thread plays the GUI thread
+    SystemClock clock;
+    StringList logLines;
+    ActivityLog activityLog(logLines, clock);  // this thread plays the GUI thread
     std::mutex wakeMutex;
     std::condition_variable wake;
     bool woken = false;
-    activityLog.OnWake = [&] {
+    activityLog.onWake = [&] {
         {
             std::lock_guard lock(wakeMutex);
             woken = true;
         }
         wake.notify_one();
     };
-    TCountingLogWriter accessLog(activityLog);
+    CountingLogWriter accessLog(activityLog);
 
-    TBoardFragment fragment;
-    fragment.Replace(BenchBoardFragment(people));
+    FragmentStore fragment;
+    fragment.replace(benchBoardFragment(people));
 
-    TIdHTTPServer server;
-    server.SetServerSoftware("BaLtu");
-    server.SetRequestTimeoutMs(timeoutMs);
-    server.SetListenQueue(BenchListenQueue);
+    HttpServer server;
+    server.setRequestTimeoutMs(timeoutMs);
+    server.setListenQueue(BenchListenQueue);
     // Runs follow each other on the same port while the last run's closed connections linger.
-    server.SetReuseSocket(TIdReuseSocket::rsTrue);
-    server.Bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), TIdIPVersion::Id_IPv4});
-    server.OnCommandGet = [&](TIdContext&, TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response) {
-        ServeBoardPage(fragment.Snapshot(), clock, accessLog, request, response);
+    server.setReuseSocket(ReuseSocket::On);
+    server.bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), IpVersion::IPv4});
+    server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+        serveBoardPage(fragment.snapshot(), clock, accessLog, request, response);
     };
-    server.SetActive(true);
+    server.setActive(true);
 
     const auto printStats = [&] {
-        std::printf("stats rss_kb=%ld access_lines=%llu contexts=%zu threads=%zu\n", ResidentKilobytes(),
-                    static_cast<unsigned long long>(accessLog.Count()), server.ContextCount(),
-                    server.ActiveThreadCount());
+        std::printf("stats rss_kb=%ld access_lines=%llu contexts=%zu threads=%zu\n", residentKilobytes(),
+                    static_cast<unsigned long long>(accessLog.count()), server.contextCount(),
+                    server.activeThreadCount());
         std::fflush(stdout);
     };
-    std::printf("ready %d\n", static_cast<int>(server.BoundPort(0)));
+    std::printf("ready %d\n", static_cast<int>(server.boundPort(0)));
     std::fflush(stdout);
 
     while (!stopAsked) {
@@ -99,14 +98,14 @@ int main(int argc, char** argv) {
             wake.wait_for(lock, std::chrono::milliseconds(100), [&] { return woken; });
             woken = false;
         }
-        activityLog.DrainPending();
+        activityLog.drainPending();
         if (statsAsked) {
             statsAsked = 0;
             printStats();
         }
     }
-    server.SetActive(false);
-    activityLog.DrainPending();
+    server.setActive(false);
+    activityLog.drainPending();
     printStats();
     return 0;
 }

@@ -8,7 +8,7 @@
 
 #include "board/DayPageParser.h"
 #include "text/DateTime.h"
-#include "ui/LogWriter.h"
+#include "log/LogWriter.h"
 
 namespace {
 
@@ -16,14 +16,14 @@ constexpr int People = 100;
 constexpr std::size_t PageBytes = 200 * 1024;
 constexpr int MeetingsPerPage = 8;
 constexpr int DayEventsPerPage = 3;
-constexpr TDateTime Now = 46362 + 10.0 / 24;  // 6 December 2026, 10:00
+constexpr DateTime now = 46362 + 10.0 / 24;  // 6 December 2026, 10:00
 
-class TSilentLog : public TLogWriter {
+class SilentLog : public LogWriter {
 public:
-    void Log(const std::string&, bool) override {}
+    void log(const std::string&, bool) override {}
 };
 
-std::string Filler(std::size_t bytes, int seed)
+std::string filler(std::size_t bytes, int seed)
 {
     std::string out;
     int row = seed;
@@ -37,7 +37,7 @@ std::string Filler(std::size_t bytes, int seed)
 
 // A day view in the calendar's markup: navigation filler, then the day's table with its day
 // events and meetings spread through the second half of the page.
-std::string DayPage(int person)
+std::string dayPage(int person)
 {
     std::string items;
     for (int r = 1; r <= DayEventsPerPage; ++r) {
@@ -45,7 +45,7 @@ std::string DayPage(int person)
                  " href=\"/ocas-bin/ocas.fcgi?sub=web&amp;web=viewitem&amp;id=9" + std::to_string(r) +
                  "\"></A><FONT size=-1>" + (r == 1 ? "Bank&nbsp;Holiday" : "Team lunch") + "</FONT></TD></TR>\n";
     }
-    std::string page = "<HEAD><TITLE>Day view</TITLE></HEAD><BODY bgColor=#ffffff>\n" + Filler(PageBytes / 2, person);
+    std::string page = "<HEAD><TITLE>Day view</TITLE></HEAD><BODY bgColor=#ffffff>\n" + filler(PageBytes / 2, person);
     page += "<TABLE><TBODY>\n" + items;
     const std::size_t gap = (PageBytes / 2) / MeetingsPerPage;
     for (int r = 1; r <= MeetingsPerPage; ++r) {
@@ -54,41 +54,41 @@ std::string DayPage(int person)
                 " href=\"/ocas-bin/ocas.fcgi?sub=web&amp;web=viewitem&amp;id=5" + std::to_string(r) + "\">Item</A>" +
                 std::to_string(hour) + ":00 - " + std::to_string(hour) + ":45<BR>Review meeting<BR> (Room " +
                 std::to_string(r) + ")</FONT></TD></TR>\n";
-        page += Filler(gap, person * 100 + r);
+        page += filler(gap, person * 100 + r);
     }
     page += "</TBODY></TABLE></BODY>";
     return page;
 }
 
-const std::vector<std::string>& Pages()
+const std::vector<std::string>& pages()
 {
     static const std::vector<std::string> pages = [] {
         std::vector<std::string> out;
-        for (int i = 0; i < People; ++i) out.push_back(DayPage(i));
+        for (int i = 0; i < People; ++i) out.push_back(dayPage(i));
         return out;
     }();
     return pages;
 }
 
-void SetBytes(benchmark::State& state)
+void setBytes(benchmark::State& state)
 {
     std::size_t bytes = 0;
-    for (const auto& page : Pages()) bytes += page.size();
+    for (const auto& page : pages()) bytes += page.size();
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
 }
 
 void BM_ParseRefresh(benchmark::State& state)
 {
-    SetLocaleFormats(TFormatSettings::DayMonthYear());
-    TSilentLog log;
+    setLocaleFormats(FormatSettings::dayMonthYear());
+    SilentLog log;
     for (auto _ : state) {
-        for (const auto& page : Pages()) {
+        for (const auto& page : pages()) {
             std::string status;
-            ParseDayPage(page, Now, "J Smith", status, log);
+            parseDayPage(page, now, "J Smith", status, log);
             benchmark::DoNotOptimize(status);
         }
     }
-    SetBytes(state);
+    setBytes(state);
 }
 BENCHMARK(BM_ParseRefresh)->Unit(benchmark::kMillisecond);
 
@@ -96,11 +96,11 @@ void BM_MemmemPass(benchmark::State& state)
 {
     static constexpr char Absent[] = "=meetingNum0";
     for (auto _ : state) {
-        for (const auto& page : Pages()) {
+        for (const auto& page : pages()) {
             benchmark::DoNotOptimize(memmem(page.data(), page.size(), Absent, sizeof Absent - 1));
         }
     }
-    SetBytes(state);
+    setBytes(state);
 }
 BENCHMARK(BM_MemmemPass)->Unit(benchmark::kMillisecond);
 

@@ -12,9 +12,7 @@ constexpr int LeaveTagField = 2;
 
 // Day-page markers and cuts.
 constexpr std::string_view MeetingMarker = "meetingNum";
-constexpr std::string_view MeetingBlockMarker = "=meetingNum";
 constexpr std::string_view DayEventMarker = "specialNum";
-constexpr std::string_view DayEventBlockMarker = "=specialNum";
 constexpr std::string_view BlockEnd = "</FONT>";
 constexpr std::string_view AnchorEnd = "</A>";
 constexpr std::string_view LineBreak = "<BR>";
@@ -38,7 +36,10 @@ constexpr std::string_view LineBreakReplacement = ", ";
 constexpr std::string_view CommaBeforeParen = ",  (";
 constexpr std::string_view BlankBeforeParen = " (";
 
-// Day events: characters dropped from the block's start, and the window kept after them.
+// Day events: a block starts "=specialNumN ..."; the first 14 characters ("=specialNum" and up to
+// three digits of the number) are skipped so the search for the text start cannot match inside
+// the marker, and the next 999 characters are ample for the link and the description the
+// calendar writes (a longer description is cut there).
 constexpr int DayEventSkipLength = 14;
 constexpr int DayEventWindowLength = 999;
 constexpr std::string_view DayEventTextStart = "-1>";
@@ -62,19 +63,8 @@ constexpr std::string_view GrabbingPageText = "Grabbing Page for ";
 constexpr std::string_view ProcessingText = "Processing Meetings for ";
 constexpr std::string_view DoneText = "Done";
 constexpr std::string_view AddressDatePattern = "yyyy/mm/dd";
-// Where the window's browser goes after each refresh: this program's own board page.
-constexpr std::string_view BoardPageAddress = "http://127.0.0.1:7350/";
-
-// The board fragment.
-constexpr std::string_view FragmentLineBreak = "\r\n";
-constexpr std::string_view TableOpenLine =
-    "<table border=\"2\" bordercolor=\"#000066\" cellspacing=\"0\" width=\"95%\" cellpadding=\"2\">";
-constexpr std::string_view RowOpen = "<tr><td bgcolor=\"#000066\" width=18%><h2>";
-constexpr std::string_view RowMiddle = "</h2></td><td bgcolor=\"#FFFFFF\" nowrap>";
-constexpr std::string_view RowClose = "</td><tr>";
-constexpr std::string_view EmptyStatus = "&nbsp;";
-constexpr std::string_view TableCloseLine = "</table>";
-constexpr std::string_view FooterOpen = "<p><small><small>Page refreshed: %NOW, Data refreshed: ";
-constexpr std::string_view FooterPattern = "dd/mm hh:nn";
-constexpr std::string_view FooterClose = "</small></small><p>";
-constexpr std::string_view PageCloseLine = "</body></html>";
+// Where the window's browser goes after each refresh: this program's own board page, on the
+// port the board listens on.
+constexpr std::string_view BoardPageAddressHead = "http://127.0.0.1:";
+constexpr std::string_view BoardPageAddressTail = "/";
+// The board fragment's markup is the page's: webserver/BoardPageText.h.

@@ -8,4 +8,4 @@
 
 // Builds the fragment from the roster's names and statuses; an empty status is first set to
 // "&nbsp;" in the roster itself. "%NOW" is left for the page handler.
-std::string BuildBoardFragment(TRoster& roster, TDateTime dataTime);
+std::string buildBoardFragment(Roster& roster, DateTime dataTime);

@@ -4,10 +4,10 @@
 
 #include "text/DateTime.h"
 
-struct TBoardState {
-    TDateTime NowTime = 0;      // effective "now" of the running refresh (real or fake)
-    TDateTime DataTime = 0;     // real time at which the last grab began
-    bool GrabPending = false;   // the next refresh (or the rest of this one) fetches day views
-    bool PageLoaded = false;    // the awaited page has loaded or its wait timed out
-    std::string UserId, Password;
+struct BoardState {
+    DateTime nowTime = 0;      // effective "now" of the running refresh (real or fake)
+    DateTime dataTime = 0;     // real time at which the last grab began
+    bool grabPending = false;   // the next refresh (or the rest of this one) fetches day views
+    bool pageLoaded = false;    // the awaited page has loaded or its wait timed out
+    std::string userId, password;
 };

@@ -4,7 +4,7 @@
 
 #include "text/Text.h"
 
-TMarkerIndex::TMarkerIndex(std::string_view page, std::string_view word) : page_(page), wordLength_(word.size())
+MarkerIndex::MarkerIndex(std::string_view page, std::string_view word) : page_(page), wordLength_(word.size())
 {
     if (word.empty()) return;
     // memmem scans long pages several times faster than a first-character search.
@@ -19,31 +19,31 @@ TMarkerIndex::TMarkerIndex(std::string_view page, std::string_view word) : page_
     }
 }
 
-bool TMarkerIndex::DigitsAt(std::size_t at, std::string_view digits) const
+bool MarkerIndex::digitsAt(std::size_t at, std::string_view digits) const
 {
     const std::size_t from = at + wordLength_;
     return page_.size() - from >= digits.size() && page_.compare(from, digits.size(), digits) == 0;
 }
 
-bool TMarkerIndex::Contains(std::string_view digits) const
+bool MarkerIndex::contains(std::string_view digits) const
 {
     for (std::size_t at : starts_) {
-        if (DigitsAt(at, digits)) return true;
+        if (digitsAt(at, digits)) return true;
     }
     return false;
 }
 
-int TMarkerIndex::FirstAfterEquals(std::string_view digits) const
+int MarkerIndex::firstAfterEquals(std::string_view digits) const
 {
     for (std::size_t at : starts_) {
-        if (at > 0 && page_[at - 1] == '=' && DigitsAt(at, digits)) return static_cast<int>(at);  // the "=", 1-based
+        if (at > 0 && page_[at - 1] == '=' && digitsAt(at, digits)) return static_cast<int>(at);  // the "=", 1-based
     }
     return 0;
 }
 
-int TMarkerIndex::CountNumbered() const
+int MarkerIndex::countNumbered() const
 {
     int n = 0;
-    while (Contains(IntToText(n + 1))) ++n;
+    while (contains(intToText(n + 1))) ++n;
     return n;
 }

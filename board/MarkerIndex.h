@@ -5,19 +5,19 @@
 #include <string_view>
 #include <vector>
 
-class TMarkerIndex {
+class MarkerIndex {
 public:
-    TMarkerIndex(std::string_view page, std::string_view word);
+    MarkerIndex(std::string_view page, std::string_view word);
 
     // Whether word followed by digits occurs anywhere in the page.
-    bool Contains(std::string_view digits) const;
+    bool contains(std::string_view digits) const;
     // 1-based position of the first "=" + word + digits in the page, or 0.
-    int FirstAfterEquals(std::string_view digits) const;
+    int firstAfterEquals(std::string_view digits) const;
     // The largest n such that word followed by each of 1..n occurs.
-    int CountNumbered() const;
+    int countNumbered() const;
 
 private:
-    bool DigitsAt(std::size_t at, std::string_view digits) const;
+    bool digitsAt(std::size_t at, std::string_view digits) const;
 
     std::string_view page_;
     std::size_t wordLength_;

@@ -8,14 +8,15 @@
 #include "browser/CalendarAddress.h"
 #include "text/DateTime.h"
 
-TRefreshCycle::TRefreshCycle(TRoster& roster, TBoardState& state, TBrowserDriver& browser, TLogWriter& log,
-                             const TClock& clock, TRefreshHost& host, std::string calendarHost)
-    : roster_(roster), state_(state), browser_(browser), log_(log), clock_(clock), host_(host),
-      calendarHost_(std::move(calendarHost))
+RefreshCycle::RefreshCycle(Roster& roster, BoardState& state, BrowserDriver& browser, LogWriter& log,
+                           const Clock& clock, RefreshHost& host, FragmentStore& fragment, std::string calendarHost,
+                           std::string boardAddress)
+    : roster_(roster), state_(state), browser_(browser), log_(log), clock_(clock), host_(host), fragment_(fragment),
+      calendarHost_(std::move(calendarHost)), boardAddress_(std::move(boardAddress))
 {
 }
 
-void TRefreshCycle::Button1Click()
+void RefreshCycle::requestRefresh()
 {
     if (running_) {
         followUp_ = true;
@@ -25,7 +26,7 @@ void TRefreshCycle::Button1Click()
         followUp_ = false;
         running_ = true;
         try {
-            RunOnce();
+            runOnce();
         } catch (...) {
             running_ = false;
             followUp_ = false;
@@ -36,70 +37,71 @@ void TRefreshCycle::Button1Click()
     } while (followUp_);
 }
 
-void TRefreshCycle::RunOnce()
+void RefreshCycle::runOnce()
 {
-    // 1. Effective time: the real clock, or the operator's fake time when the box holds any text.
-    state_.NowTime = clock_.Now();
-    const std::string fakeTime = host_.FakeTimeText();
-    if (!fakeTime.empty()) state_.NowTime = TextToDateTime(fakeTime);
+    // The effective time: the real clock, or the operator's fake time when the box holds any text.
+    state_.nowTime = clock_.now();
+    const std::string fakeTime = host_.fakeTimeText();
+    if (!fakeTime.empty()) state_.nowTime = textToDateTime(fakeTime);
 
-    // 2. The day of the addresses, always written with "/" as the calendar server reads it.
+    // The day of the addresses, always written with "/" as the calendar server reads it.
     const std::string dateText =
-        DateTimeToText(AddressDatePattern, state_.NowTime, TFormatSettings::DayMonthYear());
+        dateTimeToText(AddressDatePattern, state_.nowTime, FormatSettings::dayMonthYear());
 
-    // 3. Force grab.
-    if (host_.ForceGrabChecked()) {
-        host_.SetForceGrabChecked(false);
-        state_.GrabPending = true;
+    // The operator asked for a grab.
+    if (host_.forceGrabChecked()) {
+        host_.setForceGrabChecked(false);
+        state_.grabPending = true;
     }
 
-    // 4. Log-in. The flag is read again for every person below; lastRead keeps the last reading.
-    bool lastRead = state_.GrabPending;
+    // The log-in. The flag is read again for every person below; lastRead keeps the last reading.
+    bool lastRead = state_.grabPending;
     if (lastRead) {
-        state_.DataTime = clock_.Now();
-        log_.Log(std::string(StartingText), false);
-        browser_.NavigateAndWait(LoginAddress(calendarHost_, state_.UserId, state_.Password), false);
-        log_.Log(std::string(LoggedInText), false);
+        state_.dataTime = clock_.now();
+        log_.log(std::string(StartingText), false);
+        browser_.navigateAndWait(loginAddress(calendarHost_, state_.userId, state_.password), false);
+        log_.log(std::string(LoggedInText), false);
     }
 
-    // 5., 6.
-    log_.Log(std::string(UpdatingInfoText) + DateTimeToText(UpdatingInfoPattern, state_.NowTime), false);
-    for (std::string& status : roster_.StatusHtml) status.clear();
+    log_.log(std::string(UpdatingInfoText) + dateTimeToText(UpdatingInfoPattern, state_.nowTime), false);
+    for (std::string& status : roster_.statusHtml) status.clear();
 
-    // 7. Each person: fetch while a grab is pending, then parse the cached page.
-    for (int i = 0; i < roster_.Count(); ++i) {
+    // Each person: fetch while a grab is pending, then parse the cached page.
+    for (int i = 0; i < roster_.count(); ++i) {
         fetchedIndex_ = -1;
-        lastRead = state_.GrabPending;
+        lastRead = state_.grabPending;
         if (lastRead) {
-            log_.Log(std::string(GrabbingPageText) + roster_.PersonName[i], false);
-            browser_.NavigateAndWait(DayViewAddress(calendarHost_, dateText, roster_.CalendarItemId[i]), true);
+            log_.log(std::string(GrabbingPageText) + roster_.personName[i], false);
+            browser_.navigateAndWait(dayViewAddress(calendarHost_, dateText, roster_.calendarItemId[i]), true);
             fetchedIndex_ = i;
         }
-        log_.Log(std::string(ProcessingText) + roster_.PersonName[i], false);
-        ProcessPerson(i);
+        log_.log(std::string(ProcessingText) + roster_.personName[i], false);
+        processPerson(i);
     }
     fetchedIndex_ = -1;
 
     // The grab this refresh took up is complete once the last person has been read. It is
     // cleared here rather than after "Done", so that a grab asked for while the board is
     // written (the log call pumps events) is kept for the next refresh instead of being lost.
-    if (lastRead) state_.GrabPending = false;
+    if (lastRead) state_.grabPending = false;
 
-    // 8. - 10., 12.
-    host_.SetBoardFragment(BuildBoardFragment(roster_, state_.DataTime));
-    browser_.Navigate(std::string(BoardPageAddress));
-    log_.Log(std::string(DoneText), false);
-    host_.EnableRefreshTimer();
+    // The new board: served from now on, shown to the operator, and in the window's browser.
+    const std::string fragment = buildBoardFragment(roster_, state_.dataTime);
+    fragment_.replace(fragment);
+    host_.showFragment(fragment);
+    browser_.navigate(boardAddress_);
+    log_.log(std::string(DoneText), false);
+    host_.enableRefreshTimer();
 }
 
-void TRefreshCycle::ProcessPerson(int index)
+void RefreshCycle::processPerson(int index)
 {
     // Capture only the page fetched for this person: a grab asked for after this person's fetch
     // was decided must not store whatever page the browser happens to show as theirs.
     const bool fetchedHere = !running_ || fetchedIndex_ == index;
-    if (state_.GrabPending && fetchedHere) {
-        if (!browser_.LocationURL().empty()) roster_.DayPageHtml[index] = browser_.DocumentElementInnerHTML();
+    if (state_.grabPending && fetchedHere) {
+        if (!browser_.locationUrl().empty()) roster_.dayPageHtml[index] = browser_.documentElementInnerHtml();
     }
-    const std::string page = roster_.DayPageHtml[index];
-    ParseDayPage(page, state_.NowTime, roster_.LeaveTag[index], roster_.StatusHtml[index], log_);
+    const std::string page = roster_.dayPageHtml[index];
+    parseDayPage(page, state_.nowTime, roster_.leaveTag[index], roster_.statusHtml[index], log_);
 }

@@ -1,32 +1,32 @@
 #include "board/Roster.h"
 
-#include "text/Strings.h"
+#include "text/LineList.h"
 
-void TRoster::Reset()
+void Roster::reset()
 {
-    PersonName.clear();
-    CalendarItemId.clear();
-    StatusHtml.clear();
-    LeaveTag.clear();
-    DayPageHtml.clear();
+    personName.clear();
+    calendarItemId.clear();
+    statusHtml.clear();
+    leaveTag.clear();
+    dayPageHtml.clear();
 }
 
-void LoadRoster(TRoster& roster, const std::string& fileName)
+void loadRoster(Roster& roster, const std::string& fileName)
 {
-    roster.Reset();
-    TStringList lines;
-    lines.LoadFromFile(fileName);
-    const auto n = static_cast<std::size_t>(lines.Count());
-    for (auto* column : {&roster.PersonName, &roster.CalendarItemId, &roster.StatusHtml, &roster.LeaveTag,
-                         &roster.DayPageHtml}) {
+    roster.reset();
+    StringList lines;
+    lines.loadFromFile(fileName);
+    const auto n = static_cast<std::size_t>(lines.count());
+    for (auto* column : {&roster.personName, &roster.calendarItemId, &roster.statusHtml, &roster.leaveTag,
+                         &roster.dayPageHtml}) {
         column->assign(n, std::string());
     }
-    TStringList fields;
-    for (int i = 0; i < lines.Count(); ++i) {
-        fields.SetCommaText(lines.Get(i));
+    StringList fields;
+    for (int i = 0; i < lines.count(); ++i) {
+        fields.setCommaText(lines.get(i));
         // Fetched one by one: a missing field raises with the earlier ones already stored.
-        roster.PersonName[i] = fields.Get(NameField);
-        roster.CalendarItemId[i] = fields.Get(ItemIdField);
-        roster.LeaveTag[i] = fields.Get(LeaveTagField);
+        roster.personName[i] = fields.get(NameField);
+        roster.calendarItemId[i] = fields.get(ItemIdField);
+        roster.leaveTag[i] = fields.get(LeaveTagField);
     }
 }

@@ -7,22 +7,22 @@
 
 #include "browser/Variant.h"
 
-class TBrowserControl {
+class BrowserControl {
 public:
-    virtual ~TBrowserControl() = default;
+    virtual ~BrowserControl() = default;
 
     // Starts loading url (a plain GET, no extra headers) and returns at once.
-    virtual void Navigate(const std::string& url) = 0;
+    virtual void navigate(const std::string& url) = 0;
     // The current document's address; empty before any navigation.
-    virtual std::string LocationURL() const = 0;
+    virtual std::string locationUrl() const = 0;
     // The inner markup of the current document's root element, tags in upper case.
-    virtual TVariant DocumentElementInnerHTML() = 0;
+    virtual Variant documentElementInnerHtml() = 0;
     // One wait pass: lets the event loop run for WaitPassMilliseconds, handling every event
     // (document completions, progress, timers, clicks, repaints) that arrives meanwhile.
-    virtual void RunWaitPass() = 0;
+    virtual void runWaitPass() = 0;
 
     // Raised once per completed document (a meta-refresh redirect completes two).
-    std::function<void()> OnDocumentComplete;
+    std::function<void()> onDocumentComplete;
     // Raised with the load progress and its maximum.
-    std::function<void(int progress, int progressMax)> OnProgressChange;
+    std::function<void(int progress, int progressMax)> onProgressChange;
 };

@@ -2,55 +2,55 @@
 
 #include "browser/Variant.h"
 
-TBrowserDriver::TBrowserDriver(TBrowserControl& control, TLogWriter& log, const TClock& clock, bool& pageLoaded)
+BrowserDriver::BrowserDriver(BrowserControl& control, LogWriter& log, const Clock& clock, bool& pageLoaded)
     : control_(control), log_(log), clock_(clock), pageLoaded_(pageLoaded)
 {
-    control_.OnDocumentComplete = [this] { WebBrowser1DocumentComplete(); };
+    control_.onDocumentComplete = [this] { documentComplete(); };
 }
 
-void TBrowserDriver::WebBrowser1DocumentComplete()
+void BrowserDriver::documentComplete()
 {
     pageLoaded_ = true;
 }
 
-void TBrowserDriver::Navigate(const std::string& url)
+void BrowserDriver::navigate(const std::string& url)
 {
-    control_.Navigate(url);
+    control_.navigate(url);
 }
 
-std::string TBrowserDriver::LocationURL() const
+std::string BrowserDriver::locationUrl() const
 {
-    return control_.LocationURL();
+    return control_.locationUrl();
 }
 
-std::string TBrowserDriver::DocumentElementInnerHTML()
+std::string BrowserDriver::documentElementInnerHtml()
 {
-    return VariantToText(control_.DocumentElementInnerHTML());
+    return variantToText(control_.documentElementInnerHtml());
 }
 
-void TBrowserDriver::NavigateAndWait(const std::string& url, bool expectRedirect)
+void BrowserDriver::navigateAndWait(const std::string& url, bool expectRedirect)
 {
     pageLoaded_ = false;
-    control_.Navigate(url);
+    control_.navigate(url);
     int passes = 0;  // counts the passes of both waits together
-    Wait(AddSeconds(clock_.Now(), timeoutSeconds_), passes);
+    wait(addSeconds(clock_.now(), timeoutSeconds_), passes);
     // The second wait gets a fresh deadline of its own.
-    const TDateTime deadline = AddSeconds(clock_.Now(), timeoutSeconds_);
+    const DateTime deadline = addSeconds(clock_.now(), timeoutSeconds_);
     if (!expectRedirect) return;
     pageLoaded_ = false;
-    log_.Log(std::string(RedirectingText), false);
-    Wait(deadline, passes);
+    log_.log(std::string(RedirectingText), false);
+    wait(deadline, passes);
 }
 
-void TBrowserDriver::Wait(TDateTime deadline, int& passes)
+void BrowserDriver::wait(DateTime deadline, int& passes)
 {
     // The flag is tested after each pass, so a wait always costs at least one pass.
     do {
-        control_.RunWaitPass();
+        control_.runWaitPass();
         ++passes;
-        if (passes % PassesPerDot == 0) log_.Log(std::string(WaitDotText), true);
-        if (clock_.Now() > deadline) {
-            log_.Log(std::string(TimedOutText), true);
+        if (passes % PassesPerDot == 0) log_.log(std::string(WaitDotText), true);
+        if (clock_.now() > deadline) {
+            log_.log(std::string(TimedOutText), true);
             pageLoaded_ = true;
         }
     } while (!pageLoaded_);

@@ -7,34 +7,34 @@
 #include "browser/BrowserConstants.h"
 #include "browser/BrowserControl.h"
 #include "text/Clock.h"
-#include "ui/LogWriter.h"
+#include "log/LogWriter.h"
 
-class TBrowserDriver {
+class BrowserDriver {
 public:
-    // Installs WebBrowser1DocumentComplete on control.OnDocumentComplete. pageLoaded is the
-    // board's PageLoaded flag.
-    TBrowserDriver(TBrowserControl& control, TLogWriter& log, const TClock& clock, bool& pageLoaded);
+    // Installs documentComplete on control.onDocumentComplete. pageLoaded is the
+    // board's pageLoaded flag.
+    BrowserDriver(BrowserControl& control, LogWriter& log, const Clock& clock, bool& pageLoaded);
 
     // Returns once the page has loaded (with expectRedirect: once a second document has loaded
     // after it) or a wait has timed out. A time-out is only logged.
-    void NavigateAndWait(const std::string& url, bool expectRedirect);
-    // Every completed document sets PageLoaded, whatever frame or address it reports.
-    void WebBrowser1DocumentComplete();
+    void navigateAndWait(const std::string& url, bool expectRedirect);
+    // Every completed document sets pageLoaded, whatever frame or address it reports.
+    void documentComplete();
     // Plain navigation; returns at once without waiting.
-    void Navigate(const std::string& url);
-    std::string LocationURL() const;
-    std::string DocumentElementInnerHTML();
+    void navigate(const std::string& url);
+    std::string locationUrl() const;
+    std::string documentElementInnerHtml();
 
     // Seconds each wait may last (PageWaitTimeoutSeconds unless changed).
-    void SetTimeoutSeconds(int seconds) { timeoutSeconds_ = seconds; }
-    int TimeoutSeconds() const { return timeoutSeconds_; }
+    void setTimeoutSeconds(int seconds) { timeoutSeconds_ = seconds; }
+    int timeoutSeconds() const { return timeoutSeconds_; }
 
 private:
-    void Wait(TDateTime deadline, int& passes);
+    void wait(DateTime deadline, int& passes);
 
-    TBrowserControl& control_;
-    TLogWriter& log_;
-    const TClock& clock_;
+    BrowserControl& control_;
+    LogWriter& log_;
+    const Clock& clock_;
     bool& pageLoaded_;
     int timeoutSeconds_ = PageWaitTimeoutSeconds;
 };

@@ -4,7 +4,7 @@
 
 namespace {
 
-bool IsUnreserved(unsigned char c)
+bool isUnreserved(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~';
@@ -12,13 +12,13 @@ bool IsUnreserved(unsigned char c)
 
 }  // namespace
 
-std::string PercentEncode(std::string_view text)
+std::string percentEncode(std::string_view text)
 {
     static constexpr char Hex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
     for (unsigned char c : text) {
-        if (IsUnreserved(c)) {
+        if (isUnreserved(c)) {
             out += static_cast<char>(c);
         } else {
             out += '%';
@@ -29,16 +29,16 @@ std::string PercentEncode(std::string_view text)
     return out;
 }
 
-std::string LoginAddress(const std::string& calendarHost, const std::string& userId, const std::string& password)
+std::string loginAddress(const std::string& calendarHost, const std::string& userId, const std::string& password)
 {
     std::string url;
     url.append(LoginScheme).append(calendarHost).append(CalendarPath).append(LoginQueryHead);
-    url.append(PercentEncode(userId)).append(LoginQueryPassword).append(PercentEncode(password));
+    url.append(percentEncode(userId)).append(LoginQueryPassword).append(percentEncode(password));
     url.append(LoginQueryTail);
     return url;
 }
 
-std::string DayViewAddress(const std::string& calendarHost, const std::string& dateText, const std::string& itemId)
+std::string dayViewAddress(const std::string& calendarHost, const std::string& dateText, const std::string& itemId)
 {
     std::string url;
     url.append(DayViewScheme).append(calendarHost).append(CalendarPath).append(DayViewQueryHead);

@@ -5,10 +5,10 @@
 
 // Every byte outside A-Z a-z 0-9 - . _ ~ as %XX (upper-case hex), so that a credential holding
 // "&", "#", "%", "+" or a blank reaches the server as typed.
-std::string PercentEncode(std::string_view text);
+std::string percentEncode(std::string_view text);
 
-// https log-in address; UserId and Password are percent-encoded.
-std::string LoginAddress(const std::string& calendarHost, const std::string& userId, const std::string& password);
+// https log-in address; userId and Password are percent-encoded.
+std::string loginAddress(const std::string& calendarHost, const std::string& userId, const std::string& password);
 // http day-view address of one person on the day of dateText ("yyyy/mm/dd"); the item id goes in
 // as written in the roster.
-std::string DayViewAddress(const std::string& calendarHost, const std::string& dateText, const std::string& itemId);
+std::string dayViewAddress(const std::string& calendarHost, const std::string& dateText, const std::string& itemId);

@@ -10,12 +10,12 @@
 namespace {
 
 // Decimal text of a number: up to 15 significant digits, the regional decimal separator.
-std::string NumberToText(double number)
+std::string numberToText(double number)
 {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*g", VariantNumberDigits, number);
     std::string text(buffer);
-    const char sep = LocaleFormats()->DecimalSep;
+    const char sep = localeFormats()->decimalSep;
     for (char& c : text) {
         if (c == '.') c = sep;
     }
@@ -24,18 +24,18 @@ std::string NumberToText(double number)
 
 }  // namespace
 
-std::string VariantToText(const TVariant& value)
+std::string variantToText(const Variant& value)
 {
     // A by-reference value stands for the value it refers to.
-    const TVariant* v = &value;
-    while (const auto* ref = std::get_if<TVariantRef>(&v->Value)) {
-        if (!*ref) throw EVariantTypeCastError(std::string(InvalidVariantCastMessage));
+    const Variant* v = &value;
+    while (const auto* ref = std::get_if<VariantRef>(&v->value)) {
+        if (!*ref) throw VariantCastError(std::string(InvalidVariantCastMessage));
         v = ref->get();
     }
-    if (const auto* bytes = std::get_if<std::vector<unsigned char>>(&v->Value)) {
+    if (const auto* bytes = std::get_if<std::vector<unsigned char>>(&v->value)) {
         return std::string(bytes->begin(), bytes->end());
     }
-    if (const auto* text = std::get_if<std::string>(&v->Value)) return *text;
-    if (const auto* number = std::get_if<double>(&v->Value)) return NumberToText(*number);
+    if (const auto* text = std::get_if<std::string>(&v->value)) return *text;
+    if (const auto* number = std::get_if<double>(&v->value)) return numberToText(*number);
     return std::string();  // empty
 }

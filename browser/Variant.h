@@ -6,13 +6,13 @@
 #include <variant>
 #include <vector>
 
-struct TVariant;
-using TVariantRef = std::shared_ptr<const TVariant>;
+struct Variant;
+using VariantRef = std::shared_ptr<const Variant>;
 
-struct TVariant {
+struct Variant {
     // monostate: empty; std::string: text (UTF-8); bytes: a byte array; double: a number;
-    // TVariantRef: a by-reference value.
-    std::variant<std::monostate, std::string, std::vector<unsigned char>, double, TVariantRef> Value;
+    // VariantRef: a by-reference value.
+    std::variant<std::monostate, std::string, std::vector<unsigned char>, double, VariantRef> value;
 };
 
-std::string VariantToText(const TVariant& value);
+std::string variantToText(const Variant& value);

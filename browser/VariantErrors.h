@@ -2,4 +2,4 @@
 // The error of a browser value that has no text form.
 #include "text/Errors.h"
 
-QUORVANE_DECLARE_ERROR(EVariantTypeCastError, EQuorvaneError)
+QUORVANE_DECLARE_ERROR(VariantCastError, QuorvaneError, "EVariantTypeCastError")

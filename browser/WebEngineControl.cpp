@@ -24,30 +24,30 @@
 #include "browser/WebEngineConstants.h"
 #include "text/Errors.h"
 
-bool TCalendarTrust::Accepts(const QString& url, const QList<QSslCertificate>& chain) const {
-    if (Host.isEmpty() || Certificates.isEmpty()) return false;
+bool CalendarTrust::accepts(const QString& url, const QList<QSslCertificate>& chain) const {
+    if (host.isEmpty() || certificates.isEmpty()) return false;
     const QUrl address(url);
-    if (address.host().compare(Host, Qt::CaseInsensitive) != 0) return false;
-    if (address.port(HttpsDefaultPort) != Port) return false;
+    if (address.host().compare(host, Qt::CaseInsensitive) != 0) return false;
+    if (address.port(HttpsDefaultPort) != port) return false;
     for (const QSslCertificate& presented : chain)
-        if (Certificates.contains(presented)) return true;
+        if (certificates.contains(presented)) return true;
     return false;
 }
 
-TCalendarTrust LoadCalendarTrust(const std::string& calendarHost, const std::string& pemFile) {
-    TCalendarTrust trust;
+CalendarTrust loadCalendarTrust(const std::string& calendarHost, const std::string& pemFile) {
+    CalendarTrust trust;
     const QUrl hostUrl(QStringLiteral("https://") + QString::fromStdString(calendarHost));
-    trust.Host = hostUrl.host();
-    trust.Port = hostUrl.port(HttpsDefaultPort);
+    trust.host = hostUrl.host();
+    trust.port = hostUrl.port(HttpsDefaultPort);
     QFile file(QString::fromStdString(pemFile));
-    if (!file.open(QIODevice::ReadOnly)) throw EQuorvaneError("Cannot read the certificate file \"" + pemFile + "\"");
-    trust.Certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
-    if (trust.Certificates.isEmpty())
-        throw EQuorvaneError("The certificate file \"" + pemFile + "\" holds no PEM certificate");
+    if (!file.open(QIODevice::ReadOnly)) throw QuorvaneError("Cannot read the certificate file \"" + pemFile + "\"");
+    trust.certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
+    if (trust.certificates.isEmpty())
+        throw QuorvaneError("The certificate file \"" + pemFile + "\" holds no PEM certificate");
     return trust;
 }
 
-std::string PrepareWebEngineProcess() {
+std::string prepareWebEngineProcess() {
     if (geteuid() == 0) {
         std::string flags = RootChromiumFlags;
         if (const char* user = std::getenv(ChromiumFlagsVariable); user && *user) flags = std::string(user) + " " + flags;
@@ -68,7 +68,7 @@ std::string PrepareWebEngineProcess() {
     return dir;
 }
 
-TWebEngineControl::TWebEngineControl(QWidget* parent, TCalendarTrust trust) : trust_(std::move(trust)) {
+WebEngineControl::WebEngineControl(QWidget* parent, CalendarTrust trust) : trust_(std::move(trust)) {
     // The engine reports its set-up on first use; rules given in the environment still win.
     static const bool quiet = [] {
         QLoggingCategory::setFilterRules(QString::fromLatin1(QuietLoggingRules).replace(QLatin1Char(';'), QLatin1Char('\n')));
@@ -90,73 +90,73 @@ TWebEngineControl::TWebEngineControl(QWidget* parent, TCalendarTrust trust) : tr
         // document of the server's: it shows no location, so a capture keeps the page it had.
         showsEngineErrorPage_ = info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
                                 info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain;
-        if (OnDocumentComplete) OnDocumentComplete();
+        if (onDocumentComplete) onDocumentComplete();
         // The pass ends with the document: a meta-refresh redirect completes its second document
         // 10-50 ms after the first, and a full pass would swallow both.
         if (passLoop_) passLoop_->quit();
     });
     connect(page_, &QWebEnginePage::loadProgress, this, [this](int percent) {
-        if (OnProgressChange) OnProgressChange(percent, ProgressMaximum);
+        if (onProgressChange) onProgressChange(percent, ProgressMaximum);
     });
-    connect(page_, &QWebEnginePage::certificateError, this, &TWebEngineControl::OnCertificateError);
+    connect(page_, &QWebEnginePage::certificateError, this, &WebEngineControl::onCertificateError);
 }
 
-TWebEngineControl::~TWebEngineControl() {
+WebEngineControl::~WebEngineControl() {
     // The page must go before the profile, and the view before the page.
     delete view_.data();
     delete page_;
     delete profile_;
 }
 
-void TWebEngineControl::OnCertificateError(const QWebEngineCertificateError& error) {
+void WebEngineControl::onCertificateError(const QWebEngineCertificateError& error) {
     QWebEngineCertificateError decision = error;
-    if (trust_.Accepts(error.url().toString(), error.certificateChain()))
+    if (trust_.accepts(error.url().toString(), error.certificateChain()))
         decision.acceptCertificate();
     else
         decision.rejectCertificate();
 }
 
-void TWebEngineControl::Navigate(const std::string& url) {
+void WebEngineControl::navigate(const std::string& url) {
     page_->load(QUrl(QString::fromUtf8(url.data(), qsizetype(url.size()))));
 }
 
-std::string TWebEngineControl::LocationURL() const {
+std::string WebEngineControl::locationUrl() const {
     const QUrl url = page_->url();
     if (showsEngineErrorPage_ || url.isEmpty() || url.toString() == QLatin1String(BlankPageUrl)) return {};
     return url.toString(QUrl::FullyEncoded).toStdString();
 }
 
-TVariant TWebEngineControl::DocumentElementInnerHTML() {
+Variant WebEngineControl::documentElementInnerHtml() {
     // The answer arrives through the event loop; the pass waiting for it ends as soon as it does.
-    struct TPendingMarkup {
-        std::optional<QString> Value;
-        QPointer<QEventLoop> Loop;
+    struct PendingMarkup {
+        std::optional<QString> value;
+        QPointer<QEventLoop> loop;
     };
-    auto pending = std::make_shared<TPendingMarkup>();
-    std::weak_ptr<TPendingMarkup> slot = pending;
+    auto pending = std::make_shared<PendingMarkup>();
+    std::weak_ptr<PendingMarkup> slot = pending;
     page_->runJavaScript(QString::fromUtf8(MarkupSerializerScript), QWebEngineScript::ApplicationWorld,
                          [slot](const QVariant& value) {
                              const auto target = slot.lock();
                              if (!target) return;
-                             target->Value = value.toString();
-                             if (target->Loop) target->Loop->quit();
+                             target->value = value.toString();
+                             if (target->loop) target->loop->quit();
                          });
-    for (int pass = 0; pass < MarkupReadPassLimit && !pending->Value; ++pass) {
+    for (int pass = 0; pass < MarkupReadPassLimit && !pending->value; ++pass) {
         QEventLoop loop;
-        pending->Loop = &loop;
-        RunPass(loop);
-        pending->Loop = nullptr;
+        pending->loop = &loop;
+        runPass(loop);
+        pending->loop = nullptr;
     }
-    if (!pending->Value) return {};
-    return TVariant{pending->Value->toUtf8().toStdString()};
+    if (!pending->value) return {};
+    return Variant{pending->value->toUtf8().toStdString()};
 }
 
-void TWebEngineControl::RunWaitPass() {
+void WebEngineControl::runWaitPass() {
     QEventLoop loop;
-    RunPass(loop);
+    runPass(loop);
 }
 
-void TWebEngineControl::RunPass(QEventLoop& loop) {
+void WebEngineControl::runPass(QEventLoop& loop) {
     QElapsedTimer elapsed;
     elapsed.start();
     QTimer::singleShot(WaitPassMilliseconds, &loop, &QEventLoop::quit);

@@ -23,45 +23,45 @@ class QWebEngineProfile;
 class QWidget;
 
 // The certificates trusted, beyond the system's store, for one host (and port).
-struct TCalendarTrust {
-    QString Host;        // empty: no extra trust
-    int Port = 0;        // the HTTPS port the host is reached on
-    QList<QSslCertificate> Certificates;
+struct CalendarTrust {
+    QString host;        // empty: no extra trust
+    int port = 0;        // the HTTPS port the host is reached on
+    QList<QSslCertificate> certificates;
 
     // Whether a certificate error for url with this presented chain is to be accepted.
-    bool Accepts(const QString& url, const QList<QSslCertificate>& chain) const;
+    bool accepts(const QString& url, const QList<QSslCertificate>& chain) const;
 };
-// "host[:port]" and the PEM file's certificates; raises EQuorvaneError when the file holds none
+// "host[:port]" and the PEM file's certificates; raises QuorvaneError when the file holds none
 // or cannot be read.
-TCalendarTrust LoadCalendarTrust(const std::string& calendarHost, const std::string& pemFile);
+CalendarTrust loadCalendarTrust(const std::string& calendarHost, const std::string& pemFile);
 
 // Sets, before the application object exists, what Chromium needs here: no sandbox as root
 // (keeping flags the user set), quiet logging, a private runtime directory, shared GL contexts.
 // Returns the runtime directory it created, or an empty text.
-std::string PrepareWebEngineProcess();
+std::string prepareWebEngineProcess();
 
-class TWebEngineControl final : public QObject, public TBrowserControl {
+class WebEngineControl final : public QObject, public BrowserControl {
     Q_OBJECT
 public:
-    explicit TWebEngineControl(QWidget* parent, TCalendarTrust trust = {});
-    ~TWebEngineControl() override;
+    explicit WebEngineControl(QWidget* parent, CalendarTrust trust = {});
+    ~WebEngineControl() override;
 
-    void Navigate(const std::string& url) override;
+    void navigate(const std::string& url) override;
     // The current document's address; empty before any navigation and while the engine shows
     // its own error page (no answer from the server).
-    std::string LocationURL() const override;
-    TVariant DocumentElementInnerHTML() override;
-    void RunWaitPass() override;
+    std::string locationUrl() const override;
+    Variant documentElementInnerHtml() override;
+    void runWaitPass() override;
 
-    QWebEngineView* View() const { return view_; }
-    QWebEnginePage* Page() const { return page_; }
+    QWebEngineView* view() const { return view_; }
+    QWebEnginePage* page() const { return page_; }
 
 private:
     // Runs loop for one pass (less when something quits it first).
-    void RunPass(QEventLoop& loop);
-    void OnCertificateError(const QWebEngineCertificateError& error);
+    void runPass(QEventLoop& loop);
+    void onCertificateError(const QWebEngineCertificateError& error);
 
-    TCalendarTrust trust_;
+    CalendarTrust trust_;
     QWebEngineProfile* profile_;
     QWebEnginePage* page_;
     QPointer<QWebEngineView> view_;

@@ -8,34 +8,34 @@
 #include "browser/BrowserControl.h"
 #include "text/Clock.h"
 #include "text/DateTime.h"
-#include "ui/LogWriter.h"
+#include "log/LogWriter.h"
 
 // 6 December 2026 10:00, the moment every fuzzed page is read against.
-inline const TDateTime FuzzNow = EncodeDate(2026, 12, 6) + EncodeTime(10, 0, 0, 0);
+inline const DateTime FuzzNow = encodeDate(2026, 12, 6) + encodeTime(10, 0, 0, 0);
 
-class TFixedClock final : public TClock {
+class FixedClock final : public Clock {
 public:
-    TDateTime Now() const override { return FuzzNow; }
+    DateTime now() const override { return FuzzNow; }
 };
 
 // Counts what it is given, so a runaway line or a flood of calls still shows up as work.
-class TCountingLog final : public TLogWriter {
+class CountingLog final : public LogWriter {
 public:
-    void Log(const std::string& text, bool) override {
-        ++Calls;
+    void log(const std::string& text, bool) override {
+        ++calls;
         Bytes += text.size();
     }
-    std::size_t Calls = 0, Bytes = 0;
+    std::size_t calls = 0, Bytes = 0;
 };
 
-class TIdleBrowserControl final : public TBrowserControl {
+class IdleBrowserControl final : public BrowserControl {
 public:
-    void Navigate(const std::string&) override {}
-    std::string LocationURL() const override { return {}; }
-    TVariant DocumentElementInnerHTML() override { return {}; }
-    void RunWaitPass() override {}
+    void navigate(const std::string&) override {}
+    std::string locationUrl() const override { return {}; }
+    Variant documentElementInnerHtml() override { return {}; }
+    void runWaitPass() override {}
 };
 
-inline std::string FuzzText(const std::uint8_t* data, std::size_t size) {
+inline std::string fuzzText(const std::uint8_t* data, std::size_t size) {
     return std::string(reinterpret_cast<const char*>(data), size);
 }

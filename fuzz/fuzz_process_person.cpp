@@ -9,43 +9,44 @@
 
 namespace {
 
-class TQuietHost final : public TRefreshHost {
+class QuietHost final : public RefreshHost {
 public:
-    std::string FakeTimeText() const override { return {}; }
-    bool ForceGrabChecked() const override { return false; }
-    void SetForceGrabChecked(bool) override {}
-    void SetBoardFragment(const std::string&) override {}
-    void EnableRefreshTimer() override {}
+    std::string fakeTimeText() const override { return {}; }
+    bool forceGrabChecked() const override { return false; }
+    void setForceGrabChecked(bool) override {}
+    void showFragment(const std::string&) override {}
+    void enableRefreshTimer() override {}
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static TFixedClock clock;
-    static TIdleBrowserControl control;
-    static TQuietHost host;
-    TCountingLog log;
+    static FixedClock clock;
+    static IdleBrowserControl control;
+    static QuietHost host;
+    CountingLog log;
     bool pageLoaded = false;
-    TBrowserDriver browser(control, log, clock, pageLoaded);
+    BrowserDriver browser(control, log, clock, pageLoaded);
 
-    TRoster roster;
-    roster.Reset();
-    roster.PersonName = {"Ann Example"};
-    roster.CalendarItemId = {"1001"};
-    roster.LeaveTag = {"A Example"};
-    roster.StatusHtml = {""};
-    roster.DayPageHtml = {FuzzText(data, size)};
-    TBoardState state;
-    state.NowTime = FuzzNow;
-    state.GrabPending = false;
+    Roster roster;
+    roster.reset();
+    roster.personName = {"Ann Example"};
+    roster.calendarItemId = {"1001"};
+    roster.leaveTag = {"A Example"};
+    roster.statusHtml = {""};
+    roster.dayPageHtml = {fuzzText(data, size)};
+    BoardState state;
+    state.nowTime = FuzzNow;
+    state.grabPending = false;
 
-    TRefreshCycle cycle(roster, state, browser, log, clock, host, "calendar.example");
+    FragmentStore served;
+    RefreshCycle cycle(roster, state, browser, log, clock, host, served, "calendar.example", "http://127.0.0.1/");
     try {
-        cycle.ProcessPerson(0);
-    } catch (const ERangeError&) {
-    } catch (const EConvertError&) {
+        cycle.processPerson(0);
+    } catch (const RangeError&) {
+    } catch (const ConvertError&) {
     }
     // The cached page is read, never changed, without a grab.
-    if (roster.DayPageHtml[0].size() != size) std::abort();
+    if (roster.dayPageHtml[0].size() != size) std::abort();
     return 0;
 }

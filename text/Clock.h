@@ -2,14 +2,14 @@
 // The clock as an interface, so that the board core and the server can run on a fake clock in tests.
 #include "text/DateTime.h"
 
-class TClock {
+class Clock {
 public:
-    virtual ~TClock() = default;
-    virtual TDateTime Now() const = 0;
+    virtual ~Clock() = default;
+    virtual DateTime now() const = 0;
 };
 
-// The real local clock (ClockNow).
-class TSystemClock final : public TClock {
+// The real local clock (clockNow).
+class SystemClock final : public Clock {
 public:
-    TDateTime Now() const override { return ClockNow(); }
+    DateTime now() const override { return clockNow(); }
 };

@@ -1,4 +1,4 @@
-#include "text/Strings.h"
+#include "text/LineList.h"
 
 #include "text/TextConstants.h"
 
@@ -9,47 +9,47 @@ class CommaReader {
 public:
     explicit CommaReader(std::string_view text) : text_(text) {}
 
-    bool AtEnd() const { return pos_ >= text_.size() || text_[pos_] == kNul; }
-    char Current() const { return text_[pos_]; }
-    bool IsLast() const { return pos_ + 1 >= text_.size() || text_[pos_ + 1] == kNul; }
-    void Advance() { ++pos_; }
+    bool atEnd() const { return pos_ >= text_.size() || text_[pos_] == Nul; }
+    char current() const { return text_[pos_]; }
+    bool isLast() const { return pos_ + 1 >= text_.size() || text_[pos_ + 1] == Nul; }
+    void advance() { ++pos_; }
 
     // Skips characters of code 1 to 32.
-    void SkipBlanks()
+    void skipBlanks()
     {
-        while (!AtEnd() && static_cast<unsigned char>(Current()) <= kLastBlankCode) {
+        while (!atEnd() && static_cast<unsigned char>(current()) <= LastBlankCode) {
             ++pos_;
         }
     }
 
     // After the opening quote: up to the next quote that is not doubled, "" standing for one
     // quote. A missing closing quote makes the field run to the end of the text.
-    std::string QuotedField()
+    std::string quotedField()
     {
         std::string field;
         ++pos_;
-        while (!AtEnd()) {
-            if (Current() == kCommaQuote) {
-                if (pos_ + 1 < text_.size() && text_[pos_ + 1] == kCommaQuote) {
-                    field.push_back(kCommaQuote);
+        while (!atEnd()) {
+            if (current() == CommaQuote) {
+                if (pos_ + 1 < text_.size() && text_[pos_ + 1] == CommaQuote) {
+                    field.push_back(CommaQuote);
                     pos_ += 2;
                     continue;
                 }
                 ++pos_;
                 break;
             }
-            field.push_back(Current());
+            field.push_back(current());
             ++pos_;
         }
         return field;
     }
 
     // Up to the first character of code 0 to 32 or a comma.
-    std::string PlainField()
+    std::string plainField()
     {
         const std::size_t start = pos_;
-        while (pos_ < text_.size() && static_cast<unsigned char>(text_[pos_]) > kLastBlankCode &&
-               text_[pos_] != kCommaSeparator) {
+        while (pos_ < text_.size() && static_cast<unsigned char>(text_[pos_]) > LastBlankCode &&
+               text_[pos_] != CommaSeparator) {
             ++pos_;
         }
         return std::string(text_.substr(start, pos_ - start));
@@ -62,20 +62,20 @@ private:
 
 }  // namespace
 
-void TStringList::SetCommaText(std::string_view text)
+void StringList::setCommaText(std::string_view text)
 {
-    Clear();
+    clear();
     CommaReader reader(text);
-    reader.SkipBlanks();
-    while (!reader.AtEnd()) {
-        Add(reader.Current() == kCommaQuote ? reader.QuotedField() : reader.PlainField());
-        reader.SkipBlanks();
-        if (!reader.AtEnd() && reader.Current() == kCommaSeparator) {
-            if (reader.IsLast()) {
-                Add(std::string());
+    reader.skipBlanks();
+    while (!reader.atEnd()) {
+        add(reader.current() == CommaQuote ? reader.quotedField() : reader.plainField());
+        reader.skipBlanks();
+        if (!reader.atEnd() && reader.current() == CommaSeparator) {
+            if (reader.isLast()) {
+                add(std::string());
             }
-            reader.Advance();
-            reader.SkipBlanks();
+            reader.advance();
+            reader.skipBlanks();
         }
     }
 }

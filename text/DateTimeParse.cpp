@@ -10,14 +10,14 @@
 
 namespace {
 
-enum class DateOrder { DayMonthYear, MonthDayYear, YearMonthDay };
+enum class DateOrder { dayMonthYear, MonthDayYear, YearMonthDay };
 
 // The first of d, m, y, e (either case) in the short date pattern decides the order.
-DateOrder OrderOf(std::string_view shortDatePattern)
+DateOrder orderOf(std::string_view shortDatePattern)
 {
     for (const char c : shortDatePattern) {
         switch (c) {
-        case 'd': case 'D': return DateOrder::DayMonthYear;
+        case 'd': case 'D': return DateOrder::dayMonthYear;
         case 'm': case 'M': return DateOrder::MonthDayYear;
         case 'y': case 'Y': case 'e': case 'E': return DateOrder::YearMonthDay;
         default: break;
@@ -27,8 +27,8 @@ DateOrder OrderOf(std::string_view shortDatePattern)
 }
 
 struct Number {
-    int Value;
-    int Length;  // characters taken
+    int value;
+    int length;  // characters taken
 };
 
 // The scanner's position over the text, with the elementary readers.
@@ -36,12 +36,12 @@ class Scanner {
 public:
     explicit Scanner(std::string_view text) : text_(text) {}
 
-    bool AtEnd() const { return pos_ >= text_.size(); }
-    std::size_t Position() const { return pos_; }
-    void Seek(std::size_t pos) { pos_ = pos; }
+    bool atEnd() const { return pos_ >= text_.size(); }
+    std::size_t position() const { return pos_; }
+    void seek(std::size_t pos) { pos_ = pos; }
 
     // Blanks only; a tab is not a blank here.
-    void SkipBlanks()
+    void skipBlanks()
     {
         while (pos_ < text_.size() && text_[pos_] == ' ') {
             ++pos_;
@@ -49,26 +49,26 @@ public:
     }
 
     // ASCII digits while the value so far is below 1000: at most four significant digits.
-    std::optional<Number> ReadNumber()
+    std::optional<Number> readNumber()
     {
-        SkipBlanks();
+        skipBlanks();
         Number n{0, 0};
-        while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9' && n.Value < kNumberDigitLimit) {
-            n.Value = n.Value * 10 + (text_[pos_] - '0');
-            ++n.Length;
+        while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9' && n.value < NumberDigitLimit) {
+            n.value = n.value * 10 + (text_[pos_] - '0');
+            ++n.length;
             ++pos_;
         }
-        if (n.Length == 0) {
+        if (n.length == 0) {
             return std::nullopt;
         }
         return n;
     }
 
     // A NUL separator (a setting that prints nothing) never matches.
-    bool ReadSeparator(char separator)
+    bool readSeparator(char separator)
     {
-        SkipBlanks();
-        if (separator != kNul && pos_ < text_.size() && text_[pos_] == separator) {
+        skipBlanks();
+        if (separator != Nul && pos_ < text_.size() && text_[pos_] == separator) {
             ++pos_;
             return true;
         }
@@ -76,13 +76,13 @@ public:
     }
 
     // Case-insensitive match of a designator; an empty one never matches.
-    bool ReadDesignator(std::string_view designator)
+    bool readDesignator(std::string_view designator)
     {
-        SkipBlanks();
+        skipBlanks();
         if (designator.empty() || text_.size() - pos_ < designator.size()) {
             return false;
         }
-        if (TextUpper(text_.substr(pos_, designator.size())) != TextUpper(designator)) {
+        if (textUpper(text_.substr(pos_, designator.size())) != textUpper(designator)) {
             return false;
         }
         pos_ += designator.size();
@@ -96,128 +96,128 @@ private:
 
 enum class Designator { None, Am, Pm };
 
-Designator ReadAnyDesignator(Scanner& scan, const TFormatSettings& formats)
+Designator readAnyDesignator(Scanner& scan, const FormatSettings& formats)
 {
-    if (scan.ReadDesignator(formats.AmDesignator) || scan.ReadDesignator(kAmFixed)) {
+    if (scan.readDesignator(formats.amDesignator) || scan.readDesignator(AmFixed)) {
         return Designator::Am;
     }
-    if (scan.ReadDesignator(formats.PmDesignator) || scan.ReadDesignator(kPmFixed)) {
+    if (scan.readDesignator(formats.pmDesignator) || scan.readDesignator(PmFixed)) {
         return Designator::Pm;
     }
     return Designator::None;
 }
 
 // Two-digit (or one-digit) years fall in the hundred years starting CenturyWindow years ago.
-int WidenYear(int year, int currentYear)
+int widenYear(int year, int currentYear)
 {
     const int base = currentYear - CenturyWindow;
-    year += (base / kYearsPerCentury) * kYearsPerCentury;
+    year += (base / YearsPerCentury) * YearsPerCentury;
     if (year < base) {
-        year += kYearsPerCentury;
+        year += YearsPerCentury;
     }
     return year;
 }
 
-std::optional<TDateTime> ReadDate(Scanner& scan, const TFormatSettings& formats, int currentYear)
+std::optional<DateTime> readDate(Scanner& scan, const FormatSettings& formats, int currentYear)
 {
-    const auto a = scan.ReadNumber();
-    if (!a || !scan.ReadSeparator(formats.DateSep)) {
+    const auto a = scan.readNumber();
+    if (!a || !scan.readSeparator(formats.dateSep)) {
         return std::nullopt;
     }
-    const auto b = scan.ReadNumber();
+    const auto b = scan.readNumber();
     if (!b) {
         return std::nullopt;
     }
-    const DateOrder order = OrderOf(formats.ShortDatePattern);
+    const DateOrder order = orderOf(formats.shortDatePattern);
     int year = currentYear;
     int month = 0;
     int day = 0;
-    if (scan.ReadSeparator(formats.DateSep)) {
-        const auto c = scan.ReadNumber();
+    if (scan.readSeparator(formats.dateSep)) {
+        const auto c = scan.readNumber();
         if (!c) {
             return std::nullopt;
         }
         Number yearNumber{};
         switch (order) {
-        case DateOrder::DayMonthYear: day = a->Value; month = b->Value; yearNumber = *c; break;
-        case DateOrder::MonthDayYear: month = a->Value; day = b->Value; yearNumber = *c; break;
-        case DateOrder::YearMonthDay: yearNumber = *a; month = b->Value; day = c->Value; break;
+        case DateOrder::dayMonthYear: day = a->value; month = b->value; yearNumber = *c; break;
+        case DateOrder::MonthDayYear: month = a->value; day = b->value; yearNumber = *c; break;
+        case DateOrder::YearMonthDay: yearNumber = *a; month = b->value; day = c->value; break;
         }
-        year = yearNumber.Length <= 2 ? WidenYear(yearNumber.Value, currentYear) : yearNumber.Value;
-    } else if (order == DateOrder::DayMonthYear) {
-        day = a->Value;
-        month = b->Value;
+        year = yearNumber.length <= 2 ? widenYear(yearNumber.value, currentYear) : yearNumber.value;
+    } else if (order == DateOrder::dayMonthYear) {
+        day = a->value;
+        month = b->value;
     } else {
-        month = a->Value;
-        day = b->Value;
+        month = a->value;
+        day = b->value;
     }
-    scan.ReadSeparator(formats.DateSep);
-    scan.SkipBlanks();
-    if (year < kMinYear || year > kMaxYear || month < 1 || month > kMonthsPerYear || day < 1 ||
-        day > DaysInMonth(year, month)) {
+    scan.readSeparator(formats.dateSep);
+    scan.skipBlanks();
+    if (year < MinYear || year > MaxYear || month < 1 || month > MonthsPerYear || day < 1 ||
+        day > daysInMonth(year, month)) {
         return std::nullopt;
     }
-    return EncodeDate(year, month, day);
+    return encodeDate(year, month, day);
 }
 
-std::optional<TDateTime> ReadTime(Scanner& scan, const TFormatSettings& formats)
+std::optional<DateTime> readTime(Scanner& scan, const FormatSettings& formats)
 {
-    Designator designator = ReadAnyDesignator(scan, formats);
+    Designator designator = readAnyDesignator(scan, formats);
     if (designator != Designator::None) {
-        scan.SkipBlanks();
+        scan.skipBlanks();
     }
-    const auto hour = scan.ReadNumber();
+    const auto hour = scan.readNumber();
     if (!hour) {
         return std::nullopt;
     }
-    int h = hour->Value;
+    int h = hour->value;
     int minute = 0;
     int second = 0;
     int millisecond = 0;
-    if (scan.ReadSeparator(formats.TimeSep)) {
-        const auto m = scan.ReadNumber();
+    if (scan.readSeparator(formats.timeSep)) {
+        const auto m = scan.readNumber();
         if (!m) {
             return std::nullopt;
         }
-        minute = m->Value;
-        if (scan.ReadSeparator(formats.TimeSep)) {
-            const auto s = scan.ReadNumber();
+        minute = m->value;
+        if (scan.readSeparator(formats.timeSep)) {
+            const auto s = scan.readNumber();
             if (!s) {
                 return std::nullopt;
             }
-            second = s->Value;
-            if (scan.ReadSeparator(formats.DecimalSep)) {
-                const auto ms = scan.ReadNumber();
+            second = s->value;
+            if (scan.readSeparator(formats.decimalSep)) {
+                const auto ms = scan.readNumber();
                 if (!ms) {
                     return std::nullopt;
                 }
-                millisecond = ms->Value;
+                millisecond = ms->value;
             }
         }
     }
     if (designator == Designator::None) {
-        designator = ReadAnyDesignator(scan, formats);
+        designator = readAnyDesignator(scan, formats);
     }
     if (designator != Designator::None) {
-        if (h < 1 || h > kHoursPerHalfDay) {
+        if (h < 1 || h > HoursPerHalfDay) {
             return std::nullopt;
         }
-        if (h == kHoursPerHalfDay) {
+        if (h == HoursPerHalfDay) {
             h = 0;
         }
         if (designator == Designator::Pm) {
-            h += kHoursPerHalfDay;
+            h += HoursPerHalfDay;
         }
     }
-    scan.SkipBlanks();
-    if (h >= kHoursPerDay || minute >= kMinutesPerHour || second >= kSecondsPerMinute ||
-        millisecond >= kNumberDigitLimit) {
+    scan.skipBlanks();
+    if (h >= HoursPerDay || minute >= MinutesPerHour || second >= SecondsPerMinute ||
+        millisecond >= NumberDigitLimit) {
         return std::nullopt;
     }
-    return EncodeTime(h, minute, second, millisecond);
+    return encodeTime(h, minute, second, millisecond);
 }
 
-int CurrentYear()
+int currentYear()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -227,31 +227,31 @@ int CurrentYear()
 
 }  // namespace
 
-TDateTime TextToDateTime(std::string_view text)
+DateTime textToDateTime(std::string_view text)
 {
-    const auto formats = LocaleFormats();
-    return TextToDateTime(text, *formats, CurrentYear());
+    const auto formats = localeFormats();
+    return textToDateTime(text, *formats, currentYear());
 }
 
-TDateTime TextToDateTime(std::string_view text, const TFormatSettings& formats)
+DateTime textToDateTime(std::string_view text, const FormatSettings& formats)
 {
-    return TextToDateTime(text, formats, CurrentYear());
+    return textToDateTime(text, formats, currentYear());
 }
 
-TDateTime TextToDateTime(std::string_view text, const TFormatSettings& formats, int currentYear)
+DateTime textToDateTime(std::string_view text, const FormatSettings& formats, int currentYear)
 {
     Scanner scan(text);
-    if (const auto date = ReadDate(scan, formats, currentYear)) {
-        if (scan.AtEnd()) {
+    if (const auto date = readDate(scan, formats, currentYear)) {
+        if (scan.atEnd()) {
             return *date;
         }
-        if (const auto time = ReadTime(scan, formats)) {
+        if (const auto time = readTime(scan, formats)) {
             return *date + *time;  // whatever follows a valid time is ignored
         }
     }
-    scan.Seek(0);
-    if (const auto time = ReadTime(scan, formats); time && scan.AtEnd()) {
+    scan.seek(0);
+    if (const auto time = readTime(scan, formats); time && scan.atEnd()) {
         return *time;
     }
-    throw EConvertError(FormatPlaceholders(kConvertErrorFormat, {text}));
+    throw ConvertError(formatPlaceholders(ConvertErrorFormat, {text}));
 }

@@ -1,4 +1,4 @@
-#include "text/Strings.h"
+#include "text/LineList.h"
 
 #include "text/Errors.h"
 #include "text/Placeholders.h"
@@ -15,24 +15,24 @@ namespace {
 
 // strerror_r comes in a GNU flavour (returns the text) and an XSI one (fills the buffer); the
 // overloads below accept either without caring which one the C library declared.
-[[maybe_unused]] const char* ErrorText(const char* result, const char*) { return result; }
-[[maybe_unused]] const char* ErrorText(int, const char* buffer) { return buffer; }
+[[maybe_unused]] const char* errorText(const char* result, const char*) { return result; }
+[[maybe_unused]] const char* errorText(int, const char* buffer) { return buffer; }
 
 // The system's description of an error, without trailing blanks, line breaks and full stops.
-std::string DescribeError(int error)
+std::string describeError(int error)
 {
     char buffer[256] = {};
-    std::string text = ErrorText(strerror_r(error, buffer, sizeof buffer), buffer);
-    while (!text.empty() && kErrorTextTrailers.find(text.back()) != std::string_view::npos) {
+    std::string text = errorText(strerror_r(error, buffer, sizeof buffer), buffer);
+    while (!text.empty() && ErrorTextTrailers.find(text.back()) != std::string_view::npos) {
         text.pop_back();
     }
     return text;
 }
 
 // The name joined to the current directory when it is relative.
-std::string FullPath(const std::string& name)
+std::string fullPath(const std::string& name)
 {
-    if (!name.empty() && name.front() == kPathSeparator) {
+    if (!name.empty() && name.front() == PathSeparator) {
         return name;
     }
     std::string cwd(PATH_MAX, '\0');
@@ -43,15 +43,15 @@ std::string FullPath(const std::string& name)
         cwd.resize(cwd.size() * 2);
     }
     cwd.resize(std::strlen(cwd.c_str()));
-    if (cwd.empty() || cwd.back() != kPathSeparator) {
-        cwd.push_back(kPathSeparator);
+    if (cwd.empty() || cwd.back() != PathSeparator) {
+        cwd.push_back(PathSeparator);
     }
     return cwd + name;
 }
 
-[[noreturn]] void RaiseOpenError(const std::string& name, int error)
+[[noreturn]] void raiseOpenError(const std::string& name, int error)
 {
-    throw EFOpenError(FormatPlaceholders(kFileOpenErrorFormat, {FullPath(name), DescribeError(error)}));
+    throw FileOpenError(formatPlaceholders(FileOpenErrorFormat, {fullPath(name), describeError(error)}));
 }
 
 // Closes the descriptor on every path out, errors included.
@@ -68,19 +68,19 @@ private:
 };
 
 // The whole file as one text, bytes as they are.
-std::string ReadWholeFile(const std::string& name)
+std::string readWholeFile(const std::string& name)
 {
     FileHandle file(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) {
-        RaiseOpenError(name, errno);
+        raiseOpenError(name, errno);
     }
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) {
-        RaiseOpenError(name, errno);
+        raiseOpenError(name, errno);
     }
     // Opening a directory for reading succeeds here; it is no file to load.
     if (S_ISDIR(info.st_mode)) {
-        RaiseOpenError(name, EISDIR);
+        raiseOpenError(name, EISDIR);
     }
     std::string content;
     content.resize(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
@@ -88,14 +88,14 @@ std::string ReadWholeFile(const std::string& name)
     for (;;) {
         if (filled == content.size()) {
             // Files that report no size (or grew) are read on until their end.
-            content.resize(content.size() + kReadChunk);
+            content.resize(content.size() + ReadChunk);
         }
         const ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            RaiseOpenError(name, errno);  // a failed read must not pass for a shorter file
+            raiseOpenError(name, errno);  // a failed read must not pass for a shorter file
         }
         if (got == 0) {
             break;
@@ -108,8 +108,8 @@ std::string ReadWholeFile(const std::string& name)
 
 }  // namespace
 
-void TStringList::LoadFromFile(const std::string& fileName)
+void StringList::loadFromFile(const std::string& fileName)
 {
     // Read first: on any failure the list keeps what it held.
-    SetText(ReadWholeFile(fileName));
+    setText(readWholeFile(fileName));
 }

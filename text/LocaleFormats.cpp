@@ -25,7 +25,7 @@ public:
     EnvironmentLocale& operator=(const EnvironmentLocale&) = delete;
 
     // The item's text, empty when the locale could not be built or holds nothing.
-    std::string Item(nl_item item) const
+    std::string item(nl_item item) const
     {
         if (locale_ == locale_t(nullptr)) {
             return {};
@@ -38,67 +38,67 @@ private:
     locale_t locale_;
 };
 
-std::mutex& FormatsMutex()
+std::mutex& formatsMutex()
 {
     static std::mutex mutex;
     return mutex;
 }
 
 // The current record; null until first asked for or set.
-std::shared_ptr<const TFormatSettings>& CurrentFormats()
+std::shared_ptr<const FormatSettings>& currentFormats()
 {
-    static std::shared_ptr<const TFormatSettings> current;
+    static std::shared_ptr<const FormatSettings> current;
     return current;
 }
 
 }  // namespace
 
-TFormatSettings TFormatSettings::Fallback()
+FormatSettings FormatSettings::fallback()
 {
-    return TFormatSettings{};
+    return FormatSettings{};
 }
 
-TFormatSettings TFormatSettings::DayMonthYear()
+FormatSettings FormatSettings::dayMonthYear()
 {
-    TFormatSettings formats;
-    formats.DateSep = kFallbackDateSep;
-    formats.TimeSep = kFallbackTimeSep;
-    formats.ShortDatePattern = std::string(kDayMonthYearPattern);
+    FormatSettings formats;
+    formats.dateSep = FallbackDateSep;
+    formats.timeSep = FallbackTimeSep;
+    formats.shortDatePattern = std::string(DayMonthYearPattern);
     return formats;
 }
 
-TFormatSettings TFormatSettings::FromEnvironment()
+FormatSettings FormatSettings::fromEnvironment()
 {
     const EnvironmentLocale time(LC_TIME_MASK);
     const EnvironmentLocale numeric(LC_NUMERIC_MASK);
-    return FormatsFromLocaleItems([&](nl_item item) {
-        return item == RADIXCHAR ? numeric.Item(item) : time.Item(item);
+    return formatsFromLocaleItems([&](nl_item item) {
+        return item == RADIXCHAR ? numeric.item(item) : time.item(item);
     });
 }
 
-std::shared_ptr<const TFormatSettings> LocaleFormats()
+std::shared_ptr<const FormatSettings> localeFormats()
 {
-    std::lock_guard lock(FormatsMutex());
-    auto& current = CurrentFormats();
+    std::lock_guard lock(formatsMutex());
+    auto& current = currentFormats();
     if (!current) {
-        current = std::make_shared<const TFormatSettings>(TFormatSettings::FromEnvironment());
+        current = std::make_shared<const FormatSettings>(FormatSettings::fromEnvironment());
     }
     return current;
 }
 
-void SetLocaleFormats(TFormatSettings formats)
+void setLocaleFormats(FormatSettings formats)
 {
     // Build the new record outside the lock; readers keep whichever record they copied.
-    auto next = std::make_shared<const TFormatSettings>(std::move(formats));
-    std::shared_ptr<const TFormatSettings> previous;
+    auto next = std::make_shared<const FormatSettings>(std::move(formats));
+    std::shared_ptr<const FormatSettings> previous;
     {
-        std::lock_guard lock(FormatsMutex());
-        previous = std::exchange(CurrentFormats(), std::move(next));
+        std::lock_guard lock(formatsMutex());
+        previous = std::exchange(currentFormats(), std::move(next));
     }
     // previous is released here, outside the lock.
 }
 
-void ReloadLocaleFormats()
+void reloadLocaleFormats()
 {
-    SetLocaleFormats(TFormatSettings::FromEnvironment());
+    setLocaleFormats(FormatSettings::fromEnvironment());
 }

@@ -7,35 +7,35 @@ namespace {
 // A separator is one ASCII punctuation byte. The first byte of a multi-byte character would
 // print a broken character, and a blank could never be read back (parsing skips blanks before
 // it looks for a separator), so such settings fall back.
-bool UsableSeparator(char c)
+bool usableSeparator(char c)
 {
     const auto u = static_cast<unsigned char>(c);
     const bool alnum = (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
-    return u > kLastBlankCode && u < kFirstNonAscii && !alnum;
+    return u > LastBlankCode && u < FirstNonAscii && !alnum;
 }
 
-char FirstSeparator(std::string_view text, char fallback)
+char firstSeparator(std::string_view text, char fallback)
 {
-    return !text.empty() && UsableSeparator(text.front()) ? text.front() : fallback;
+    return !text.empty() && usableSeparator(text.front()) ? text.front() : fallback;
 }
 
 struct DatePattern {
-    std::string Pattern;    // d, M, y letters in the format's order, with its punctuation
-    std::string Separator;  // the literal between the first two fields
+    std::string pattern;    // d, M, y letters in the format's order, with its punctuation
+    std::string separator;  // the literal between the first two fields
 };
 
-bool IsAsciiLetter(char c)
+bool isAsciiLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 // The composite conversions, spelled out.
-std::string ExpandComposites(std::string_view format)
+std::string expandComposites(std::string_view format)
 {
     std::string out;
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == 'D' || format[i + 1] == 'F')) {
-            out += format[i + 1] == 'D' ? kStrftimeD : kStrftimeF;
+            out += format[i + 1] == 'D' ? StrftimeD : StrftimeF;
             ++i;
         } else {
             out.push_back(format[i]);
@@ -45,7 +45,7 @@ std::string ExpandComposites(std::string_view format)
 }
 
 // The pattern letters of one strftime conversion; empty for conversions that are no date field.
-std::string_view LettersOf(char conversion)
+std::string_view lettersOf(char conversion)
 {
     switch (conversion) {
     case 'd': case 'e': return "dd";
@@ -59,29 +59,29 @@ std::string_view LettersOf(char conversion)
 
 // Turns a strftime date format ("%d/%m/%Y", "%m/%d/%y", "%D", "%d.%m.%Y"...) into a short date
 // pattern. Literal letters are left out so that words in a format cannot fake a date order.
-DatePattern FromStrftime(std::string_view rawFormat)
+DatePattern fromStrftime(std::string_view rawFormat)
 {
-    const std::string format = ExpandComposites(rawFormat);
+    const std::string format = expandComposites(rawFormat);
     DatePattern result;
     int fields = 0;
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] != '%' || i + 1 >= format.size()) {
             if (fields == 1) {
-                result.Separator.push_back(format[i]);
+                result.separator.push_back(format[i]);
             }
-            if (!IsAsciiLetter(format[i])) {
-                result.Pattern.push_back(format[i]);
+            if (!isAsciiLetter(format[i])) {
+                result.pattern.push_back(format[i]);
             }
             continue;
         }
         // Skip glibc's flags and widths (%-d, %_m, %4Y) and the E and O modifiers.
-        while (i + 1 < format.size() && kStrftimeFlags.find(format[i + 1]) != std::string_view::npos) {
+        while (i + 1 < format.size() && StrftimeFlags.find(format[i + 1]) != std::string_view::npos) {
             ++i;
         }
         if (i + 1 < format.size()) {
-            const std::string_view letters = LettersOf(format[++i]);
+            const std::string_view letters = lettersOf(format[++i]);
             if (!letters.empty()) {
-                result.Pattern += letters;
+                result.pattern += letters;
                 ++fields;
             }
         }
@@ -91,53 +91,53 @@ DatePattern FromStrftime(std::string_view rawFormat)
 
 // The literal right after the first field of a strftime time format ("%H:%M:%S" gives ':');
 // %T and %R are themselves hours and minutes joined by ':'.
-char TimeSeparatorOf(std::string_view format)
+char timeSeparatorOf(std::string_view format)
 {
     bool fieldSeen = false;
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] == '%' && i + 1 < format.size()) {
             const char conversion = format[++i];
             if (conversion == 'T' || conversion == 'R') {
-                return kFallbackTimeSep;
+                return FallbackTimeSep;
             }
             fieldSeen = true;
         } else if (fieldSeen) {
-            return FirstSeparator(format.substr(i), kFallbackTimeSep);
+            return firstSeparator(format.substr(i), FallbackTimeSep);
         }
     }
-    return kFallbackTimeSep;
+    return FallbackTimeSep;
 }
 
 }  // namespace
 
-TFormatSettings FormatsFromLocaleItems(const TLocaleItemReader& item)
+FormatSettings formatsFromLocaleItems(const LocaleItemReader& item)
 {
-    TFormatSettings formats = TFormatSettings::Fallback();
-    const DatePattern date = FromStrftime(item(D_FMT));
-    if (!date.Pattern.empty()) {
-        formats.ShortDatePattern = date.Pattern;
+    FormatSettings formats = FormatSettings::fallback();
+    const DatePattern date = fromStrftime(item(D_FMT));
+    if (!date.pattern.empty()) {
+        formats.shortDatePattern = date.pattern;
     }
-    formats.DateSep = FirstSeparator(date.Separator, kFallbackDateSep);
+    formats.dateSep = firstSeparator(date.separator, FallbackDateSep);
 
-    formats.TimeSep = TimeSeparatorOf(item(T_FMT));
+    formats.timeSep = timeSeparatorOf(item(T_FMT));
 
-    formats.DecimalSep = FirstSeparator(item(RADIXCHAR), kFallbackDecimalSep);
+    formats.decimalSep = firstSeparator(item(RADIXCHAR), FallbackDecimalSep);
 
     const std::string am = item(AM_STR);
     const std::string pm = item(PM_STR);
     if (!am.empty()) {
-        formats.AmDesignator = am;
+        formats.amDesignator = am;
     }
     if (!pm.empty()) {
-        formats.PmDesignator = pm;
+        formats.pmDesignator = pm;
     }
-    static constexpr nl_item kMonthItems[kMonthsPerYear] = {ABMON_1, ABMON_2, ABMON_3, ABMON_4,
+    static constexpr nl_item MonthItems[MonthsPerYear] = {ABMON_1, ABMON_2, ABMON_3, ABMON_4,
                                                             ABMON_5, ABMON_6, ABMON_7, ABMON_8,
                                                             ABMON_9, ABMON_10, ABMON_11, ABMON_12};
-    for (int i = 0; i < kMonthsPerYear; ++i) {
-        std::string name = item(kMonthItems[i]);
+    for (int i = 0; i < MonthsPerYear; ++i) {
+        std::string name = item(MonthItems[i]);
         if (!name.empty()) {
-            formats.MonthAbbrevs[static_cast<std::size_t>(i)] = std::move(name);
+            formats.monthAbbrevs[static_cast<std::size_t>(i)] = std::move(name);
         }
     }
     return formats;

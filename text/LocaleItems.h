@@ -9,7 +9,7 @@
 #include <string>
 
 // Returns an item's text, empty when the locale has none.
-using TLocaleItemReader = std::function<std::string(nl_item)>;
+using LocaleItemReader = std::function<std::string(nl_item)>;
 
 // Reads D_FMT, T_FMT, RADIXCHAR, AM_STR, PM_STR and ABMON_1..12; empty items give the fallbacks.
-TFormatSettings FormatsFromLocaleItems(const TLocaleItemReader& item);
+FormatSettings formatsFromLocaleItems(const LocaleItemReader& item);

@@ -1,6 +1,6 @@
 #include "text/Placeholders.h"
 
-std::string FormatPlaceholders(std::string_view format, std::initializer_list<std::string_view> args)
+std::string formatPlaceholders(std::string_view format, std::initializer_list<std::string_view> args)
 {
     std::string out;
     out.reserve(format.size() + 64);

@@ -5,4 +5,4 @@
 #include <string>
 #include <string_view>
 
-std::string FormatPlaceholders(std::string_view format, std::initializer_list<std::string_view> args);
+std::string formatPlaceholders(std::string_view format, std::initializer_list<std::string_view> args);

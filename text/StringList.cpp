@@ -1,4 +1,4 @@
-#include "text/Strings.h"
+#include "text/LineList.h"
 
 #include <algorithm>
 
@@ -7,45 +7,45 @@
 #include "text/Text.h"
 #include "text/TextConstants.h"
 
-int TStringList::Count() const
+int StringList::count() const
 {
     return count_;
 }
 
-void TStringList::CheckIndex(int index) const
+void StringList::checkIndex(int index) const
 {
     if (index < 0 || index >= count_) {
-        throw EStringListError(FormatPlaceholders(kListIndexErrorFormat, {IntToText(index)}));
+        throw StringListError(formatPlaceholders(ListIndexErrorFormat, {intToText(index)}));
     }
 }
 
-std::string TStringList::Get(int index) const
+std::string StringList::get(int index) const
 {
-    CheckIndex(index);
-    return Slot(index);
+    checkIndex(index);
+    return slot(index);
 }
 
-void TStringList::Put(int index, const std::string& text)
+void StringList::put(int index, const std::string& text)
 {
-    CheckIndex(index);
-    Slot(index) = text;
+    checkIndex(index);
+    slot(index) = text;
 }
 
 // The entry array grows only when full: by a quarter above 64 entries, by 16 from 9 to 64, by 4
 // up to 8, so that adding n lines costs amortised O(n) without over-allocating small lists.
-void TStringList::Grow()
+void StringList::grow()
 {
-    int delta = kListSmallGrowth;
-    if (capacity_ > kListMediumCapacity) {
-        delta = capacity_ / kListLargeGrowthDivisor;
-    } else if (capacity_ > kListSmallCapacity) {
-        delta = kListMediumGrowth;
+    int delta = ListSmallGrowth;
+    if (capacity_ > ListMediumCapacity) {
+        delta = capacity_ / ListLargeGrowthDivisor;
+    } else if (capacity_ > ListSmallCapacity) {
+        delta = ListMediumGrowth;
     }
     capacity_ += delta;
     items_.resize(static_cast<std::size_t>(capacity_));
 }
 
-int TStringList::Add(const std::string& text)
+int StringList::add(const std::string& text)
 {
     if (head_ + count_ == capacity_ && head_ > 0) {
         // The array's end is taken but its start is free: move the entries down, once per
@@ -54,37 +54,37 @@ int TStringList::Add(const std::string& text)
         head_ = 0;
     }
     if (count_ == capacity_) {
-        Grow();
+        grow();
     }
-    Slot(count_) = text;
+    slot(count_) = text;
     return count_++;
 }
 
-void TStringList::Delete(int index)
+void StringList::remove(int index)
 {
-    CheckIndex(index);
+    checkIndex(index);
     if (index == 0) {
-        DeleteFirst(1);
+        deleteFirst(1);
         return;
     }
     for (int i = index; i + 1 < count_; ++i) {
-        Slot(i) = std::move(Slot(i + 1));
+        slot(i) = std::move(slot(i + 1));
     }
     --count_;
-    std::string().swap(Slot(count_));  // release the vacated slot
+    std::string().swap(slot(count_));  // release the vacated slot
 }
 
-void TStringList::DeleteFirst(int count)
+void StringList::deleteFirst(int count)
 {
     if (count <= 0) return;
     if (count > count_) count = count_;
-    for (int i = 0; i < count; ++i) std::string().swap(Slot(i));  // release the removed entries
+    for (int i = 0; i < count; ++i) std::string().swap(slot(i));  // release the removed entries
     head_ += count;
     count_ -= count;
     if (count_ == 0) head_ = 0;
 }
 
-void TStringList::Clear()
+void StringList::clear()
 {
     std::vector<std::string>().swap(items_);
     head_ = 0;
@@ -92,47 +92,47 @@ void TStringList::Clear()
     capacity_ = 0;
 }
 
-std::string TStringList::Text() const
+std::string StringList::text() const
 {
     std::size_t size = 0;
     for (int i = 0; i < count_; ++i) {
-        size += Slot(i).size() + kLineBreak.size();
+        size += slot(i).size() + TextLineBreak.size();
     }
     std::string out;
     out.reserve(size);
     for (int i = 0; i < count_; ++i) {
-        out.append(Slot(i));
-        out.append(kLineBreak);
+        out.append(slot(i));
+        out.append(TextLineBreak);
     }
     return out;
 }
 
-int TStringList::IndexOf(std::string_view text) const
+int StringList::indexOf(std::string_view text) const
 {
-    const std::string wanted = TextUpper(text);
+    const std::string wanted = textUpper(text);
     for (int i = 0; i < count_; ++i) {
-        const std::string& entry = Slot(i);
-        if (entry.size() == wanted.size() && TextUpper(entry) == wanted) {
+        const std::string& entry = slot(i);
+        if (entry.size() == wanted.size() && textUpper(entry) == wanted) {
             return i;
         }
     }
     return -1;
 }
 
-void TStringList::SetText(std::string_view text)
+void StringList::setText(std::string_view text)
 {
-    Clear();
+    clear();
     std::size_t pos = 0;
-    while (pos < text.size() && text[pos] != kNul) {
+    while (pos < text.size() && text[pos] != Nul) {
         const std::size_t start = pos;
-        while (pos < text.size() && text[pos] != kCR && text[pos] != kLF && text[pos] != kNul) {
+        while (pos < text.size() && text[pos] != CR && text[pos] != LF && text[pos] != Nul) {
             ++pos;
         }
-        Add(std::string(text.substr(start, pos - start)));
-        if (pos < text.size() && text[pos] == kCR) {
+        add(std::string(text.substr(start, pos - start)));
+        if (pos < text.size() && text[pos] == CR) {
             ++pos;
         }
-        if (pos < text.size() && text[pos] == kLF) {
+        if (pos < text.size() && text[pos] == LF) {
             ++pos;
         }
     }

@@ -7,8 +7,8 @@
 
 namespace {
 
-// The cut behind TextCopy/TextRight, on 64-bit arithmetic so that extreme counts cannot overflow.
-std::string CopyClamped(std::string_view text, long long start, long long count)
+// The cut behind textMid/textLeft/textRight, on 64-bit arithmetic so that extreme counts cannot overflow.
+std::string copyClamped(std::string_view text, long long start, long long count)
 {
     const auto length = static_cast<long long>(text.size());
     if (count < 0 || start > length) {
@@ -22,20 +22,20 @@ std::string CopyClamped(std::string_view text, long long start, long long count)
                                    static_cast<std::size_t>(std::min(count, available))));
 }
 
-bool IsLatin1Lower(unsigned char second)
+bool isLatin1Lower(unsigned char second)
 {
-    return second >= kLatin1LowerFirst && second <= kLatin1LowerLast && second != kLatin1Division;
+    return second >= Latin1LowerFirst && second <= Latin1LowerLast && second != Latin1Division;
 }
 
 // The part of a text that the replacement search reads: everything before its first NUL.
-std::string_view UpToNul(std::string_view text)
+std::string_view upToNul(std::string_view text)
 {
-    return text.substr(0, std::min(text.find(kNul), text.size()));
+    return text.substr(0, std::min(text.find(Nul), text.size()));
 }
 
 }  // namespace
 
-int TextPos(std::string_view needle, std::string_view text)
+int textPos(std::string_view needle, std::string_view text)
 {
     if (needle.empty() || text.empty() || needle.size() > text.size()) {
         return 0;
@@ -44,46 +44,41 @@ int TextPos(std::string_view needle, std::string_view text)
     return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
 }
 
-std::string TextCopy(std::string_view text, int start, int count)
+std::string textLeft(std::string_view text, int count)
 {
-    return CopyClamped(text, start, count);
+    return copyClamped(text, 1, count);
 }
 
-std::string TextLeft(std::string_view text, int count)
+std::string textRight(std::string_view text, int count)
 {
-    return CopyClamped(text, 1, count);
+    return copyClamped(text, static_cast<long long>(text.size()) - count + 1, count);
 }
 
-std::string TextRight(std::string_view text, int count)
+std::string textMid(std::string_view text, int start, int count)
 {
-    return CopyClamped(text, static_cast<long long>(text.size()) - count + 1, count);
+    return copyClamped(text, start, count);
 }
 
-std::string TextMid(std::string_view text, int start, int count)
-{
-    return CopyClamped(text, start, count);
-}
-
-std::string TextReplace(std::string_view text, std::string_view oldPattern, std::string_view newText,
+std::string textReplace(std::string_view text, std::string_view oldPattern, std::string_view newText,
                         unsigned flags)
 {
     // The search runs on a (possibly upper-cased) copy; every byte of the result comes from the
     // original text, so unreplaced pieces keep their own letter case. Upper-casing keeps the
     // length, so both copies advance in step.
     const bool ignoreCase = (flags & IgnoreCase) != 0;
-    const std::string searchCopy = ignoreCase ? TextUpper(text) : std::string(text);
-    const std::string patternCopy = ignoreCase ? TextUpper(oldPattern) : std::string(oldPattern);
+    const std::string searchCopy = ignoreCase ? textUpper(text) : std::string(text);
+    const std::string patternCopy = ignoreCase ? textUpper(oldPattern) : std::string(oldPattern);
     // Only the text before a NUL is searched. A pattern holding a NUL therefore never occurs in
     // it; treating it as its prefix instead would cut bytes that were never matched.
     const std::string_view pattern = patternCopy;
-    const bool searchable = !pattern.empty() && pattern.find(kNul) == std::string_view::npos;
+    const bool searchable = !pattern.empty() && pattern.find(Nul) == std::string_view::npos;
 
     std::string_view search = searchCopy;
     std::string_view rest = text;
     std::string result;
     result.reserve(text.size());
     while (!search.empty()) {
-        const std::size_t at = searchable ? UpToNul(search).find(pattern) : std::string_view::npos;
+        const std::size_t at = searchable ? upToNul(search).find(pattern) : std::string_view::npos;
         if (at == std::string_view::npos) {
             break;
         }
@@ -99,36 +94,36 @@ std::string TextReplace(std::string_view text, std::string_view oldPattern, std:
     return result;
 }
 
-std::string TextUpper(std::string_view text)
+std::string textUpper(std::string_view text)
 {
     std::string out(text);
     for (std::size_t i = 0; i < out.size(); ++i) {
         const auto c = static_cast<unsigned char>(out[i]);
         if (c >= 'a' && c <= 'z') {
-            out[i] = static_cast<char>(c - kCaseDistance);
-        } else if (c == kLatin1Lead && i + 1 < out.size() &&
-                   IsLatin1Lower(static_cast<unsigned char>(out[i + 1]))) {
-            out[i + 1] = static_cast<char>(static_cast<unsigned char>(out[i + 1]) - kCaseDistance);
+            out[i] = static_cast<char>(c - CaseDistance);
+        } else if (c == Latin1Lead && i + 1 < out.size() &&
+                   isLatin1Lower(static_cast<unsigned char>(out[i + 1]))) {
+            out[i + 1] = static_cast<char>(static_cast<unsigned char>(out[i + 1]) - CaseDistance);
             ++i;
         }
     }
     return out;
 }
 
-std::string TextLower(std::string_view text)
+std::string textLower(std::string_view text)
 {
     std::string out(text);
     for (char& c : out) {
         if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + kCaseDistance);
+            c = static_cast<char>(c + CaseDistance);
         }
     }
     return out;
 }
 
-std::string TextTrim(std::string_view text)
+std::string textTrim(std::string_view text)
 {
-    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= kLastBlankCode; };
+    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= LastBlankCode; };
     std::size_t first = 0;
     std::size_t last = text.size();
     while (first < last && isBlank(text[first])) {
@@ -140,15 +135,15 @@ std::string TextTrim(std::string_view text)
     return std::string(text.substr(first, last - first));
 }
 
-char TextCharAt(std::string_view text, int position)
+char textCharAt(std::string_view text, int position)
 {
     if (position < 1 || static_cast<std::size_t>(position) > text.size()) {
-        throw ERangeError(std::string(kRangeErrorMessage));
+        throw RangeError(std::string(RangeErrorMessage));
     }
     return text[static_cast<std::size_t>(position) - 1];
 }
 
-std::string IntToText(std::int32_t value)
+std::string intToText(std::int32_t value)
 {
     return std::to_string(value);
 }

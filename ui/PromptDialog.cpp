@@ -12,31 +12,31 @@
 
 #include "ui/UiConstants.h"
 
-int ScaleDialogUnits(int a, int b, int c) {
+int scaleDialogUnits(int a, int b, int c) {
     const long long product = static_cast<long long>(a) * b;
     return static_cast<int>(std::llround(static_cast<double>(product) / c));
 }
 
-int PromptTextMaxWidth(int averageCharWidth) { return ScaleDialogUnits(PromptTextWidthDu, averageCharWidth, 4); }
+int promptTextMaxWidth(int averageCharWidth) { return scaleDialogUnits(PromptTextWidthDu, averageCharWidth, 4); }
 
-TPromptLayout ComputePromptLayout(int x, int y, QSize promptTextSize, int editHeight) {
-    TPromptLayout layout;
-    layout.ClientWidth = ScaleDialogUnits(PromptClientWidthDu, x, 4);
-    const int left = ScaleDialogUnits(PromptMarginDu, x, 4);
-    const int maxWidth = PromptTextMaxWidth(x);
-    layout.Prompt = QRect(left, ScaleDialogUnits(PromptMarginDu, y, 8), std::min(promptTextSize.width(), maxWidth),
+PromptLayout computePromptLayout(int x, int y, QSize promptTextSize, int editHeight) {
+    PromptLayout layout;
+    layout.clientWidth = scaleDialogUnits(PromptClientWidthDu, x, 4);
+    const int left = scaleDialogUnits(PromptMarginDu, x, 4);
+    const int maxWidth = promptTextMaxWidth(x);
+    layout.prompt = QRect(left, scaleDialogUnits(PromptMarginDu, y, 8), std::min(promptTextSize.width(), maxWidth),
                           promptTextSize.height());
-    layout.Edit = QRect(left, layout.Prompt.y() + layout.Prompt.height() + PromptEditGapPx, maxWidth, editHeight);
-    const int buttonTop = layout.Edit.y() + layout.Edit.height() + PromptButtonGapPx;
-    const int buttonWidth = ScaleDialogUnits(PromptButtonWidthDu, x, 4);
-    const int buttonHeight = ScaleDialogUnits(PromptButtonHeightDu, y, 8);
-    layout.Ok = QRect(ScaleDialogUnits(PromptOkLeftDu, x, 4), buttonTop, buttonWidth, buttonHeight);
-    layout.Cancel = QRect(ScaleDialogUnits(PromptCancelLeftDu, x, 4), buttonTop, buttonWidth, buttonHeight);
-    layout.ClientHeight = buttonTop + buttonHeight + PromptBottomGapPx;
+    layout.edit = QRect(left, layout.prompt.y() + layout.prompt.height() + PromptEditGapPx, maxWidth, editHeight);
+    const int buttonTop = layout.edit.y() + layout.edit.height() + PromptButtonGapPx;
+    const int buttonWidth = scaleDialogUnits(PromptButtonWidthDu, x, 4);
+    const int buttonHeight = scaleDialogUnits(PromptButtonHeightDu, y, 8);
+    layout.ok = QRect(scaleDialogUnits(PromptOkLeftDu, x, 4), buttonTop, buttonWidth, buttonHeight);
+    layout.cancel = QRect(scaleDialogUnits(PromptCancelLeftDu, x, 4), buttonTop, buttonWidth, buttonHeight);
+    layout.clientHeight = buttonTop + buttonHeight + PromptBottomGapPx;
     return layout;
 }
 
-TPromptDialog::TPromptDialog(const QString& title, const QString& prompt, const QString& defaultText, QWidget* parent)
+PromptDialog::PromptDialog(const QString& title, const QString& prompt, const QString& defaultText, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
     setWindowTitle(title);
@@ -66,17 +66,17 @@ TPromptDialog::TPromptDialog(const QString& title, const QString& prompt, const 
     setTabOrder(ok_, cancel_);
 
     // The prompt grows with its text up to the maximum width, then wraps and grows in height.
-    const int maxWidth = PromptTextMaxWidth(averageCharWidth_);
+    const int maxWidth = promptTextMaxWidth(averageCharWidth_);
     const QRect oneLine = metrics.boundingRect(prompt);
     QSize textSize(oneLine.width(), metrics.height());
     if (oneLine.width() > maxWidth) textSize = QSize(maxWidth, label_->heightForWidth(maxWidth));
-    const TPromptLayout layout =
-        ComputePromptLayout(averageCharWidth_, charHeight_, textSize, edit_->sizeHint().height());
-    label_->setGeometry(layout.Prompt);
-    edit_->setGeometry(layout.Edit);
-    ok_->setGeometry(layout.Ok);
-    cancel_->setGeometry(layout.Cancel);
-    setFixedSize(layout.ClientWidth, layout.ClientHeight);
+    const PromptLayout layout =
+        computePromptLayout(averageCharWidth_, charHeight_, textSize, edit_->sizeHint().height());
+    label_->setGeometry(layout.prompt);
+    edit_->setGeometry(layout.edit);
+    ok_->setGeometry(layout.ok);
+    cancel_->setGeometry(layout.cancel);
+    setFixedSize(layout.clientWidth, layout.clientHeight);
 
     edit_->setText(defaultText);
     edit_->selectAll();
@@ -84,22 +84,22 @@ TPromptDialog::TPromptDialog(const QString& title, const QString& prompt, const 
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
-        move(area.center() - QPoint(layout.ClientWidth / 2, layout.ClientHeight / 2));
+        move(area.center() - QPoint(layout.clientWidth / 2, layout.clientHeight / 2));
     }
 }
 
-std::string PromptForText(const std::string& title, const std::string& prompt, const std::string& defaultText) {
-    QPointer<TPromptDialog> dialog = new TPromptDialog(QString::fromStdString(title), QString::fromStdString(prompt),
+std::string promptForText(const std::string& title, const std::string& prompt, const std::string& defaultText) {
+    QPointer<PromptDialog> dialog = new PromptDialog(QString::fromStdString(title), QString::fromStdString(prompt),
                                                        QString::fromStdString(defaultText));
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     const int result = dialog->exec();
     std::string text = defaultText;
-    if (dialog && result == QDialog::Accepted) text = dialog->Edit()->text().toUtf8().toStdString();
+    if (dialog && result == QDialog::Accepted) text = dialog->edit()->text().toUtf8().toStdString();
     delete dialog.data();
     return text;
 }
 
-bool MaskActivePromptEdit() {
+bool maskActivePromptEdit() {
     QWidget* dialog = QApplication::activeModalWidget();
     if (!dialog) dialog = QApplication::activeWindow();
     if (!dialog) return false;

@@ -12,28 +12,28 @@ class QWidget;
 
 // Where the prompt's controls go, from the font's average character width X and height Y, the
 // prompt text's laid-out size and the text box's natural height.
-struct TPromptLayout {
-    QRect Prompt, Edit, Ok, Cancel;
-    int ClientWidth = 0, ClientHeight = 0;
+struct PromptLayout {
+    QRect prompt, edit, ok, cancel;
+    int clientWidth = 0, clientHeight = 0;
 };
 // a * b / c rounded to the nearest whole number, halves away from zero.
-int ScaleDialogUnits(int a, int b, int c);
+int scaleDialogUnits(int a, int b, int c);
 // The prompt text's widest extent before it wraps.
-int PromptTextMaxWidth(int averageCharWidth);
-TPromptLayout ComputePromptLayout(int averageCharWidth, int charHeight, QSize promptTextSize, int editHeight);
+int promptTextMaxWidth(int averageCharWidth);
+PromptLayout computePromptLayout(int averageCharWidth, int charHeight, QSize promptTextSize, int editHeight);
 
-class TPromptDialog final : public QDialog {
+class PromptDialog final : public QDialog {
     Q_OBJECT
 public:
-    TPromptDialog(const QString& title, const QString& prompt, const QString& defaultText, QWidget* parent = nullptr);
+    PromptDialog(const QString& title, const QString& prompt, const QString& defaultText, QWidget* parent = nullptr);
 
-    QLabel* PromptLabel() const { return label_; }
-    QLineEdit* Edit() const { return edit_; }
-    QPushButton* OkButton() const { return ok_; }
-    QPushButton* CancelButton() const { return cancel_; }
+    QLabel* promptLabel() const { return label_; }
+    QLineEdit* edit() const { return edit_; }
+    QPushButton* okButton() const { return ok_; }
+    QPushButton* cancelButton() const { return cancel_; }
     // Average character width and height of the dialog's font.
-    int AverageCharWidth() const { return averageCharWidth_; }
-    int CharHeight() const { return charHeight_; }
+    int averageCharWidth() const { return averageCharWidth_; }
+    int charHeight() const { return charHeight_; }
 
 private:
     QLabel* label_;
@@ -46,8 +46,8 @@ private:
 
 // Shows the prompt modally; the text typed on OK, the default text on Cancel, Esc, the close box
 // or an application shutdown.
-std::string PromptForText(const std::string& title, const std::string& prompt, const std::string& defaultText);
+std::string promptForText(const std::string& title, const std::string& prompt, const std::string& defaultText);
 
 // Masks the single text box of the application's active modal dialog with '*'; does nothing
 // when no dialog is open or it has no single text box. Returns whether a box was masked.
-bool MaskActivePromptEdit();
+bool maskActivePromptEdit();

@@ -2,14 +2,14 @@
 
 namespace {
 
-int HexValue(char c) {
+int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
-int Base64Value(char c) {
+int base64Value(char c) {
     if (c >= 'A' && c <= 'Z') return c - 'A';
     if (c >= 'a' && c <= 'z') return c - 'a' + 26;
     if (c >= '0' && c <= '9') return c - '0' + 52;
@@ -18,17 +18,17 @@ int Base64Value(char c) {
     return -1;
 }
 
-char AsciiUpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char asciiUpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
 
-std::string DecodeURLText(std::string_view text, bool plusAsSpace) {
+std::string decodeUrlText(std::string_view text, bool plusAsSpace) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (c == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+        if (c == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
             i += 2;
         } else if (c == '+' && plusAsSpace) {
             out += ' ';
@@ -39,13 +39,13 @@ std::string DecodeURLText(std::string_view text, bool plusAsSpace) {
     return out;
 }
 
-std::string DecodeBase64(std::string_view text) {
+std::string decodeBase64(std::string_view text) {
     std::string out;
     unsigned bits = 0;
     int count = 0;
     for (const char c : text) {
         if (c == '=') break;
-        const int value = Base64Value(c);
+        const int value = base64Value(c);
         if (value < 0) continue;
         bits = (bits << 6) | static_cast<unsigned>(value);
         count += 6;
@@ -57,20 +57,20 @@ std::string DecodeBase64(std::string_view text) {
     return out;
 }
 
-std::string AsciiUpper(std::string_view text) {
+std::string asciiUpper(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = AsciiUpperChar(c);
+    for (char& c : out) c = asciiUpperChar(c);
     return out;
 }
 
-bool SameTextAscii(std::string_view a, std::string_view b) {
+bool sameTextAscii(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpperChar(a[i]) != AsciiUpperChar(b[i])) return false;
+        if (asciiUpperChar(a[i]) != asciiUpperChar(b[i])) return false;
     return true;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
     return text;

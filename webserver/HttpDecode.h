@@ -5,11 +5,11 @@
 #include <string_view>
 
 // %XX escapes decoded; a malformed escape stays literally. With plusAsSpace, "+" becomes a space.
-std::string DecodeURLText(std::string_view text, bool plusAsSpace);
+std::string decodeUrlText(std::string_view text, bool plusAsSpace);
 // Standard base64; characters outside the alphabet are skipped, decoding stops at "=".
-std::string DecodeBase64(std::string_view text);
+std::string decodeBase64(std::string_view text);
 // ASCII-only case changes and comparison (header names, method words).
-std::string AsciiUpper(std::string_view text);
-bool SameTextAscii(std::string_view a, std::string_view b);
+std::string asciiUpper(std::string_view text);
+bool sameTextAscii(std::string_view a, std::string_view b);
 // Trims spaces and TABs at both ends.
-std::string_view TrimBlanks(std::string_view text);
+std::string_view trimBlanks(std::string_view text);

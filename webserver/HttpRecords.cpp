@@ -7,19 +7,19 @@
 
 #include "text/Text.h"
 #include "webserver/HttpDecode.h"
-#include "webserver/IOHandler.h"
+#include "webserver/BufferedStream.h"
 #include "webserver/ServerConstants.h"
 #include "webserver/ServerErrors.h"
 
 namespace {
 
 // The name part of a header line: the text before its first ":", untrimmed; npos when none.
-std::size_t NameEnd(const std::string& line) { return line.find(':'); }
+std::size_t nameEnd(const std::string& line) { return line.find(':'); }
 
-bool IsContinuation(const std::string& line) { return !line.empty() && (line[0] == ' ' || line[0] == '\t'); }
+bool isContinuation(const std::string& line) { return !line.empty() && (line[0] == ' ' || line[0] == '\t'); }
 
 // A 32-bit signed decimal, or -1 when the text is not one.
-std::int32_t ParseInt32(const std::string& text) {
+std::int32_t parseInt32(const std::string& text) {
     if (text.empty()) return -1;
     std::size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
     if (i == text.size()) return -1;
@@ -47,131 +47,131 @@ constexpr std::array<std::pair<std::int32_t, const char*>, 34> ReasonPhrases{{
 
 }  // namespace
 
-std::string ReasonPhraseOf(std::int32_t code) {
+std::string reasonPhraseOf(std::int32_t code) {
     for (const auto& [number, phrase] : ReasonPhrases)
         if (number == code) return phrase;
     return std::string(MsgUnknownResponseCode);
 }
 
-std::string HttpDateText(TDateTime value) {
+std::string httpDateText(DateTime value) {
     static constexpr const char* Days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static constexpr const char* Months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const TDateTimeParts p = DecodeDateTime(value);
+    const DateTimeParts p = decodeDateTime(value);
     // Day 0 (30 December 1899) was a Saturday.
-    long long day = static_cast<long long>(EncodeDate(p.Year, p.Month, p.Day));
+    long long day = static_cast<long long>(encodeDate(p.year, p.month, p.day));
     const int weekday = static_cast<int>(((day + 6) % 7 + 7) % 7);
     char text[40];
-    std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d GMT", Days[weekday], p.Day,
-                  Months[p.Month - 1], p.Year, p.Hour, p.Minute, p.Second);
+    std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d GMT", Days[weekday], p.day,
+                  Months[p.month - 1], p.year, p.hour, p.minute, p.second);
     return text;
 }
 
 // ---- entity -------------------------------------------------------------------------------
 
-std::string TIdEntityHeaderInfo::HeaderValue(std::string_view name) const {
-    for (std::size_t i = 0; i < HeaderLines.size(); ++i) {
-        const std::string& line = HeaderLines[i];
-        const std::size_t colon = NameEnd(line);
-        if (colon == std::string::npos || !SameTextAscii(std::string_view(line).substr(0, colon), name)) continue;
-        std::string value(TrimBlanks(std::string_view(line).substr(colon + 1)));
-        for (std::size_t j = i + 1; j < HeaderLines.size() && IsContinuation(HeaderLines[j]); ++j) {
+std::string HttpEntityHeaders::headerValue(std::string_view name) const {
+    for (std::size_t i = 0; i < headerLines.size(); ++i) {
+        const std::string& line = headerLines[i];
+        const std::size_t colon = nameEnd(line);
+        if (colon == std::string::npos || !sameTextAscii(std::string_view(line).substr(0, colon), name)) continue;
+        std::string value(trimBlanks(std::string_view(line).substr(colon + 1)));
+        for (std::size_t j = i + 1; j < headerLines.size() && isContinuation(headerLines[j]); ++j) {
             value += ' ';
-            value += TrimBlanks(HeaderLines[j]);
+            value += trimBlanks(headerLines[j]);
         }
         return value;
     }
     return {};
 }
 
-bool TIdEntityHeaderInfo::HasHeader(std::string_view name) const {
-    for (const std::string& line : HeaderLines) {
-        const std::size_t colon = NameEnd(line);
-        if (colon != std::string::npos && SameTextAscii(std::string_view(line).substr(0, colon), name)) return true;
+bool HttpEntityHeaders::hasHeader(std::string_view name) const {
+    for (const std::string& line : headerLines) {
+        const std::size_t colon = nameEnd(line);
+        if (colon != std::string::npos && sameTextAscii(std::string_view(line).substr(0, colon), name)) return true;
     }
     return false;
 }
 
-void TIdEntityHeaderInfo::SetHeaderLine(const std::string& name, const std::string& value) {
+void HttpEntityHeaders::setHeaderLine(const std::string& name, const std::string& value) {
     std::string line = name + ": " + value;
-    for (std::string& existing : HeaderLines) {
-        const std::size_t colon = NameEnd(existing);
-        if (colon != std::string::npos && SameTextAscii(std::string_view(existing).substr(0, colon), name)) {
+    for (std::string& existing : headerLines) {
+        const std::size_t colon = nameEnd(existing);
+        if (colon != std::string::npos && sameTextAscii(std::string_view(existing).substr(0, colon), name)) {
             existing = std::move(line);
             return;
         }
     }
-    HeaderLines.push_back(std::move(line));
+    headerLines.push_back(std::move(line));
 }
 
-void TIdEntityHeaderInfo::ReadFields() {
-    ContentVersion = HeaderValue("Content-Version");
-    ContentEncoding = HeaderValue("Content-Encoding");
-    ContentLanguage = HeaderValue("Content-Language");
-    ContentType = HeaderValue("Content-Type");
-    ContentLength = ParseInt32(HeaderValue("Content-Length"));
-    Pragma = HeaderValue("Pragma");
+void HttpEntityHeaders::readFields() {
+    contentVersion = headerValue("Content-Version");
+    contentEncoding = headerValue("Content-Encoding");
+    contentLanguage = headerValue("Content-Language");
+    contentType = headerValue("Content-Type");
+    contentLength = parseInt32(headerValue("Content-Length"));
+    pragma = headerValue("Pragma");
 }
 
-void TIdEntityHeaderInfo::WriteFields() {
-    if (!ContentVersion.empty()) SetHeaderLine("Content-Version", ContentVersion);
-    if (!ContentEncoding.empty()) SetHeaderLine("Content-Encoding", ContentEncoding);
-    if (!ContentLanguage.empty()) SetHeaderLine("Content-Language", ContentLanguage);
-    if (!ContentType.empty()) SetHeaderLine("Content-Type", ContentType);
-    if (ContentLength >= 0) SetHeaderLine("Content-Length", std::to_string(ContentLength));
+void HttpEntityHeaders::writeFields() {
+    if (!contentVersion.empty()) setHeaderLine("Content-Version", contentVersion);
+    if (!contentEncoding.empty()) setHeaderLine("Content-Encoding", contentEncoding);
+    if (!contentLanguage.empty()) setHeaderLine("Content-Language", contentLanguage);
+    if (!contentType.empty()) setHeaderLine("Content-Type", contentType);
+    if (contentLength >= 0) setHeaderLine("Content-Length", std::to_string(contentLength));
 }
 
-void TIdEntityHeaderInfo::ResetFields() {
-    ContentVersion.clear();
-    ContentEncoding.clear();
-    ContentLanguage.clear();
-    ContentType.clear();
-    Pragma.clear();
-    ContentLength = -1;
+void HttpEntityHeaders::resetFields() {
+    contentVersion.clear();
+    contentEncoding.clear();
+    contentLanguage.clear();
+    contentType.clear();
+    pragma.clear();
+    contentLength = -1;
 }
 
 // ---- request ------------------------------------------------------------------------------
 
-void TIdRequestHeaderInfo::ReadFields() {
-    TIdEntityHeaderInfo::ReadFields();
-    Accept = HeaderValue("Accept");
-    AcceptCharSet = HeaderValue("Accept-Charset");
-    AcceptEncoding = HeaderValue("Accept-Encoding");
-    AcceptLanguage = HeaderValue("Accept-Language");
-    Host = HeaderValue("Host");
-    From = HeaderValue("From");
-    Referer = HeaderValue("Referer");
-    UserAgent = HeaderValue("User-Agent");
-    Connection = HeaderValue("Connection");
-    Date = HeaderValue("Date");
-    LastModified = HeaderValue("Last-Modified");
-    Expires = HeaderValue("Expires");
-    Range = HeaderValue("Range");
+void HttpRequestHeaders::readFields() {
+    HttpEntityHeaders::readFields();
+    accept = headerValue("Accept");
+    acceptCharSet = headerValue("Accept-Charset");
+    acceptEncoding = headerValue("Accept-Encoding");
+    acceptLanguage = headerValue("Accept-Language");
+    host = headerValue("Host");
+    from = headerValue("From");
+    referer = headerValue("Referer");
+    userAgent = headerValue("User-Agent");
+    connection = headerValue("Connection");
+    date = headerValue("Date");
+    lastModified = headerValue("Last-Modified");
+    expires = headerValue("Expires");
+    range = headerValue("Range");
 }
 
-void TIdRequestHeaderInfo::WriteFields() {
+void HttpRequestHeaders::writeFields() {
     const std::pair<const char*, const std::string*> fields[] = {
-        {"Accept", &Accept}, {"Accept-Charset", &AcceptCharSet}, {"Accept-Encoding", &AcceptEncoding},
-        {"Accept-Language", &AcceptLanguage}, {"Host", &Host}, {"From", &From}, {"Referer", &Referer},
-        {"User-Agent", &UserAgent}, {"Connection", &Connection}, {"Range", &Range}};
+        {"Accept", &accept}, {"Accept-Charset", &acceptCharSet}, {"Accept-Encoding", &acceptEncoding},
+        {"Accept-Language", &acceptLanguage}, {"Host", &host}, {"From", &from}, {"Referer", &referer},
+        {"User-Agent", &userAgent}, {"Connection", &connection}, {"Range", &range}};
     for (const auto& [name, value] : fields)
-        if (!value->empty()) SetHeaderLine(name, *value);
-    TIdEntityHeaderInfo::WriteFields();
+        if (!value->empty()) setHeaderLine(name, *value);
+    HttpEntityHeaders::writeFields();
 }
 
-void TIdRequestHeaderInfo::ResetFields() {
-    TIdEntityHeaderInfo::ResetFields();
-    for (std::string* field : {&Accept, &AcceptCharSet, &AcceptEncoding, &AcceptLanguage, &Host, &From, &Referer,
-                               &UserAgent, &Connection, &Date, &LastModified, &Expires, &Range})
+void HttpRequestHeaders::resetFields() {
+    HttpEntityHeaders::resetFields();
+    for (std::string* field : {&accept, &acceptCharSet, &acceptEncoding, &acceptLanguage, &host, &from, &referer,
+                               &userAgent, &connection, &date, &lastModified, &expires, &range})
         field->clear();
 }
 
-void TIdHTTPRequestInfo::DecodeParams(std::string_view text) {
-    ParamList.clear();
+void HttpRequest::decodeParams(std::string_view text) {
+    paramList.clear();
     while (!text.empty()) {
         const std::size_t amp = text.find('&');
         const std::string_view piece = text.substr(0, amp);
-        if (!piece.empty()) ParamList.push_back(DecodeURLText(piece, true));
+        if (!piece.empty()) paramList.push_back(decodeUrlText(piece, true));
         if (amp == std::string_view::npos) break;
         text.remove_prefix(amp + 1);
     }
@@ -179,91 +179,91 @@ void TIdHTTPRequestInfo::DecodeParams(std::string_view text) {
 
 // ---- response -----------------------------------------------------------------------------
 
-void TIdResponseHeaderInfo::ResetFields() {
-    TIdEntityHeaderInfo::ResetFields();
-    Location.clear();
-    CacheControl.clear();
-    Server = std::string(BuiltInServerSoftware);
-    Date = Expires = LastModified = 0;
+void HttpResponseHeaders::resetFields() {
+    HttpEntityHeaders::resetFields();
+    location.clear();
+    cacheControl.clear();
+    server = std::string(ServerSoftware);
+    date = expires = lastModified = 0;
 }
 
-TIdHTTPResponseInfo::TIdHTTPResponseInfo(TIdIOHandler* connection) : connection_(connection) {
-    ResetFields();
+HttpResponse::HttpResponse(BufferedStream* connection) : connection_(connection) {
+    resetFields();
 }
 
-void TIdHTTPResponseInfo::ResetFields() {
-    TIdResponseHeaderInfo::ResetFields();
-    ContentType = std::string(DefaultContentType);
-    Connection = "close";
-    CloseAfterResponse = true;
-    BodyText.clear();
-    BodyStream.reset();
-    CustomHeaders.clear();
-    SetStatusCode(200);
+void HttpResponse::resetFields() {
+    HttpResponseHeaders::resetFields();
+    contentType = std::string(DefaultContentType);
+    connection = "close";
+    closeAfterResponse = true;
+    bodyText.clear();
+    bodyStream.reset();
+    customHeaders.clear();
+    setStatusCode(200);
 }
 
-void TIdHTTPResponseInfo::SetStatusCode(std::int32_t code) {
+void HttpResponse::setStatusCode(std::int32_t code) {
     statusCode_ = code;
-    reasonPhrase_ = ReasonPhraseOf(code);
-    if (code == 404) CloseAfterResponse = true;
+    reasonPhrase_ = reasonPhraseOf(code);
+    if (code == 404) closeAfterResponse = true;
 }
 
-void TIdHTTPResponseInfo::WriteFields() {
-    HeaderLines.clear();
-    if (!Connection.empty()) SetHeaderLine("Connection", Connection);
-    if (!ContentVersion.empty()) SetHeaderLine("Content-Version", ContentVersion);
-    if (!ContentEncoding.empty()) SetHeaderLine("Content-Encoding", ContentEncoding);
-    if (!ContentLanguage.empty()) SetHeaderLine("Content-Language", ContentLanguage);
-    if (!ContentType.empty()) SetHeaderLine("Content-Type", ContentType);
-    if (ContentLength >= 0) SetHeaderLine("Content-Length", std::to_string(ContentLength));
-    if (!CacheControl.empty()) SetHeaderLine("Cache-control", CacheControl);
-    if (Date > 0) SetHeaderLine("Date", HttpDateText(Date));
-    if (Expires > 0) SetHeaderLine("Expires", HttpDateText(Expires));
-    if (!Pragma.empty()) SetHeaderLine("Pragma", Pragma);
-    for (const std::string& extra : CustomHeaders) {
+void HttpResponse::writeFields() {
+    headerLines.clear();
+    if (!connection.empty()) setHeaderLine("Connection", connection);
+    if (!contentVersion.empty()) setHeaderLine("Content-Version", contentVersion);
+    if (!contentEncoding.empty()) setHeaderLine("Content-Encoding", contentEncoding);
+    if (!contentLanguage.empty()) setHeaderLine("Content-Language", contentLanguage);
+    if (!contentType.empty()) setHeaderLine("Content-Type", contentType);
+    if (contentLength >= 0) setHeaderLine("Content-Length", std::to_string(contentLength));
+    if (!cacheControl.empty()) setHeaderLine("Cache-control", cacheControl);
+    if (date > 0) setHeaderLine("Date", httpDateText(date));
+    if (expires > 0) setHeaderLine("Expires", httpDateText(expires));
+    if (!pragma.empty()) setHeaderLine("Pragma", pragma);
+    for (const std::string& extra : customHeaders) {
         const std::size_t colon = extra.find(':');
         if (colon == std::string::npos) continue;
-        SetHeaderLine(extra.substr(0, colon), std::string(TrimBlanks(std::string_view(extra).substr(colon + 1))));
+        setHeaderLine(extra.substr(0, colon), std::string(trimBlanks(std::string_view(extra).substr(colon + 1))));
     }
-    if (!Server.empty()) SetHeaderLine("Server", Server);
-    if (!Location.empty()) SetHeaderLine("Location", Location);
-    if (LastModified > 0) SetHeaderLine("Last-Modified", HttpDateText(LastModified));
+    if (!server.empty()) setHeaderLine("Server", server);
+    if (!location.empty()) setHeaderLine("Location", location);
+    if (lastModified > 0) setHeaderLine("Last-Modified", httpDateText(lastModified));
 }
 
-void TIdHTTPResponseInfo::SendHeader() {
-    if (headerWritten_) throw EIdHTTPHeaderAlreadyWritten(std::string(MsgHeaderWritten));
+void HttpResponse::sendHeader() {
+    if (headerWritten_) throw HeaderAlreadyWrittenError(std::string(MsgHeaderWritten));
     headerWritten_ = true;
-    if (ContentLength == -1) {
-        if (!BodyText.empty()) {
-            ContentLength = static_cast<std::int32_t>(BodyText.size());
-        } else if (BodyStream) {
-            const auto here = BodyStream->tellg();
-            BodyStream->seekg(0, std::ios::end);
-            const auto end = BodyStream->tellg();
-            BodyStream->seekg(here);
-            if (here >= 0 && end >= 0) ContentLength = static_cast<std::int32_t>(end);
+    if (contentLength == -1) {
+        if (!bodyText.empty()) {
+            contentLength = static_cast<std::int32_t>(bodyText.size());
+        } else if (bodyStream) {
+            const auto here = bodyStream->tellg();
+            bodyStream->seekg(0, std::ios::end);
+            const auto end = bodyStream->tellg();
+            bodyStream->seekg(here);
+            if (here >= 0 && end >= 0) contentLength = static_cast<std::int32_t>(end);
         }
     }
-    WriteFields();
+    writeFields();
     std::string block;
     block.reserve(256);
     block.append(StatusLineStart).append(std::to_string(statusCode_)).append(" ").append(reasonPhrase_).append(LineEnd);
-    for (const std::string& line : HeaderLines) block.append(line).append(LineEnd);
+    for (const std::string& line : headerLines) block.append(line).append(LineEnd);
     block.append(LineEnd);
-    connection_->Write(block);
+    connection_->write(block);
 }
 
-void TIdHTTPResponseInfo::SendBody() {
-    if (!headerWritten_) SendHeader();
-    if (!BodyText.empty()) {
-        connection_->Write(BodyText);
-    } else if (BodyStream) {
-        BodyStream->clear();
-        BodyStream->seekg(0);
+void HttpResponse::sendBody() {
+    if (!headerWritten_) sendHeader();
+    if (!bodyText.empty()) {
+        connection_->write(bodyText);
+    } else if (bodyStream) {
+        bodyStream->clear();
+        bodyStream->seekg(0);
         std::string chunk(ReceiveBlockSize, '\0');
-        while (BodyStream->read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || BodyStream->gcount() > 0)
-            connection_->Write(std::string_view(chunk.data(), static_cast<std::size_t>(BodyStream->gcount())));
+        while (bodyStream->read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || bodyStream->gcount() > 0)
+            connection_->write(std::string_view(chunk.data(), static_cast<std::size_t>(bodyStream->gcount())));
     }
-    BodyText.clear();
-    BodyStream.reset();
+    bodyText.clear();
+    bodyStream.reset();
 }

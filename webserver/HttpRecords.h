@@ -9,101 +9,101 @@
 
 #include "text/DateTime.h"
 
-class TIdIOHandler;
+class BufferedStream;
 
 // Header lines and the entity fields both records share.
-class TIdEntityHeaderInfo {
+class HttpEntityHeaders {
 public:
-    virtual ~TIdEntityHeaderInfo() = default;
+    virtual ~HttpEntityHeaders() = default;
 
-    // Fills the named fields from HeaderLines.
-    virtual void ReadFields();
-    // Rebuilds HeaderLines from the named fields.
-    virtual void WriteFields();
+    // Fills the named fields from headerLines.
+    virtual void readFields();
+    // Rebuilds headerLines from the named fields.
+    virtual void writeFields();
     // Sets the fields to their defaults.
-    virtual void ResetFields();
+    virtual void resetFields();
 
     // The value of the first header line whose name (the untrimmed text before its first ":")
     // equals name without regard to case; surrounding blanks removed, continuation lines (those
     // starting with a space or TAB) joined with one space. Empty when absent.
-    std::string HeaderValue(std::string_view name) const;
-    bool HasHeader(std::string_view name) const;
+    std::string headerValue(std::string_view name) const;
+    bool hasHeader(std::string_view name) const;
 
-    std::vector<std::string> HeaderLines;
-    std::string ContentVersion, ContentEncoding, ContentLanguage, ContentType, Pragma;
-    std::int32_t ContentLength = -1;
+    std::vector<std::string> headerLines;
+    std::string contentVersion, contentEncoding, contentLanguage, contentType, pragma;
+    std::int32_t contentLength = -1;
 
 protected:
     // Adds "name: value", or replaces in place the line of that name already present.
-    void SetHeaderLine(const std::string& name, const std::string& value);
+    void setHeaderLine(const std::string& name, const std::string& value);
 };
 
-class TIdRequestHeaderInfo : public TIdEntityHeaderInfo {
+class HttpRequestHeaders : public HttpEntityHeaders {
 public:
-    void ReadFields() override;
-    void WriteFields() override;
-    void ResetFields() override;
-    bool HasContentLength() const { return ContentLength >= 0; }
+    void readFields() override;
+    void writeFields() override;
+    void resetFields() override;
+    bool hasContentLength() const { return contentLength >= 0; }
 
-    std::string Accept, AcceptCharSet, AcceptEncoding, AcceptLanguage, Host, From, Referer, UserAgent,
-        Connection;
+    std::string accept, acceptCharSet, acceptEncoding, acceptLanguage, host, from, referer, userAgent,
+        connection;
     // Date-like and range headers are kept as text; nothing here interprets them.
-    std::string Date, LastModified, Expires, Range;
+    std::string date, lastModified, expires, range;
 };
 
-class TIdResponseHeaderInfo : public TIdEntityHeaderInfo {
+class HttpResponseHeaders : public HttpEntityHeaders {
 public:
-    void ResetFields() override;
+    void resetFields() override;
 
-    std::string Location, CacheControl, Server;
-    TDateTime Date = 0, Expires = 0, LastModified = 0;  // 0: not set
+    std::string location, cacheControl, server;
+    DateTime date = 0, expires = 0, lastModified = 0;  // 0: not set
 };
 
-class TIdHTTPRequestInfo final : public TIdRequestHeaderInfo {
+class HttpRequest final : public HttpRequestHeaders {
 public:
-    // Fills ParamList from the "&"-separated pieces of text, "+" as space, %-escapes decoded.
-    void DecodeParams(std::string_view text);
+    // Fills paramList from the "&"-separated pieces of text, "+" as space, %-escapes decoded.
+    void decodeParams(std::string_view text);
 
-    std::string RequestLine, PeerAddress, Method, ProtocolVersion, Target;
-    std::string Path, QueryText, FormText, ParamText;
-    std::vector<std::string> ParamList;
-    std::vector<std::string> Cookies;
-    bool AuthPresent = false;
-    std::string AuthUser, AuthPassword;
+    std::string requestLine, peerAddress, method, protocolVersion, target;
+    std::string path, queryText, formText, paramText;
+    std::vector<std::string> paramList;
+    std::vector<std::string> cookies;
+    bool authPresent = false;
+    std::string authUser, authPassword;
 };
 
-class TIdHTTPResponseInfo final : public TIdResponseHeaderInfo {
+class HttpResponse final : public HttpResponseHeaders {
 public:
-    explicit TIdHTTPResponseInfo(TIdIOHandler* connection = nullptr);
+    explicit HttpResponse(BufferedStream* connection = nullptr);
 
-    void ResetFields() override;
-    void WriteFields() override;
+    void resetFields() override;
+    void writeFields() override;
 
-    std::int32_t StatusCode() const { return statusCode_; }
-    // Sets ReasonPhrase from the table of codes; 404 also sets CloseAfterResponse.
-    void SetStatusCode(std::int32_t code);
-    const std::string& ReasonPhrase() const { return reasonPhrase_; }
-    bool HeaderWritten() const { return headerWritten_; }
+    std::int32_t statusCode() const { return statusCode_; }
+    // Sets reasonPhrase from the table of codes; 404 also sets closeAfterResponse.
+    void setStatusCode(std::int32_t code);
+    const std::string& reasonPhrase() const { return reasonPhrase_; }
+    bool headerWritten() const { return headerWritten_; }
 
     // Writes the status line, the header lines and the blank line; once per response.
-    void SendHeader();
-    // Writes BodyText, or else BodyStream, after the header; then both are released.
-    void SendBody();
+    void sendHeader();
+    // Writes bodyText, or else bodyStream, after the header; then both are released.
+    void sendBody();
 
-    std::string Connection;
-    std::string BodyText;
-    std::unique_ptr<std::istream> BodyStream;
-    bool CloseAfterResponse = true;
-    std::vector<std::string> CustomHeaders;  // extra "Name: value" lines
+    std::string connection;
+    std::string bodyText;
+    std::unique_ptr<std::istream> bodyStream;
+    bool closeAfterResponse = true;
+    std::vector<std::string> customHeaders;  // extra "name: value" lines
 
 private:
-    TIdIOHandler* connection_;
+    BufferedStream* connection_;
     std::int32_t statusCode_ = 200;
     std::string reasonPhrase_ = "OK";
     bool headerWritten_ = false;
 };
 
 // The reason phrase of a status code, or "Unknown Response Code".
-std::string ReasonPhraseOf(std::int32_t code);
+std::string reasonPhraseOf(std::int32_t code);
 // An HTTP date ("Tue, 08 Dec 2026 01:10:51 GMT") of a value taken as universal time.
-std::string HttpDateText(TDateTime value);
+std::string httpDateText(DateTime value);

@@ -10,32 +10,32 @@
 #include "webserver/ServerConstants.h"
 
 namespace {
-void* RunBody(void* argument) {
+void* runBody(void* argument) {
     std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(argument));
     (*body)();
     return nullptr;
 }
 }  // namespace
 
-TNativeThread::TNativeThread(std::function<void()> body, std::size_t stackBytes) {
+NativeThread::NativeThread(std::function<void()> body, std::size_t stackBytes) {
     auto owned = std::make_unique<std::function<void()>>(std::move(body));
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
     pthread_attr_setstacksize(&attributes, stackBytes);
-    const int error = pthread_create(&handle_, &attributes, RunBody, owned.get());
+    const int error = pthread_create(&handle_, &attributes, runBody, owned.get());
     pthread_attr_destroy(&attributes);
     if (error != 0) throw std::system_error(error, std::generic_category(), "pthread_create");
     owned.release();
     started_ = true;
 }
 
-TNativeThread::TNativeThread(TNativeThread&& other) noexcept : handle_(other.handle_), started_(other.started_) {
+NativeThread::NativeThread(NativeThread&& other) noexcept : handle_(other.handle_), started_(other.started_) {
     other.started_ = false;
 }
 
-TNativeThread& TNativeThread::operator=(TNativeThread&& other) noexcept {
+NativeThread& NativeThread::operator=(NativeThread&& other) noexcept {
     if (this != &other) {
-        Join();
+        join();
         handle_ = other.handle_;
         started_ = other.started_;
         other.started_ = false;
@@ -43,26 +43,26 @@ TNativeThread& TNativeThread::operator=(TNativeThread&& other) noexcept {
     return *this;
 }
 
-TNativeThread::~TNativeThread() { Join(); }
+NativeThread::~NativeThread() { join(); }
 
-void TNativeThread::Join() {
+void NativeThread::join() {
     if (!started_) return;
     pthread_join(handle_, nullptr);
     started_ = false;
 }
 
-bool TNativeThread::TryJoin() {
+bool NativeThread::tryJoin() {
     if (!started_) return true;
     if (pthread_tryjoin_np(handle_, nullptr) != 0) return false;
     started_ = false;
     return true;
 }
 
-void TNativeThread::NameCurrent(const std::string& name) {
+void NativeThread::nameCurrent(const std::string& name) {
     pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
 }
 
-void TNativeThread::RaiseCurrentPriority() {
+void NativeThread::raiseCurrentPriority() {
     // A lower nice value for this thread alone; refused without the privilege, which is fine.
     setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), ListenerNiceValue);
 }

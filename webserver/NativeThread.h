@@ -6,26 +6,26 @@
 #include <pthread.h>
 #include <string>
 
-class TNativeThread {
+class NativeThread {
 public:
-    TNativeThread() = default;
+    NativeThread() = default;
     // Starts body on a new thread; raises std::system_error when the platform refuses.
-    TNativeThread(std::function<void()> body, std::size_t stackBytes);
-    TNativeThread(TNativeThread&& other) noexcept;
-    TNativeThread& operator=(TNativeThread&& other) noexcept;
-    TNativeThread(const TNativeThread&) = delete;
-    TNativeThread& operator=(const TNativeThread&) = delete;
-    ~TNativeThread();  // joins a thread not joined yet
+    NativeThread(std::function<void()> body, std::size_t stackBytes);
+    NativeThread(NativeThread&& other) noexcept;
+    NativeThread& operator=(NativeThread&& other) noexcept;
+    NativeThread(const NativeThread&) = delete;
+    NativeThread& operator=(const NativeThread&) = delete;
+    ~NativeThread();  // joins a thread not joined yet
 
-    bool Joinable() const { return started_; }
-    void Join();
+    bool joinable() const { return started_; }
+    void join();
     // Joins only a thread that has already ended; true when joined (or nothing to join).
-    bool TryJoin();
+    bool tryJoin();
 
     // Names the calling thread (the platform keeps the first 15 characters).
-    static void NameCurrent(const std::string& name);
+    static void nameCurrent(const std::string& name);
     // Raises the calling thread's scheduling priority where the platform allows; else nothing.
-    static void RaiseCurrentPriority();
+    static void raiseCurrentPriority();
 
 private:
     pthread_t handle_{};

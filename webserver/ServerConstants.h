@@ -7,7 +7,7 @@
 // Listening.
 constexpr std::uint16_t BoardPort = 7350;               // default port of the default bindings
 constexpr int DefaultListenQueue = 15;                  // backlog passed to listen
-constexpr int DefaultMaxConnections = 0;                // 0: no limit on live connections
+constexpr std::string_view ServerThreadName = "BoardServer"; // names the listener and connection threads
 constexpr int AcceptSliceMs = 250;                      // listener checks for a stop between slices
 constexpr int AcceptRetryMs = 10;                       // pause after a failed accept or pass
 constexpr int ReadSliceMs = 250;                        // a blocked read checks for a stop between slices
@@ -25,8 +25,7 @@ constexpr std::int64_t MaxRequestBodyBytes = 1048576;   // larger bodies end the
 
 // Answering.
 constexpr std::size_t MaxAccessLineBytes = 65536;       // access lines are cut here (tokens in client text)
-constexpr std::string_view BuiltInServerSoftware = "Quorvane HTTP Server";
-constexpr std::string_view BoardServerSoftware = "BaLtu"; // what the board window sets
+constexpr std::string_view ServerSoftware = "BaLtu";   // the Server header of every response
 constexpr std::string_view DefaultContentType = "text/html";
 constexpr std::string_view BoardContentType = "text/html; charset=utf-8";
 constexpr std::string_view FormContentType = "application/x-www-form-urlencoded";

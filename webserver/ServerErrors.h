@@ -4,22 +4,22 @@
 #include "text/Errors.h"
 
 // Activation could not bind a listening address.
-QUORVANE_DECLARE_ERROR(EIdCouldNotBindSocket, EQuorvaneError)
+QUORVANE_DECLARE_ERROR(CouldNotBindError, QuorvaneError, "EIdCouldNotBindSocket")
 // A socket operation failed; the message carries the platform's error number and text.
-QUORVANE_DECLARE_ERROR(EIdSocketError, EQuorvaneError)
+QUORVANE_DECLARE_ERROR(SocketError, QuorvaneError, "EIdSocketError")
 // The peer closed its sending side before the request was complete.
-QUORVANE_DECLARE_ERROR(EIdConnClosedGracefully, EIdSocketError)
+QUORVANE_DECLARE_ERROR(ConnectionClosedError, SocketError, "EIdConnClosedGracefully")
 // The request did not arrive in time.
-QUORVANE_DECLARE_ERROR(EIdReadTimeout, EIdSocketError)
+QUORVANE_DECLARE_ERROR(ReadTimeoutError, SocketError, "EIdReadTimeout")
 // A request line or header line too long.
-QUORVANE_DECLARE_ERROR(EIdMaxLineLengthExceeded, EQuorvaneError)
+QUORVANE_DECLARE_ERROR(LineTooLongError, QuorvaneError, "EIdMaxLineLengthExceeded")
 // A request line without any space.
-QUORVANE_DECLARE_ERROR(EIdHTTPErrorParsingCommand, EQuorvaneError)
+QUORVANE_DECLARE_ERROR(RequestLineError, QuorvaneError, "EIdHTTPErrorParsingCommand")
 // Too many header lines.
-QUORVANE_DECLARE_ERROR(EIdHTTPHeaderLineCountExceeded, EQuorvaneError)
+QUORVANE_DECLARE_ERROR(TooManyHeaderLinesError, QuorvaneError, "EIdHTTPHeaderLineCountExceeded")
 // An Authorization header with a scheme other than Basic.
-QUORVANE_DECLARE_ERROR(EIdHTTPUnsupportedAuthorisationScheme, EQuorvaneError)
-// A second SendHeader on one response.
-QUORVANE_DECLARE_ERROR(EIdHTTPHeaderAlreadyWritten, EQuorvaneError)
+QUORVANE_DECLARE_ERROR(UnsupportedAuthorizationError, QuorvaneError, "EIdHTTPUnsupportedAuthorisationScheme")
+// A second sendHeader on one response.
+QUORVANE_DECLARE_ERROR(HeaderAlreadyWrittenError, QuorvaneError, "EIdHTTPHeaderAlreadyWritten")
 // A request body beyond what the server accepts.
-QUORVANE_DECLARE_ERROR(EIdHTTPBodyTooLarge, EQuorvaneError)
+QUORVANE_DECLARE_ERROR(BodyTooLargeError, QuorvaneError, "EIdHTTPBodyTooLarge")

@@ -16,12 +16,12 @@
 
 namespace {
 
-[[noreturn]] void RaiseSocketError(int error) {
-    throw EIdSocketError("Socket Error # " + std::to_string(error) + "\r\n" + std::strerror(error));
+[[noreturn]] void raiseSocketError(int error) {
+    throw SocketError("Socket Error # " + std::to_string(error) + "\r\n" + std::strerror(error));
 }
 
 // Eight upper-case hexadecimal groups without leading zeros, never shortened.
-std::string IPv6Text(const in6_addr& address) {
+std::string ipv6Text(const in6_addr& address) {
     std::string text;
     for (int group = 0; group < 8; ++group) {
         char piece[8];
@@ -32,15 +32,15 @@ std::string IPv6Text(const in6_addr& address) {
     return text;
 }
 
-std::string PeerText(const sockaddr_storage& address) {
-    if (address.ss_family == AF_INET6) return IPv6Text(reinterpret_cast<const sockaddr_in6&>(address).sin6_addr);
+std::string peerText(const sockaddr_storage& address) {
+    if (address.ss_family == AF_INET6) return ipv6Text(reinterpret_cast<const sockaddr_in6&>(address).sin6_addr);
     char text[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in&>(address).sin_addr, text, sizeof text);
     return text;
 }
 
 // Waits for events in slices so that a stop request is seen; false when the deadline passed.
-bool WaitFor(TSocketHandle handle, short events, std::chrono::steady_clock::time_point deadline,
+bool waitFor(SocketHandle handle, short events, std::chrono::steady_clock::time_point deadline,
              const std::atomic<bool>& stopped) {
     for (;;) {
         if (stopped.load(std::memory_order_relaxed)) return true;  // the next call fails at once
@@ -50,28 +50,28 @@ bool WaitFor(TSocketHandle handle, short events, std::chrono::steady_clock::time
         pollfd entry{handle, events, 0};
         const int ready = poll(&entry, 1, static_cast<int>(std::min<long long>(left, ReadSliceMs)));
         if (ready > 0) return true;
-        if (ready < 0 && errno != EINTR) RaiseSocketError(errno);
+        if (ready < 0 && errno != EINTR) raiseSocketError(errno);
     }
 }
 
 }  // namespace
 
-bool SocketIPv6Available() {
+bool socketIpv6Available() {
     const int probe = socket(AF_INET6, SOCK_STREAM, 0);
     if (probe < 0) return false;
     close(probe);
     return true;
 }
 
-TSocketHandle SocketBind(TIdIPVersion version, const std::string& ip, std::uint16_t port, TIdReuseSocket reuse) {
-    const int family = version == TIdIPVersion::Id_IPv6 ? AF_INET6 : AF_INET;
+SocketHandle socketBind(IpVersion version, const std::string& ip, std::uint16_t port, ReuseSocket reuse) {
+    const int family = version == IpVersion::IPv6 ? AF_INET6 : AF_INET;
     const int handle = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (handle < 0) RaiseSocketError(errno);
+    if (handle < 0) raiseSocketError(errno);
     const int one = 1;
     // Here the platform's choice is to reuse: without it a restarted server cannot bind its port
     // while connections it closed linger in TIME_WAIT (a minute), which Windows allows by
     // default. It never lets a second listener take a port that is listened on.
-    if (reuse != TIdReuseSocket::rsFalse) setsockopt(handle, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (reuse != ReuseSocket::Off) setsockopt(handle, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_storage address{};
     socklen_t length = 0;
     bool parsed = true;
@@ -93,18 +93,18 @@ TSocketHandle SocketBind(TIdIPVersion version, const std::string& ip, std::uint1
     }
     if (!parsed || bind(handle, reinterpret_cast<sockaddr*>(&address), length) != 0) {
         close(handle);
-        throw EIdCouldNotBindSocket(std::string(MsgCouldNotBind));
+        throw CouldNotBindError(std::string(MsgCouldNotBind));
     }
     return handle;
 }
 
-void SocketListen(TSocketHandle handle, int backlog) {
-    if (listen(handle, backlog) != 0) RaiseSocketError(errno);
+void socketListen(SocketHandle handle, int backlog) {
+    if (listen(handle, backlog) != 0) raiseSocketError(errno);
     const int flags = fcntl(handle, F_GETFL, 0);
-    if (flags < 0 || fcntl(handle, F_SETFL, flags | O_NONBLOCK) != 0) RaiseSocketError(errno);
+    if (flags < 0 || fcntl(handle, F_SETFL, flags | O_NONBLOCK) != 0) raiseSocketError(errno);
 }
 
-std::uint16_t SocketLocalPort(TSocketHandle handle) {
+std::uint16_t socketLocalPort(SocketHandle handle) {
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     if (getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
@@ -112,67 +112,67 @@ std::uint16_t SocketLocalPort(TSocketHandle handle) {
     return ntohs(reinterpret_cast<sockaddr_in&>(address).sin_port);
 }
 
-void SocketClose(TSocketHandle handle) noexcept {
+void socketClose(SocketHandle handle) noexcept {
     if (handle != InvalidSocket) close(handle);
 }
 
-void SocketInterrupt(TSocketHandle handle) noexcept {
+void socketInterrupt(SocketHandle handle) noexcept {
     if (handle != InvalidSocket) shutdown(handle, SHUT_RDWR);
 }
 
-bool SocketWaitReadable(TSocketHandle handle, int timeoutMs) {
+bool socketWaitReadable(SocketHandle handle, int timeoutMs) {
     pollfd entry{handle, POLLIN, 0};
     const int ready = poll(&entry, 1, timeoutMs);
-    if (ready < 0 && errno != EINTR) RaiseSocketError(errno);
+    if (ready < 0 && errno != EINTR) raiseSocketError(errno);
     return ready > 0;
 }
 
-std::unique_ptr<TIdSocketConnection> SocketAccept(TSocketHandle listener, bool& pending) {
+std::unique_ptr<SocketTransport> socketAccept(SocketHandle listener, bool& pending) {
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     const int handle = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC);
     pending = handle < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNABORTED);
     if (handle < 0) return nullptr;
-    return std::make_unique<TIdSocketConnection>(handle, PeerText(address));
+    return std::make_unique<SocketTransport>(handle, peerText(address));
 }
 
-TIdSocketConnection::TIdSocketConnection(TSocketHandle handle, std::string peer)
+SocketTransport::SocketTransport(SocketHandle handle, std::string peer)
     : handle_(handle), peer_(std::move(peer)) {}
 
-TIdSocketConnection::~TIdSocketConnection() { Close(); }
+SocketTransport::~SocketTransport() { close(); }
 
-std::size_t TIdSocketConnection::Receive(char* buffer, std::size_t size) {
+std::size_t SocketTransport::receive(char* buffer, std::size_t size) {
     for (;;) {
-        if (stopped_.load(std::memory_order_relaxed) || handle_ == InvalidSocket) RaiseSocketError(ECONNABORTED);
+        if (stopped_.load(std::memory_order_relaxed) || handle_ == InvalidSocket) raiseSocketError(ECONNABORTED);
         const ssize_t n = recv(handle_, buffer, size, MSG_DONTWAIT);
         if (n >= 0) return static_cast<std::size_t>(n);
         if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) RaiseSocketError(errno);
-        if (!WaitFor(handle_, POLLIN, deadline_, stopped_)) throw EIdReadTimeout(std::string(MsgReadTimeout));
+        if (errno != EAGAIN && errno != EWOULDBLOCK) raiseSocketError(errno);
+        if (!waitFor(handle_, POLLIN, deadline_, stopped_)) throw ReadTimeoutError(std::string(MsgReadTimeout));
     }
 }
 
-void TIdSocketConnection::Send(std::string_view data) {
+void SocketTransport::send(std::string_view data) {
     while (!data.empty()) {
-        if (stopped_.load(std::memory_order_relaxed) || handle_ == InvalidSocket) RaiseSocketError(ECONNABORTED);
-        const ssize_t n = send(handle_, data.data(), data.size(), MSG_NOSIGNAL);
+        if (stopped_.load(std::memory_order_relaxed) || handle_ == InvalidSocket) raiseSocketError(ECONNABORTED);
+        const ssize_t n = ::send(handle_, data.data(), data.size(), MSG_NOSIGNAL);
         if (n < 0) {
             if (errno == EINTR) continue;
-            RaiseSocketError(errno);
+            raiseSocketError(errno);
         }
         data.remove_prefix(static_cast<std::size_t>(n));
     }
 }
 
-void TIdSocketConnection::Close() {
+void SocketTransport::close() {
     std::lock_guard lock(mutex_);
     if (handle_ == InvalidSocket) return;
     shutdown(handle_, SHUT_WR);
-    close(handle_);
+    ::close(handle_);
     handle_ = InvalidSocket;
 }
 
-void TIdSocketConnection::Disconnect() noexcept {
+void SocketTransport::disconnect() noexcept {
     std::lock_guard lock(mutex_);
     stopped_.store(true, std::memory_order_relaxed);
     if (handle_ != InvalidSocket) shutdown(handle_, SHUT_RDWR);

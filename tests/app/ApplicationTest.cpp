@@ -19,7 +19,7 @@ TEST(ApplicationTest, ErrorsEscapingHandlersAreReportedAndTheLoopGoesOn) {
     static int argc = 1;
     static char name[] = "quorvane-app-test";
     static char* argv[] = {name, nullptr};
-    TApplication app(argc, argv, true);
+    Application app(argc, argv, true);
 
     const std::string capture = (std::filesystem::temp_directory_path() /
                                  ("quorvane-app-stderr-" + std::to_string(getpid()))).string();
@@ -28,8 +28,8 @@ TEST(ApplicationTest, ErrorsEscapingHandlersAreReportedAndTheLoopGoesOn) {
     ASSERT_NE(std::freopen(capture.c_str(), "w", stderr), nullptr);
 
     bool after = false;
-    QTimer::singleShot(0, [] { throw EConvertError("'31/02/26' is not a valid date and time"); });
-    QTimer::singleShot(5, [] { throw EStringListError("List index out of bounds (2)"); });
+    QTimer::singleShot(0, [] { throw ConvertError("'31/02/26' is not a valid date and time"); });
+    QTimer::singleShot(5, [] { throw StringListError("List index out of bounds (2)"); });
     QTimer::singleShot(10, [&] {
         after = true;
         QCoreApplication::quit();

@@ -13,12 +13,12 @@
 #include <memory>
 #include <vector>
 
-#include "board/Unit1.h"
+#include "app/MainWindow.h"
 #include "browser/WebEngineControl.h"
-#include "tests/app/E2EHelpers.h"
-#include "tests/app/WebEngineTestApp.h"
+#include "tests/support/E2EHelpers.h"
+#include "tests/support/WebEngineTestApp.h"
 #include "text/Errors.h"
-#include "ui/FormClient.h"
+#include "ui/WindowControls.h"
 
 namespace {
 
@@ -29,181 +29,181 @@ constexpr int BoardPort = 7350;
 constexpr int ShortPageWaitSeconds = 2;
 const std::string PreviousBoard = "<p>previous board %NOW</p></body></html>";
 
-QApplication& App() { return WebEngineTestApp(); }
+QApplication& app() { return webEngineTestApp(); }
 
-std::string LogText(TForm1& form) { return form.Client().memoLog->toPlainText().toStdString(); }
+std::string logText(MainWindow& form) { return form.controls().logEdit->toPlainText().toStdString(); }
 
 // A run directory with the demo roster and a demo calendar started with the given options.
-struct TFaultRun {
-    explicit TFaultRun(const std::string& name, const std::vector<std::string>& calendarOptions)
-        : Dir(MakeRunDir("fault-" + name)), Calendar(Dir, calendarOptions) {
-        App();
-        ReloadLocaleFormats();
-        fs::current_path(Dir);
+struct FaultRun {
+    explicit FaultRun(const std::string& name, const std::vector<std::string>& calendarOptions)
+        : dir(makeRunDir("fault-" + name)), calendar(dir, calendarOptions) {
+        app();
+        reloadLocaleFormats();
+        fs::current_path(dir);
     }
-    ~TFaultRun() {
+    ~FaultRun() {
         fs::current_path(fs::temp_directory_path());
-        fs::remove_all(Dir);
+        fs::remove_all(dir);
     }
-    TFormSettings Settings(const std::string& password = "demo") const {
-        TFormSettings settings;
-        settings.CalendarHost = Calendar.Host();
-        settings.Trust = LoadCalendarTrust(Calendar.Host(), (Dir / "ca.pem").string());
-        settings.Credentials = TCredentials{"demo", password};
+    WindowSettings settings(const std::string& password = "demo") const {
+        WindowSettings settings;
+        settings.calendarHost = calendar.host();
+        settings.trust = loadCalendarTrust(calendar.host(), (dir / "ca.pem").string());
+        settings.credentials = Credentials{"demo", password};
         return settings;
     }
-    fs::path Dir;
-    TDemoCalendar Calendar;
+    fs::path dir;
+    DemoCalendar calendar;
 };
 
 // Start-up without the automatic refresh: the test presses the button itself, so that the error
 // a refresh raises reaches the test rather than the event loop.
-void StartWithoutTimer(TForm1& form) {
-    form.FormCreate();
-    form.Timer1().stop();
-    form.Client().memoHTML->setPlainText(QString::fromStdString(PreviousBoard));
+void startWithoutTimer(MainWindow& form) {
+    form.start();
+    form.refreshTimer().stop();
+    form.controls().fragmentEdit->setPlainText(QString::fromStdString(PreviousBoard));
 }
 
 // The refresh fails with the given error class and message; the board served is still the
 // previous one, the grab stays pending and the refresh timer stays stopped.
 template <typename Error>
-void ExpectFailedRefreshKeepsTheBoard(TForm1& form, const std::string& messagePart) {
+void expectFailedRefreshKeepsTheBoard(MainWindow& form, const std::string& messagePart) {
     try {
-        form.Button1Click();
+        form.requestRefresh();
         FAIL() << "the refresh did not fail";
     } catch (const Error& error) {
-        EXPECT_NE(error.Message().find(messagePart), std::string::npos) << error.Message();
+        EXPECT_NE(error.message().find(messagePart), std::string::npos) << error.message();
     }
-    EXPECT_TRUE(form.State().GrabPending);
-    EXPECT_FALSE(form.Timer1().isActive());
-    const std::optional<THttpAnswer> page = HttpGet(BoardPort);
+    EXPECT_TRUE(form.controller().state().grabPending);
+    EXPECT_FALSE(form.refreshTimer().isActive());
+    const std::optional<HttpAnswer> page = httpGet(BoardPort);
     ASSERT_TRUE(page);
-    EXPECT_NE(page->Body.find("<p>previous board "), std::string::npos);
-    EXPECT_EQ(CountOf(LogText(form), "Done"), 0) << LogText(form);
+    EXPECT_NE(page->body.find("<p>previous board "), std::string::npos);
+    EXPECT_EQ(countOf(logText(form), "Done"), 0) << logText(form);
 }
 
 TEST(CalendarFaultsE2ETest, BrokenTimeRangeRaisesAndTheBoardStays) {
-    TFaultRun run("broken-time", {"--fault", "broken-time"});
-    TForm1 form(run.Settings());
-    StartWithoutTimer(form);
-    ExpectFailedRefreshKeepsTheBoard<EConvertError>(form, "is not a valid date and time");
+    FaultRun run("broken-time", {"--fault", "broken-time"});
+    MainWindow form(run.settings());
+    startWithoutTimer(form);
+    expectFailedRefreshKeepsTheBoard<ConvertError>(form, "is not a valid date and time");
     // The first person's page was fetched and kept; the refresh stopped there.
-    EXPECT_EQ(CountOf(LogText(form), "Grabbing Page for "), 1) << LogText(form);
-    EXPECT_FALSE(form.Roster().DayPageHtml[0].empty());
+    EXPECT_EQ(countOf(logText(form), "Grabbing Page for "), 1) << logText(form);
+    EXPECT_FALSE(form.controller().roster().dayPageHtml[0].empty());
 
     // Pressed again, the refresh logs in, fetches and fails the same way; still nothing lost.
-    ExpectFailedRefreshKeepsTheBoard<EConvertError>(form, "is not a valid date and time");
-    EXPECT_EQ(CountOf(LogText(form), "Starting"), 2);
-    form.FormClose();
+    expectFailedRefreshKeepsTheBoard<ConvertError>(form, "is not a valid date and time");
+    EXPECT_EQ(countOf(logText(form), "Starting"), 2);
+    form.stopTimers();
 }
 
 TEST(CalendarFaultsE2ETest, UnterminatedBlockRaisesARangeErrorAndTheBoardStays) {
-    TFaultRun run("unterminated", {"--fault", "unterminated"});
-    TForm1 form(run.Settings());
-    StartWithoutTimer(form);
-    ExpectFailedRefreshKeepsTheBoard<ERangeError>(form, "Range check error");
-    EXPECT_EQ(CountOf(LogText(form), "Grabbing Page for "), 1) << LogText(form);
-    form.FormClose();
+    FaultRun run("unterminated", {"--fault", "unterminated"});
+    MainWindow form(run.settings());
+    startWithoutTimer(form);
+    expectFailedRefreshKeepsTheBoard<RangeError>(form, "Range check error");
+    EXPECT_EQ(countOf(logText(form), "Grabbing Page for "), 1) << logText(form);
+    form.stopTimers();
 }
 
 TEST(CalendarFaultsE2ETest, RefusedLogInStillCompletesWithEmptyRows) {
-    TFaultRun run("password", {"--user", "demo", "--password", "right"});
-    TForm1 form(run.Settings("wrong"));
-    StartWithoutTimer(form);
-    ASSERT_NO_THROW(form.Button1Click());
-    const int people = form.Roster().Count();
+    FaultRun run("password", {"--user", "demo", "--password", "right"});
+    MainWindow form(run.settings("wrong"));
+    startWithoutTimer(form);
+    ASSERT_NO_THROW(form.requestRefresh());
+    const int people = form.controller().roster().count();
     // Every day view is asked for and answered with a log-in request instead, so no row has a
     // status; the board is rebuilt with every person and served. Nothing tells the operator that
     // the log-in was refused: "Logged in" is written whenever the log-in page has loaded.
-    const std::string fragment = form.Fragment().Snapshot();
-    EXPECT_EQ(CountOf(fragment, "<h2>"), people);
-    EXPECT_EQ(CountOf(fragment, "nowrap>&nbsp;</td>"), people);
-    EXPECT_EQ(run.Calendar.DayViews(), people) << run.Calendar.Requests();
-    EXPECT_EQ(CountOf(LogText(form), "Logged in"), 1);
-    const std::optional<THttpAnswer> page = HttpGet(BoardPort);
+    const std::string fragment = form.controller().fragment().snapshot();
+    EXPECT_EQ(countOf(fragment, "<h2>"), people);
+    EXPECT_EQ(countOf(fragment, "nowrap>&nbsp;</td>"), people);
+    EXPECT_EQ(run.calendar.dayViews(), people) << run.calendar.requests();
+    EXPECT_EQ(countOf(logText(form), "Logged in"), 1);
+    const std::optional<HttpAnswer> page = httpGet(BoardPort);
     ASSERT_TRUE(page);
-    EXPECT_EQ(CountOf(page->Body, "<h2>"), people);
-    form.FormClose();
+    EXPECT_EQ(countOf(page->body, "<h2>"), people);
+    form.stopTimers();
 }
 
 // Two people keep the waits of the time-out cases short.
-void UseTwoPeople(const fs::path& dir) {
+void useTwoPeople(const fs::path& dir) {
     std::ofstream roster(dir / "people.txt", std::ios::binary | std::ios::trunc);
     roster << "\"Ann Example\",1001,\"A Example\"\r\n\"Ben Carter\",1002,\"B Carter\"\r\n";
 }
 
 TEST(CalendarFaultsE2ETest, CalendarDownAtAGrabKeepsTheFetchedPages) {
-    TFaultRun run("down", {});
-    UseTwoPeople(run.Dir);
-    TFormSettings settings = run.Settings();
-    settings.PageWaitSeconds = ShortPageWaitSeconds;
-    TForm1 form(settings);
-    StartWithoutTimer(form);
-    ASSERT_NO_THROW(form.Button1Click());
-    const std::vector<std::string> fetched = form.Roster().DayPageHtml;
+    FaultRun run("down", {});
+    useTwoPeople(run.dir);
+    WindowSettings settings = run.settings();
+    settings.pageWaitSeconds = ShortPageWaitSeconds;
+    MainWindow form(settings);
+    startWithoutTimer(form);
+    ASSERT_NO_THROW(form.requestRefresh());
+    const std::vector<std::string> fetched = form.controller().roster().dayPageHtml;
     ASSERT_NE(fetched[0].find("meetingNum"), std::string::npos);
-    form.Timer1().stop();  // the button drives every refresh here
+    form.refreshTimer().stop();  // the button drives every refresh here
 
     // The calendar goes away; the next grab meets only the engine's error pages.
-    run.Calendar.Child.Signal(SIGKILL);
-    ASSERT_TRUE(run.Calendar.Child.Wait(std::chrono::seconds(5)));
-    form.Client().cbForceGrab->setChecked(true);
-    ASSERT_NO_THROW(form.Button1Click());
-    EXPECT_EQ(form.Roster().DayPageHtml, fetched);  // nothing already fetched is lost
-    EXPECT_FALSE(form.State().GrabPending);
-    EXPECT_EQ(CountOf(LogText(form), "Done"), 2);
-    EXPECT_GE(CountOf(LogText(form), "Timed Out"), 2) << LogText(form);  // the operator sees why
-    const std::optional<THttpAnswer> page = HttpGet(BoardPort);
+    run.calendar.child.signal(SIGKILL);
+    ASSERT_TRUE(run.calendar.child.wait(std::chrono::seconds(5)));
+    form.controls().forceGrabBox->setChecked(true);
+    ASSERT_NO_THROW(form.requestRefresh());
+    EXPECT_EQ(form.controller().roster().dayPageHtml, fetched);  // nothing already fetched is lost
+    EXPECT_FALSE(form.controller().state().grabPending);
+    EXPECT_EQ(countOf(logText(form), "Done"), 2);
+    EXPECT_GE(countOf(logText(form), "Timed Out"), 2) << logText(form);  // the operator sees why
+    const std::optional<HttpAnswer> page = httpGet(BoardPort);
     ASSERT_TRUE(page);
-    EXPECT_NE(page->Body.find("<h2>Ben Carter</h2>"), std::string::npos);
-    form.FormClose();
+    EXPECT_NE(page->body.find("<h2>Ben Carter</h2>"), std::string::npos);
+    form.stopTimers();
 }
 
 TEST(CalendarFaultsE2ETest, PageThatNeverCompletesTimesOutAndTheRefreshGoesOn) {
-    TFaultRun run("never", {"--fault", "never-complete"});
-    UseTwoPeople(run.Dir);
-    TFormSettings settings = run.Settings();
-    settings.PageWaitSeconds = ShortPageWaitSeconds;
-    TForm1 form(settings);
-    StartWithoutTimer(form);
-    ASSERT_NO_THROW(form.Button1Click());
+    FaultRun run("never", {"--fault", "never-complete"});
+    useTwoPeople(run.dir);
+    WindowSettings settings = run.settings();
+    settings.pageWaitSeconds = ShortPageWaitSeconds;
+    MainWindow form(settings);
+    startWithoutTimer(form);
+    ASSERT_NO_THROW(form.requestRefresh());
     // The log-in wait, and both waits of each day view, end by their time-out.
-    EXPECT_EQ(CountOf(LogText(form), "Timed Out"), 5) << LogText(form);
-    EXPECT_EQ(CountOf(LogText(form), "Done"), 1);
-    EXPECT_TRUE(form.Timer1().isActive());
-    const std::optional<THttpAnswer> page = HttpGet(BoardPort);
+    EXPECT_EQ(countOf(logText(form), "Timed Out"), 5) << logText(form);
+    EXPECT_EQ(countOf(logText(form), "Done"), 1);
+    EXPECT_TRUE(form.refreshTimer().isActive());
+    const std::optional<HttpAnswer> page = httpGet(BoardPort);
     ASSERT_TRUE(page);
-    EXPECT_EQ(CountOf(page->Body, "<h2>"), 2);
-    form.FormClose();
+    EXPECT_EQ(countOf(page->body, "<h2>"), 2);
+    form.stopTimers();
 }
 
 TEST(CalendarFaultsE2ETest, RosterLineWithTwoFieldsStopsStartUpButTheBoardServes) {
-    TFaultRun run("roster", {});
+    FaultRun run("roster", {});
     {
-        std::ofstream roster(run.Dir / "people.txt", std::ios::binary | std::ios::trunc);
+        std::ofstream roster(run.dir / "people.txt", std::ios::binary | std::ios::trunc);
         roster << "\"Ann Example\",1001,\"A Example\"\r\n\"Ben Carter\",1002\r\n\"Cleo Park\",1003,\"C Park\"\r\n";
     }
-    TForm1 form(run.Settings());
+    MainWindow form(run.settings());
     try {
-        form.FormCreate();
+        form.start();
         FAIL() << "start-up did not fail";
-    } catch (const EStringListError& error) {
-        EXPECT_EQ(error.Message(), "List index out of bounds (2)");
+    } catch (const StringListError& error) {
+        EXPECT_EQ(error.message(), "List index out of bounds (2)");
     }
-    EXPECT_FALSE(form.Timer1().isActive());
-    EXPECT_FALSE(form.Timer2().isActive());
-    ASSERT_EQ(form.Roster().Count(), 3);
-    EXPECT_EQ(form.Roster().CalendarItemId[1], "1002");
-    EXPECT_TRUE(form.Roster().LeaveTag[2].empty());
-    ASSERT_TRUE(HttpGet(BoardPort));
+    EXPECT_FALSE(form.refreshTimer().isActive());
+    EXPECT_FALSE(form.grabTimer().isActive());
+    ASSERT_EQ(form.controller().roster().count(), 3);
+    EXPECT_EQ(form.controller().roster().calendarItemId[1], "1002");
+    EXPECT_TRUE(form.controller().roster().leaveTag[2].empty());
+    ASSERT_TRUE(httpGet(BoardPort));
 
     // A refresh from the button runs over what the aborted start-up left: one row a person.
-    ASSERT_NO_THROW(form.Button1Click());
-    EXPECT_EQ(CountOf(form.Fragment().Snapshot(), "<h2>"), 3);
-    const std::optional<THttpAnswer> page = HttpGet(BoardPort);
+    ASSERT_NO_THROW(form.requestRefresh());
+    EXPECT_EQ(countOf(form.controller().fragment().snapshot(), "<h2>"), 3);
+    const std::optional<HttpAnswer> page = httpGet(BoardPort);
     ASSERT_TRUE(page);
-    EXPECT_NE(page->Body.find("<h2>Ben Carter</h2>"), std::string::npos);
-    form.FormClose();
+    EXPECT_NE(page->body.find("<h2>Ben Carter</h2>"), std::string::npos);
+    form.stopTimers();
 }
 
 }  // namespace

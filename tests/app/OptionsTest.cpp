@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 class CredentialsFileTest : public ::testing::Test {
 protected:
-    void Write(const std::string& content, mode_t mode) {
+    void write(const std::string& content, mode_t mode) {
         std::ofstream(path, std::ios::binary) << content;
         chmod(path.c_str(), mode);
     }
@@ -24,80 +24,80 @@ protected:
 };
 
 TEST(OptionsTest, DefaultsAndEveryOptionInBothForms) {
-    const TOptions none = ParseOptions({});
-    EXPECT_FALSE(none.CalendarHost.empty());
-    EXPECT_TRUE(none.CalendarCa.empty());
-    EXPECT_TRUE(none.CredentialsFile.empty());
-    const TOptions all = ParseOptions(
+    const Options none = parseOptions({});
+    EXPECT_FALSE(none.calendarHost.empty());
+    EXPECT_TRUE(none.calendarCa.empty());
+    EXPECT_TRUE(none.credentialsFile.empty());
+    const Options all = parseOptions(
         {"--calendar-host", "127.0.0.1:8443", "--calendar-ca=ca.pem", "--credentials-file", "c", "--help", "--version"});
-    EXPECT_EQ(all.CalendarHost, "127.0.0.1:8443");
-    EXPECT_EQ(all.CalendarCa, "ca.pem");
-    EXPECT_EQ(all.CredentialsFile, "c");
-    EXPECT_TRUE(all.Help);
-    EXPECT_TRUE(all.Version);
+    EXPECT_EQ(all.calendarHost, "127.0.0.1:8443");
+    EXPECT_EQ(all.calendarCa, "ca.pem");
+    EXPECT_EQ(all.credentialsFile, "c");
+    EXPECT_TRUE(all.help);
+    EXPECT_TRUE(all.version);
 }
 
 TEST(OptionsTest, RefusesUnknownOptionsAndMissingValues) {
-    EXPECT_THROW(ParseOptions({"--calender-host", "x"}), EUsageError);
-    EXPECT_THROW(ParseOptions({"people.txt"}), EUsageError);
-    EXPECT_THROW(ParseOptions({"--credentials-file"}), EUsageError);
-    EXPECT_THROW(ParseOptions({"--calendar-host="}), EUsageError);
-    EXPECT_THROW(ParseOptions({"--calendar-host", "https://cal.example"}), EUsageError);
-    EXPECT_THROW(ParseOptions({"--calendar-host", "cal.example/ocas"}), EUsageError);
-    EXPECT_NO_THROW(ParseOptions({"--calendar-host", "[::1]:8443"}));
-    EXPECT_THROW(ParseOptions({"--help=yes"}), EUsageError);
+    EXPECT_THROW(parseOptions({"--calender-host", "x"}), UsageError);
+    EXPECT_THROW(parseOptions({"people.txt"}), UsageError);
+    EXPECT_THROW(parseOptions({"--credentials-file"}), UsageError);
+    EXPECT_THROW(parseOptions({"--calendar-host="}), UsageError);
+    EXPECT_THROW(parseOptions({"--calendar-host", "https://cal.example"}), UsageError);
+    EXPECT_THROW(parseOptions({"--calendar-host", "cal.example/ocas"}), UsageError);
+    EXPECT_NO_THROW(parseOptions({"--calendar-host", "[::1]:8443"}));
+    EXPECT_THROW(parseOptions({"--help=yes"}), UsageError);
 }
 
 TEST_F(CredentialsFileTest, ReadsTwoLinesWithEitherLineEnd) {
-    Write("ann\r\np&ss word\r\n", 0600);
-    const TFileCredentials c = ReadCredentialsFile(path);
-    EXPECT_EQ(c.UserId, "ann");
-    EXPECT_EQ(c.Password, "p&ss word");
-    Write("bob\nsecret", 0400);
-    EXPECT_EQ(ReadCredentialsFile(path).Password, "secret");
+    write("ann\r\np&ss word\r\n", 0600);
+    const FileCredentials c = readCredentialsFile(path);
+    EXPECT_EQ(c.userId, "ann");
+    EXPECT_EQ(c.password, "p&ss word");
+    write("bob\nsecret", 0400);
+    EXPECT_EQ(readCredentialsFile(path).password, "secret");
 }
 
 TEST_F(CredentialsFileTest, RefusesFilesOthersCanReadOrWrite) {
-    Write("ann\nsecret\n", 0640);
+    write("ann\nsecret\n", 0640);
     try {
-        ReadCredentialsFile(path);
+        readCredentialsFile(path);
         FAIL() << "a group-readable file was accepted";
-    } catch (const EUsageError& error) {
+    } catch (const UsageError& error) {
         EXPECT_NE(std::string(error.what()).find("owner only"), std::string::npos);
     }
-    Write("ann\nsecret\n", 0602);
-    EXPECT_THROW(ReadCredentialsFile(path), EUsageError);
+    write("ann\nsecret\n", 0602);
+    EXPECT_THROW(readCredentialsFile(path), UsageError);
 }
 
 TEST_F(CredentialsFileTest, RefusesMissingFilesAndEmptyLines) {
-    EXPECT_THROW(ReadCredentialsFile(path + ".absent"), EUsageError);
-    Write("ann\n", 0600);
-    EXPECT_THROW(ReadCredentialsFile(path), EUsageError);
-    Write("\nsecret\n", 0600);
-    EXPECT_THROW(ReadCredentialsFile(path), EUsageError);
+    EXPECT_THROW(readCredentialsFile(path + ".absent"), UsageError);
+    write("ann\n", 0600);
+    EXPECT_THROW(readCredentialsFile(path), UsageError);
+    write("\nsecret\n", 0600);
+    EXPECT_THROW(readCredentialsFile(path), UsageError);
 }
 
 TEST(HeadlessTest, NoDisplayNoPlatformOrAnOffscreenPlatform) {
-    EXPECT_TRUE(IsHeadless(nullptr, nullptr, nullptr));
-    EXPECT_TRUE(IsHeadless("", "", ""));
-    EXPECT_FALSE(IsHeadless(":99", nullptr, nullptr));
-    EXPECT_FALSE(IsHeadless(nullptr, "wayland-0", nullptr));
-    EXPECT_TRUE(IsHeadless(":99", nullptr, "offscreen"));
-    EXPECT_FALSE(IsHeadless(nullptr, nullptr, "xcb"));
+    EXPECT_TRUE(isHeadless(nullptr, nullptr, nullptr));
+    EXPECT_TRUE(isHeadless("", "", ""));
+    EXPECT_FALSE(isHeadless(":99", nullptr, nullptr));
+    EXPECT_FALSE(isHeadless(nullptr, "wayland-0", nullptr));
+    EXPECT_TRUE(isHeadless(":99", nullptr, "offscreen"));
+    EXPECT_FALSE(isHeadless(nullptr, nullptr, "xcb"));
 }
 
 TEST(ErrorBoxTextTest, FullStopOnlyWhenTheLastCharacterSortsAfterIt) {
-    EXPECT_EQ(ErrorBoxText("'x' is not a valid date and time"), "'x' is not a valid date and time.");
-    EXPECT_EQ(ErrorBoxText("List index out of bounds (2)"), "List index out of bounds (2)");  // ')' < '.'
-    EXPECT_EQ(ErrorBoxText("Done."), "Done.");
-    EXPECT_EQ(ErrorBoxText("Stop!"), "Stop!");
-    EXPECT_EQ(ErrorBoxText("path/"), "path/.");
-    EXPECT_EQ(ErrorBoxText(""), "");
-    EXPECT_EQ(ErrorBoxText("Jos\xC3\xA9"), "Jos\xC3\xA9.");
+    EXPECT_EQ(errorBoxText("'x' is not a valid date and time"), "'x' is not a valid date and time.");
+    EXPECT_EQ(errorBoxText("List index out of bounds (2)"), "List index out of bounds (2)");  // ')' < '.'
+    EXPECT_EQ(errorBoxText("Done."), "Done.");
+    EXPECT_EQ(errorBoxText("Stop!"), "Stop!");
+    EXPECT_EQ(errorBoxText("path/"), "path/.");
+    EXPECT_EQ(errorBoxText(""), "");
+    EXPECT_EQ(errorBoxText("Jos\xC3\xA9"), "Jos\xC3\xA9.");
 }
 
 TEST(ErrorBoxTextTest, FatalTextNamesClassModuleAddressAndMessage) {
-    const std::string text = FatalErrorText("EIdCouldNotBindSocket",
+    const std::string text = fatalErrorText("EIdCouldNotBindSocket",
                                             "Could not bind socket. Address and port are already in use.",
                                             reinterpret_cast<const void*>(0x4A2F10));
     EXPECT_EQ(text,

@@ -6,7 +6,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
-#include "tests/app/E2EHelpers.h"
+#include "tests/support/E2EHelpers.h"
 #include "text/DateTime.h"
 
 namespace {
@@ -20,25 +20,25 @@ const std::map<std::string, std::optional<std::string>> HeadlessEnv{
 constexpr int BoardPort = 7350;
 
 TEST(ProgramE2ETest, HeadlessWithoutCredentialsFileSaysWhyAndExits2) {
-    const fs::path dir = MakeRunDir("nocred");
-    TChild program({QUORVANE_PROGRAM}, dir, dir / "out", dir / "err", HeadlessEnv);
-    EXPECT_EQ(program.Wait(seconds(20)), 2);
-    EXPECT_NE(ReadAll(dir / "err").find("--credentials-file"), std::string::npos);
+    const fs::path dir = makeRunDir("nocred");
+    Child program({QUORVANE_PROGRAM}, dir, dir / "out", dir / "err", HeadlessEnv);
+    EXPECT_EQ(program.wait(seconds(20)), 2);
+    EXPECT_NE(readAll(dir / "err").find("--credentials-file"), std::string::npos);
     fs::remove_all(dir);
 }
 
 TEST(ProgramE2ETest, CredentialsFileReadableByOthersIsRefusedWithExit2) {
-    const fs::path dir = MakeRunDir("perm");
-    const fs::path file = WriteCredentials(dir, "demo\nsecret\n",
+    const fs::path dir = makeRunDir("perm");
+    const fs::path file = writeCredentials(dir, "demo\nsecret\n",
                                            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    TChild program({QUORVANE_PROGRAM, "--credentials-file", file.string()}, dir, dir / "out", dir / "err", HeadlessEnv);
-    EXPECT_EQ(program.Wait(seconds(20)), 2);
-    EXPECT_NE(ReadAll(dir / "err").find("owner only"), std::string::npos);
+    Child program({QUORVANE_PROGRAM, "--credentials-file", file.string()}, dir, dir / "out", dir / "err", HeadlessEnv);
+    EXPECT_EQ(program.wait(seconds(20)), 2);
+    EXPECT_NE(readAll(dir / "err").find("owner only"), std::string::npos);
     fs::remove_all(dir);
 }
 
 TEST(ProgramE2ETest, PortInUseIsFatalWithExit1BeforeAnyPrompt) {
-    const fs::path dir = MakeRunDir("bind");
+    const fs::path dir = makeRunDir("bind");
     const int blocker = socket(AF_INET, SOCK_STREAM, 0);
     const int one = 1;  // earlier runs' connections may linger in TIME_WAIT on the port
     setsockopt(blocker, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -48,81 +48,81 @@ TEST(ProgramE2ETest, PortInUseIsFatalWithExit1BeforeAnyPrompt) {
     address.sin_addr.s_addr = htonl(INADDR_ANY);
     ASSERT_EQ(bind(blocker, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(listen(blocker, 1), 0);
-    const fs::path file = WriteCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
-    TChild program({QUORVANE_PROGRAM, "--credentials-file", file.string()}, dir, dir / "out", dir / "err", HeadlessEnv);
-    EXPECT_EQ(program.Wait(seconds(60)), 1);
+    const fs::path file = writeCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
+    Child program({QUORVANE_PROGRAM, "--credentials-file", file.string()}, dir, dir / "out", dir / "err", HeadlessEnv);
+    EXPECT_EQ(program.wait(seconds(60)), 1);
     close(blocker);
-    const std::string err = ReadAll(dir / "err");
+    const std::string err = readAll(dir / "err");
     EXPECT_NE(err.find("Application Error: Exception EIdCouldNotBindSocket in module quorvane at "), std::string::npos)
         << err;
     EXPECT_NE(err.find("Could not bind socket. Address and port are already in use.\n"), std::string::npos);
-    EXPECT_EQ(ReadAll(dir / "out").find("Starting"), std::string::npos);
+    EXPECT_EQ(readAll(dir / "out").find("Starting"), std::string::npos);
     fs::remove_all(dir);
 }
 
 TEST(ProgramE2ETest, ServesTheBoardRefreshesWithoutFetchingAndStopsWithCode0) {
-    const fs::path dir = MakeRunDir("board");
-    TDemoCalendar calendar(dir);
-    ASSERT_GT(calendar.Port, 0);
-    const fs::path file = WriteCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
-    const TDateTime started = ClockNow();
-    TChild program({QUORVANE_PROGRAM, "--calendar-host", calendar.Host(), "--calendar-ca", (dir / "ca.pem").string(),
+    const fs::path dir = makeRunDir("board");
+    DemoCalendar calendar(dir);
+    ASSERT_GT(calendar.port, 0);
+    const fs::path file = writeCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
+    const DateTime started = clockNow();
+    Child program({QUORVANE_PROGRAM, "--calendar-host", calendar.host(), "--calendar-ca", (dir / "ca.pem").string(),
                     "--credentials-file", file.string()},
                    dir, dir / "out", dir / "err", HeadlessEnv);
-    const auto log = [&] { return ReadAll(dir / "out"); };
+    const auto log = [&] { return readAll(dir / "out"); };
 
-    ASSERT_TRUE(WaitFor([&] { return CountOf(log(), "Done") >= 1; }, seconds(180))) << log();
-    const int people = PeopleCount();
-    EXPECT_EQ(calendar.DayViews(), people);
-    EXPECT_EQ(CountOf(log(), "Grabbing Page for "), people);
+    ASSERT_TRUE(waitFor([&] { return countOf(log(), "Done") >= 1; }, seconds(180))) << log();
+    const int people = peopleCount();
+    EXPECT_EQ(calendar.dayViews(), people);
+    EXPECT_EQ(countOf(log(), "Grabbing Page for "), people);
     EXPECT_EQ(log().find("Timed Out"), std::string::npos) << log();
 
-    std::optional<THttpAnswer> page;
-    ASSERT_TRUE(WaitFor([&] { return (page = HttpGet(BoardPort)).has_value(); }, seconds(30)));
-    EXPECT_EQ(page->Status, 200);
-    EXPECT_EQ(CountOf(page->Body, "<tr><td bgcolor=\"#000066\" width=18%><h2>"), people);
+    std::optional<HttpAnswer> page;
+    ASSERT_TRUE(waitFor([&] { return (page = httpGet(BoardPort)).has_value(); }, seconds(30)));
+    EXPECT_EQ(page->status, 200);
+    EXPECT_EQ(countOf(page->body, "<tr><td bgcolor=\"#000066\" width=18%><h2>"), people);
     // The demo office always has someone in a meeting, in two, on leave and on a bank holiday.
-    EXPECT_NE(page->Body.find(" until "), std::string::npos);
-    EXPECT_NE(page->Body.find("<small>Also: "), std::string::npos);
-    EXPECT_NE(page->Body.find("Note: Leave"), std::string::npos);
-    EXPECT_NE(page->Body.find("Bank Holiday"), std::string::npos);
-    EXPECT_NE(page->Body.find("Jos\xC3\xA9"), std::string::npos);
+    EXPECT_NE(page->body.find(" until "), std::string::npos);
+    EXPECT_NE(page->body.find("<small>Also: "), std::string::npos);
+    EXPECT_NE(page->body.find("Note: Leave"), std::string::npos);
+    EXPECT_NE(page->body.find("Bank Holiday"), std::string::npos);
+    EXPECT_NE(page->body.find("Jos\xC3\xA9"), std::string::npos);
     // The footer's data time is the real time at which the grab began.
-    const std::string footer = page->Body.substr(page->Body.find("Data refreshed: ") + 16, 11);
-    EXPECT_TRUE(footer == DateTimeToText("dd/mm hh:nn", started) ||
-                footer == DateTimeToText("dd/mm hh:nn", AddSeconds(started, 60)))
+    const std::string footer = page->body.substr(page->body.find("Data refreshed: ") + 16, 11);
+    EXPECT_TRUE(footer == dateTimeToText("dd/mm hh:nn", started) ||
+                footer == dateTimeToText("dd/mm hh:nn", addSeconds(started, 60)))
         << footer;
-    const std::string access = "127.0.0.1 \"GET / HTTP/1.1\" 200 " + std::to_string(page->Body.size());
-    EXPECT_TRUE(WaitFor([&] { return log().find(access) != std::string::npos; }, seconds(10))) << log();
+    const std::string access = "127.0.0.1 \"GET / HTTP/1.1\" 200 " + std::to_string(page->body.size());
+    EXPECT_TRUE(waitFor([&] { return log().find(access) != std::string::npos; }, seconds(10))) << log();
 
     // Thirty seconds after the first refresh the next one re-parses the cached pages.
-    ASSERT_TRUE(WaitFor([&] { return CountOf(log(), "Done") >= 2; }, seconds(90))) << log();
-    EXPECT_EQ(CountOf(log(), "Updating info @ "), 2);
-    EXPECT_EQ(CountOf(log(), "Starting"), 1);
-    EXPECT_EQ(CountOf(log(), "Processing Meetings for "), 2 * people);
-    EXPECT_EQ(calendar.DayViews(), people);
+    ASSERT_TRUE(waitFor([&] { return countOf(log(), "Done") >= 2; }, seconds(90))) << log();
+    EXPECT_EQ(countOf(log(), "Updating info @ "), 2);
+    EXPECT_EQ(countOf(log(), "Starting"), 1);
+    EXPECT_EQ(countOf(log(), "Processing Meetings for "), 2 * people);
+    EXPECT_EQ(calendar.dayViews(), people);
 
-    program.Signal(SIGTERM);
-    EXPECT_EQ(program.Wait(seconds(60)), 0);
-    EXPECT_FALSE(HttpGet(BoardPort).has_value());
+    program.signal(SIGTERM);
+    EXPECT_EQ(program.wait(seconds(60)), 0);
+    EXPECT_FALSE(httpGet(BoardPort).has_value());
     fs::remove_all(dir);
 }
 
 TEST(ProgramE2ETest, StopDuringARefreshLetsItFinishThenEndsWithCode0) {
-    const fs::path dir = MakeRunDir("stop");
-    TDemoCalendar calendar(dir);
-    ASSERT_GT(calendar.Port, 0);
-    const fs::path file = WriteCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
-    TChild program({QUORVANE_PROGRAM, "--calendar-host", calendar.Host(), "--calendar-ca", (dir / "ca.pem").string(),
+    const fs::path dir = makeRunDir("stop");
+    DemoCalendar calendar(dir);
+    ASSERT_GT(calendar.port, 0);
+    const fs::path file = writeCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
+    Child program({QUORVANE_PROGRAM, "--calendar-host", calendar.host(), "--calendar-ca", (dir / "ca.pem").string(),
                     "--credentials-file", file.string()},
                    dir, dir / "out", dir / "err", HeadlessEnv);
-    const auto log = [&] { return ReadAll(dir / "out"); };
-    ASSERT_TRUE(WaitFor([&] { return log().find("Grabbing Page for ") != std::string::npos; }, seconds(60))) << log();
-    program.Signal(SIGTERM);
-    EXPECT_EQ(program.Wait(seconds(120)), 0);
+    const auto log = [&] { return readAll(dir / "out"); };
+    ASSERT_TRUE(waitFor([&] { return log().find("Grabbing Page for ") != std::string::npos; }, seconds(60))) << log();
+    program.signal(SIGTERM);
+    EXPECT_EQ(program.wait(seconds(120)), 0);
     // The refresh that was running when the close came ran to its end.
-    EXPECT_EQ(CountOf(log(), "Done"), 1) << log();
-    EXPECT_EQ(CountOf(log(), "Grabbing Page for "), PeopleCount());
+    EXPECT_EQ(countOf(log(), "Done"), 1) << log();
+    EXPECT_EQ(countOf(log(), "Grabbing Page for "), peopleCount());
     fs::remove_all(dir);
 }
 

@@ -8,27 +8,28 @@
 #include "board/DayPageParser.h"
 #include "tests/browser/Fakes.h"
 #include "text/Errors.h"
+#include "tests/support/DayPageProbes.h"
 
 namespace {
 
-constexpr TDateTime Day = 46362;  // 6 December 2026
+constexpr DateTime day = 46362;  // 6 December 2026
 
 struct ParserTest : ::testing::Test {
-    TFormatSettings saved = *LocaleFormats();
-    TRecordingLog log;
-    void SetUp() override { SetLocaleFormats(TFormatSettings::DayMonthYear()); }
-    void TearDown() override { SetLocaleFormats(saved); }
-    std::string Parse(const std::string& page, double hours, const std::string& tag = "")
+    FormatSettings saved = *localeFormats();
+    RecordingLog log;
+    void SetUp() override { setLocaleFormats(FormatSettings::dayMonthYear()); }
+    void TearDown() override { setLocaleFormats(saved); }
+    std::string parse(const std::string& page, double hours, const std::string& tag = "")
     {
         std::string status;
-        ParseDayPage(page, Day + hours / 24, tag, status, log);
+        parseDayPage(page, day + hours / 24, tag, status, log);
         return status;
     }
 };
 
 TEST_F(ParserTest, StatusOfFixturePages)
 {
-    std::istringstream cases(ReadDayPage("status-cases.tsv"));
+    std::istringstream cases(readDayPage("status-cases.tsv"));
     int count = 0;
     for (std::string line; std::getline(cases, line); ++count) {
         std::vector<std::string> f;
@@ -37,9 +38,9 @@ TEST_F(ParserTest, StatusOfFixturePages)
             f.push_back(line.substr(start, tab - start));
         }
         ASSERT_EQ(f.size(), 5u) << line;
-        EXPECT_EQ(Parse(ReadDayPage(f[0]), std::stod(f[1]), f[2]), f[3]) << f[0] << " at " << f[1];
+        EXPECT_EQ(parse(readDayPage(f[0]), std::stod(f[1]), f[2]), f[3]) << f[0] << " at " << f[1];
         if (!f[4].empty()) {
-            EXPECT_EQ(log.Lines.back(), f[4]) << f[0];
+            EXPECT_EQ(log.lines.back(), f[4]) << f[0];
         }
     }
     EXPECT_EQ(count, 20);
@@ -47,49 +48,49 @@ TEST_F(ParserTest, StatusOfFixturePages)
 
 TEST_F(ParserTest, InlineMeetings)
 {
-    EXPECT_EQ(Parse("<BODY>Please log in</BODY>", 10), "");
-    EXPECT_EQ(log.Lines.back(), "Result: Meetings: 0, Day Events: 0");
+    EXPECT_EQ(parse("<BODY>Please log in</BODY>", 10), "");
+    EXPECT_EQ(log.lines.back(), "Result: Meetings: 0, Day Events: 0");
     // An empty first description still opens the status; later entries become "Also" notes.
-    EXPECT_EQ(Parse("=meetingNum1>x</A>09:00 - 10:00<BR></FONT>=meetingNum2>x</A>09:00 - 11:00<BR>B&nbsp;&nbsp;c</FONT>",
+    EXPECT_EQ(parse("=meetingNum1>x</A>09:00 - 10:00<BR></FONT>=meetingNum2>x</A>09:00 - 11:00<BR>B&nbsp;&nbsp;c</FONT>",
                     9.5),
               " until 10:00, <small>Also: B  c until 11:00</small>");
     // Only the first " - " divides; the time parser ignores what follows the end time.
-    EXPECT_EQ(Parse("=meetingNum1>x</A>09:00 - 10:00 - 11:00<BR>y</FONT>", 9.5), "y until 10:00");
-    EXPECT_EQ(CollectBlock("xx=meetingNum2 a</FONTb</FONT>tail", "=meetingNum", 2), "=meetingNum2 a</FONTb</FONT>");
+    EXPECT_EQ(parse("=meetingNum1>x</A>09:00 - 10:00 - 11:00<BR>y</FONT>", 9.5), "y until 10:00");
+    EXPECT_EQ(collectBlock("xx=meetingNum2 a</FONTb</FONT>tail", "=meetingNum", 2), "=meetingNum2 a</FONTb</FONT>");
 }
 
 TEST_F(ParserTest, ErrorsKeepWhatWasComposed)
 {
     std::string status;
     try {
-        ParseDayPage(ReadDayPage("unclosed-block.html"), Day + 9.5 / 24, "", status, log);
+        parseDayPage(readDayPage("unclosed-block.html"), day + 9.5 / 24, "", status, log);
         FAIL();
-    } catch (const ERangeError& e) {
-        EXPECT_EQ(e.Message(), "Range check error");
+    } catch (const RangeError& e) {
+        EXPECT_EQ(e.message(), "Range check error");
     }
     EXPECT_EQ(status, "Fine until 10:00");
     status.clear();
     try {
-        ParseDayPage(ReadDayPage("bad-time.html"), Day + 10.0 / 24, "", status, log);
+        parseDayPage(readDayPage("bad-time.html"), day + 10.0 / 24, "", status, log);
         FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "'06/12/2026 :00' is not a valid date and time");
+    } catch (const ConvertError& e) {
+        EXPECT_EQ(e.message(), "'06/12/2026 :00' is not a valid date and time");
     }
     EXPECT_EQ(status, "In progress until 10:30");
-    EXPECT_EQ(log.Lines.back(), "Result: Meetings: 3, Day Events: 0..");
+    EXPECT_EQ(log.lines.back(), "Result: Meetings: 3, Day Events: 0..");
     // A counted meeting whose marker never follows "=".
-    EXPECT_THROW(Parse("name:meetingNum1>x</A>09:00 - 10:00<BR>y</FONT>", 9.5), ERangeError);
+    EXPECT_THROW(parse("name:meetingNum1>x</A>09:00 - 10:00<BR>y</FONT>", 9.5), RangeError);
 }
 
 TEST_F(ParserTest, MeetingTimesDoNotDependOnTheRegionalDateOrder)
 {
-    TFormatSettings us = TFormatSettings::Fallback();
-    us.ShortDatePattern = "m/d/yy";
-    us.DateSep = '-';
-    us.TimeSep = '.';
-    SetLocaleFormats(us);
+    FormatSettings us = FormatSettings::fallback();
+    us.shortDatePattern = "m/d/yy";
+    us.dateSep = '-';
+    us.timeSep = '.';
+    setLocaleFormats(us);
     // 06/12 would read as June 12 here; the shown end time uses the regional separator.
-    EXPECT_EQ(Parse(ReadDayPage("two-meetings.html"), 10),
+    EXPECT_EQ(parse(readDayPage("two-meetings.html"), 10),
               "Budget review (Room 4) until 10.30, <small>Also: Lab meeting until 11.00</small>");
 }
 

@@ -4,6 +4,7 @@
 #include "board/MarkerIndex.h"
 #include "tests/browser/Fakes.h"
 #include "text/Text.h"
+#include "tests/support/DayPageProbes.h"
 
 TEST(MarkerIndex, AgreesWithSubstringSearch)
 {
@@ -12,15 +13,15 @@ TEST(MarkerIndex, AgreesWithSubstringSearch)
                                       // the word ends with the letter it starts with: overlaps
                                       "meetingNumeetingNum2 =meetingNumeetingNum1"};
     for (const char* file : {"two-meetings.html", "mixed.html", "ten-before-one.html", "numbering-gap.html"})
-        pages.push_back(ReadDayPage(file));
+        pages.push_back(readDayPage(file));
     for (const auto& page : pages) {
-        const TMarkerIndex index(page, "meetingNum");
+        const MarkerIndex index(page, "meetingNum");
         int n = 0;
-        while (TextPos("meetingNum" + IntToText(n + 1), page) > 0) ++n;
-        EXPECT_EQ(index.CountNumbered(), n) << page;
+        while (textPos("meetingNum" + intToText(n + 1), page) > 0) ++n;
+        EXPECT_EQ(index.countNumbered(), n) << page;
         for (int r = 0; r <= 12; ++r) {
-            EXPECT_EQ(index.Contains(IntToText(r)), TextPos("meetingNum" + IntToText(r), page) > 0) << page;
-            EXPECT_EQ(index.FirstAfterEquals(IntToText(r)), TextPos("=meetingNum" + IntToText(r), page)) << page;
+            EXPECT_EQ(index.contains(intToText(r)), textPos("meetingNum" + intToText(r), page) > 0) << page;
+            EXPECT_EQ(index.firstAfterEquals(intToText(r)), textPos("=meetingNum" + intToText(r), page)) << page;
         }
     }
 }

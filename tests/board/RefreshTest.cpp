@@ -12,59 +12,60 @@
 
 namespace {
 
-constexpr TDateTime Day = 46362;  // 6 December 2026
-using Lines = std::vector<std::string>;
+constexpr DateTime TestDay = 46362;  // 6 December 2026
+using TextLines = std::vector<std::string>;
 
-struct FakeHost : TRefreshHost {
-    std::string FakeTime, Fragment = "previous board";
-    bool ForceGrab = false;
-    int TimerEnables = 0;
-    std::string FakeTimeText() const override { return FakeTime; }
-    bool ForceGrabChecked() const override { return ForceGrab; }
-    void SetForceGrabChecked(bool checked) override { ForceGrab = checked; }
-    void SetBoardFragment(const std::string& fragment) override { Fragment = fragment; }
-    void EnableRefreshTimer() override { ++TimerEnables; }
+struct FakeHost : RefreshHost {
+    std::string fakeTime, fragment = "previous board";
+    bool forceGrab = false;
+    int timerEnables = 0;
+    std::string fakeTimeText() const override { return fakeTime; }
+    bool forceGrabChecked() const override { return forceGrab; }
+    void setForceGrabChecked(bool checked) override { forceGrab = checked; }
+    void showFragment(const std::string& text) override { fragment = text; }
+    void enableRefreshTimer() override { ++timerEnables; }
 };
 
 struct RefreshTest : ::testing::Test {
-    TFormatSettings saved = *LocaleFormats();
-    TFakeClock clock{Day + 10.0 / 24};
-    TRecordingLog log;
-    TFakeBrowserControl control{clock};
-    TRoster roster;
-    TBoardState state;
-    TBrowserDriver driver{control, log, clock, state.PageLoaded};
+    FormatSettings saved = *localeFormats();
+    FakeClock clock{TestDay + 10.0 / 24};
+    RecordingLog log;
+    FakeBrowserControl control{clock};
+    Roster roster;
+    BoardState state;
+    BrowserDriver driver{control, log, clock, state.pageLoaded};
     FakeHost host;
-    TRefreshCycle cycle{roster, state, driver, log, clock, host, "cal.test"};
+    FragmentStore served;
+    RefreshCycle cycle{roster, state, driver, log, clock, host, served, "cal.test", "http://127.0.0.1:7350/"};
     std::vector<std::string> files = {"two-meetings.html", "day-events.html", "mixed.html"};
 
     void SetUp() override
     {
-        SetLocaleFormats(TFormatSettings::DayMonthYear());
-        roster.PersonName = {"Ann", "Bob", "Cy"};
-        roster.CalendarItemId = {"101", "102", "103"};
-        roster.LeaveTag = {"", "J Smith", "K Lee"};
-        roster.StatusHtml = roster.DayPageHtml = {"", "", ""};
-        state = {.GrabPending = true, .UserId = "jdoe", .Password = "pw&1"};
+        setLocaleFormats(FormatSettings::dayMonthYear());
+        roster.personName = {"Ann", "Bob", "Cy"};
+        roster.calendarItemId = {"101", "102", "103"};
+        roster.leaveTag = {"", "J Smith", "K Lee"};
+        roster.statusHtml = roster.dayPageHtml = {"", "", ""};
+        state = {.grabPending = true, .userId = "jdoe", .password = "pw&1"};
         // A day view redirects, so it completes as two documents.
-        control.PlanFor = [](const std::string& url) {
+        control.planFor = [](const std::string& url) {
             return url.find("viewpub") != std::string::npos ? std::vector<int>{1, 2} : std::vector<int>{1};
         };
-        control.PageFor = [this](const std::string& url) {
+        control.pageFor = [this](const std::string& url) {
             for (int i = 0; i < 3; ++i) {
-                if (url.find("resultSelect=10" + std::to_string(i + 1)) != std::string::npos) return ReadDayPage(files[i]);
+                if (url.find("resultSelect=10" + std::to_string(i + 1)) != std::string::npos) return readDayPage(files[i]);
             }
             return std::string("<BODY>Welcome</BODY>");
         };
     }
-    void TearDown() override { SetLocaleFormats(saved); }
-    long Count(const std::string& line) const { return std::count(log.Lines.begin(), log.Lines.end(), line); }
+    void TearDown() override { setLocaleFormats(saved); }
+    long count(const std::string& line) const { return std::count(log.lines.begin(), log.lines.end(), line); }
 };
 
-Lines ReadLines(const std::string& name)
+TextLines readLines(const std::string& name)
 {
-    std::istringstream in(ReadDayPage(name));
-    Lines lines;
+    std::istringstream in(readDayPage(name));
+    TextLines lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
@@ -73,113 +74,113 @@ const std::string Ann = "Budget review (Room 4) until 10:30, <small>Also: Lab me
 
 TEST_F(RefreshTest, GrabLogsInFetchesEachPersonAndWritesTheBoard)
 {
-    cycle.Button1Click();
-    EXPECT_EQ(log.Lines, ReadLines("grab-refresh.log"));
-    EXPECT_EQ(host.Fragment, ReadDayPage("grab-refresh-fragment.html"));
-    const auto day = [](const char* id) { return DayViewAddress("cal.test", "2026/12/06", id); };
-    EXPECT_EQ(control.Navigations, (Lines{LoginAddress("cal.test", "jdoe", "pw&1"), day("101"), day("102"), day("103"),
+    cycle.requestRefresh();
+    EXPECT_EQ(log.lines, readLines("grab-refresh.log"));
+    EXPECT_EQ(host.fragment, readDayPage("grab-refresh-fragment.html"));
+    const auto day = [](const char* id) { return dayViewAddress("cal.test", "2026/12/06", id); };
+    EXPECT_EQ(control.navigations, (TextLines{loginAddress("cal.test", "jdoe", "pw&1"), day("101"), day("102"), day("103"),
                                           "http://127.0.0.1:7350/"}));
-    EXPECT_FALSE(state.GrabPending);
-    EXPECT_EQ(host.TimerEnables, 1);
-    EXPECT_EQ(state.DataTime, Day + 10.0 / 24);
+    EXPECT_FALSE(state.grabPending);
+    EXPECT_EQ(host.timerEnables, 1);
+    EXPECT_EQ(state.dataTime, TestDay + 10.0 / 24);
 }
 
 TEST_F(RefreshTest, WithoutGrabCachedPagesFollowTheClock)
 {
-    cycle.Button1Click();
-    clock.Value = Day + 11.5 / 24;
-    control.Navigations.clear();
-    cycle.Button1Click();
-    EXPECT_EQ(control.Navigations, Lines{"http://127.0.0.1:7350/"});
-    EXPECT_EQ(Count("Starting"), 1);
-    EXPECT_EQ(roster.StatusHtml[0], "&nbsp;");  // nothing in progress: a blank, in the roster too
-    EXPECT_NE(host.Fragment.find("<h2>Ann</h2></td><td bgcolor=\"#FFFFFF\" nowrap>&nbsp;</td>"), std::string::npos);
-    EXPECT_NE(host.Fragment.find("Data refreshed: 06/12 10:00"), std::string::npos);
+    cycle.requestRefresh();
+    clock.value = TestDay + 11.5 / 24;
+    control.navigations.clear();
+    cycle.requestRefresh();
+    EXPECT_EQ(control.navigations, TextLines{"http://127.0.0.1:7350/"});
+    EXPECT_EQ(count("Starting"), 1);
+    EXPECT_EQ(roster.statusHtml[0], "&nbsp;");  // nothing in progress: a blank, in the roster too
+    EXPECT_NE(host.fragment.find("<h2>Ann</h2></td><td bgcolor=\"#FFFFFF\" nowrap>&nbsp;</td>"), std::string::npos);
+    EXPECT_NE(host.fragment.find("Data refreshed: 06/12 10:00"), std::string::npos);
 }
 
 TEST_F(RefreshTest, FakeTimeDatesTheFetchButNotTheGrabTime)
 {
-    SetLocaleFormats([] { auto f = TFormatSettings::DayMonthYear(); f.DateSep = '.'; return f; }());
-    host.FakeTime = "25.12.2026 10:00";
-    cycle.Button1Click();
+    setLocaleFormats([] { auto f = FormatSettings::dayMonthYear(); f.dateSep = '.'; return f; }());
+    host.fakeTime = "25.12.2026 10:00";
+    cycle.requestRefresh();
     // The address date keeps its "/" whatever the regional separator.
-    EXPECT_EQ(control.Navigations[1], DayViewAddress("cal.test", "2026/12/25", "101"));
-    EXPECT_EQ(log.Lines[2], "Updating info @ 25.12.26 10:00:00");
-    EXPECT_EQ(state.DataTime, Day + 10.0 / 24);
-    EXPECT_NE(host.Fragment.find("Data refreshed: 06.12 10:00"), std::string::npos);
+    EXPECT_EQ(control.navigations[1], dayViewAddress("cal.test", "2026/12/25", "101"));
+    EXPECT_EQ(log.lines[2], "Updating info @ 25.12.26 10:00:00");
+    EXPECT_EQ(state.dataTime, TestDay + 10.0 / 24);
+    EXPECT_NE(host.fragment.find("Data refreshed: 06.12 10:00"), std::string::npos);
 }
 
 TEST_F(RefreshTest, FailuresKeepThePreviousBoardAndTheGrabFlag)
 {
-    host.FakeTime = " ";
-    EXPECT_THROW(cycle.Button1Click(), EConvertError);
-    EXPECT_TRUE(log.Lines.empty());
-    host.FakeTime = "";
+    host.fakeTime = " ";
+    EXPECT_THROW(cycle.requestRefresh(), ConvertError);
+    EXPECT_TRUE(log.lines.empty());
+    host.fakeTime = "";
     files[1] = "unclosed-block.html";
-    EXPECT_THROW(cycle.Button1Click(), ERangeError);
-    EXPECT_EQ(host.Fragment, "previous board");
-    EXPECT_EQ(roster.StatusHtml, (Lines{Ann, "Fine until 10:00", ""}));
-    EXPECT_EQ(roster.DayPageHtml[1], ReadDayPage("unclosed-block.html"));
-    EXPECT_TRUE(state.GrabPending);
-    EXPECT_EQ(host.TimerEnables, 0);
-    EXPECT_EQ(control.Navigations.size(), 3u);  // never sent to the board page
-    EXPECT_FALSE(cycle.Running());
+    EXPECT_THROW(cycle.requestRefresh(), RangeError);
+    EXPECT_EQ(host.fragment, "previous board");
+    EXPECT_EQ(roster.statusHtml, (TextLines{Ann, "Fine until 10:00", ""}));
+    EXPECT_EQ(roster.dayPageHtml[1], readDayPage("unclosed-block.html"));
+    EXPECT_TRUE(state.grabPending);
+    EXPECT_EQ(host.timerEnables, 0);
+    EXPECT_EQ(control.navigations.size(), 3u);  // never sent to the board page
+    EXPECT_FALSE(cycle.running());
 }
 
 TEST_F(RefreshTest, ForceGrabAndEmptyRoster)
 {
-    roster.Reset();
-    cycle.Button1Click();
-    host.ForceGrab = true;
-    cycle.Button1Click();
-    EXPECT_FALSE(host.ForceGrab);
-    EXPECT_EQ(Count("Logged in"), 2);
-    EXPECT_EQ(host.Fragment.find("\r\n</table>\r\n<p>"), host.Fragment.find("\r\n"));
+    roster.reset();
+    cycle.requestRefresh();
+    host.forceGrab = true;
+    cycle.requestRefresh();
+    EXPECT_FALSE(host.forceGrab);
+    EXPECT_EQ(count("Logged in"), 2);
+    EXPECT_EQ(host.fragment.find("\r\n</table>\r\n<p>"), host.fragment.find("\r\n"));
 }
 
 TEST_F(RefreshTest, GrabAskedForMidRefresh)
 {
-    cycle.Button1Click();
-    control.Navigations.clear();
+    cycle.requestRefresh();
+    control.navigations.clear();
     files = {"mixed.html", "mixed.html", "mixed.html"};
-    log.OnLog = [this](const std::string& text) {
-        if (text == "Processing Meetings for Ann" || text == "Done") state.GrabPending = true;
+    log.onLog = [this](const std::string& text) {
+        if (text == "Processing Meetings for Ann" || text == "Done") state.grabPending = true;
     };
-    cycle.Button1Click();
+    cycle.requestRefresh();
     // Ann's fetch was decided before the request: the page the browser shows is not hers.
-    EXPECT_EQ(roster.DayPageHtml[0], ReadDayPage("two-meetings.html"));
-    EXPECT_EQ(roster.DayPageHtml[1], ReadDayPage("mixed.html"));
-    EXPECT_EQ(control.Navigations.size(), 3u);  // Bob, Cy and the board page: no new log-in
+    EXPECT_EQ(roster.dayPageHtml[0], readDayPage("two-meetings.html"));
+    EXPECT_EQ(roster.dayPageHtml[1], readDayPage("mixed.html"));
+    EXPECT_EQ(control.navigations.size(), 3u);  // Bob, Cy and the board page: no new log-in
     // The request that came after the last person's reading is kept for the next refresh.
-    EXPECT_TRUE(state.GrabPending);
-    log.OnLog = nullptr;
-    cycle.Button1Click();
-    EXPECT_FALSE(state.GrabPending);
-    EXPECT_EQ(Count("Starting"), 2);
+    EXPECT_TRUE(state.grabPending);
+    log.onLog = nullptr;
+    cycle.requestRefresh();
+    EXPECT_FALSE(state.grabPending);
+    EXPECT_EQ(count("Starting"), 2);
 }
 
 TEST_F(RefreshTest, RequestDuringARefreshRunsOnceAfterIt)
 {
     int asked = 0;
-    control.DuringPass = [&] {
-        if (asked++ < 3) cycle.Button1Click();  // returns at once
+    control.duringPass = [&] {
+        if (asked++ < 3) cycle.requestRefresh();  // returns at once
     };
-    cycle.Button1Click();
-    Lines marks;
-    for (const auto& line : log.Lines) {
+    cycle.requestRefresh();
+    TextLines marks;
+    for (const auto& line : log.lines) {
         if (line.rfind("Updating", 0) == 0 || line == "Done" || line == "Starting") marks.push_back(line.substr(0, 4));
     }
-    EXPECT_EQ(marks, (Lines{"Star", "Upda", "Done", "Upda", "Done"}));  // never interleaved
-    EXPECT_EQ(host.TimerEnables, 2);
+    EXPECT_EQ(marks, (TextLines{"Star", "Upda", "Done", "Upda", "Done"}));  // never interleaved
+    EXPECT_EQ(host.timerEnables, 2);
 
     // A request made during a refresh that fails is dropped with it.
     files[2] = "bad-time.html";
-    host.ForceGrab = true;
+    host.forceGrab = true;
     asked = 0;
-    log.Lines.clear();
-    EXPECT_THROW(cycle.Button1Click(), EConvertError);
-    EXPECT_EQ(Count("Done"), 0);
-    EXPECT_FALSE(cycle.Running());
+    log.lines.clear();
+    EXPECT_THROW(cycle.requestRefresh(), ConvertError);
+    EXPECT_EQ(count("Done"), 0);
+    EXPECT_FALSE(cycle.running());
 }
 
 }  // namespace

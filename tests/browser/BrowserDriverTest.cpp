@@ -7,67 +7,67 @@
 namespace {
 
 struct DriverTest : ::testing::Test {
-    TFakeClock clock{46362.5};
-    TRecordingLog log;
-    TFakeBrowserControl control{clock};
+    FakeClock clock{46362.5};
+    RecordingLog log;
+    FakeBrowserControl control{clock};
     bool pageLoaded = true;
-    TBrowserDriver driver{control, log, clock, pageLoaded};
+    BrowserDriver driver{control, log, clock, pageLoaded};
 
     // Runs one wait with documents completing at the given passes; returns the log lines.
-    std::vector<std::string> Run(std::vector<int> plan, bool expectRedirect, int timeoutSeconds = 60)
+    std::vector<std::string> run(std::vector<int> plan, bool expectRedirect, int timeoutSeconds = 60)
     {
-        log.Lines = {"Grabbing"};
-        control.PlanFor = [plan](const std::string&) { return plan; };
-        driver.SetTimeoutSeconds(timeoutSeconds);
-        driver.NavigateAndWait("http://a/", expectRedirect);
+        log.lines = {"Grabbing"};
+        control.planFor = [plan](const std::string&) { return plan; };
+        driver.setTimeoutSeconds(timeoutSeconds);
+        driver.navigateAndWait("http://a/", expectRedirect);
         EXPECT_TRUE(pageLoaded);
-        return log.Lines;
+        return log.lines;
     }
 };
 
 TEST_F(DriverTest, PassesAndDotsCountOverBothWaits)
 {
-    EXPECT_EQ(Run({1}, false), std::vector<std::string>{"Grabbing"});
-    EXPECT_EQ(control.Passes, 1);  // a page completing at once still costs a pass
-    control.Passes = 0;
+    EXPECT_EQ(run({1}, false), std::vector<std::string>{"Grabbing"});
+    EXPECT_EQ(control.passes, 1);  // a page completing at once still costs a pass
+    control.passes = 0;
     // Pass 3 marks the first line; pass 6 is the second pass of the second wait.
-    EXPECT_EQ(Run({4, 6}, true), (std::vector<std::string>{"Grabbing.", "Redirecting."}));
-    EXPECT_EQ(control.Passes, 6);
-    control.Passes = 0;
-    EXPECT_EQ(Run({1, 5}, false).size(), 1u);
-    EXPECT_EQ(control.Passes, 1);
+    EXPECT_EQ(run({4, 6}, true), (std::vector<std::string>{"Grabbing.", "Redirecting."}));
+    EXPECT_EQ(control.passes, 6);
+    control.passes = 0;
+    EXPECT_EQ(run({1, 5}, false).size(), 1u);
+    EXPECT_EQ(control.passes, 1);
 }
 
 TEST_F(DriverTest, TimeOutIsOnlyLoggedAfterTheDots)
 {
     // 60 s of 100 ms passes: the first pass found past the deadline ends the wait.
-    const auto lines = Run({}, false);
-    EXPECT_EQ(lines.back(), "Grabbing" + std::string(control.Passes / 3, '.') + "Timed Out");
-    EXPECT_GE(control.Passes, 600);
-    EXPECT_LE(control.Passes, 601);
+    const auto lines = run({}, false);
+    EXPECT_EQ(lines.back(), "Grabbing" + std::string(control.passes / 3, '.') + "Timed Out");
+    EXPECT_GE(control.passes, 600);
+    EXPECT_LE(control.passes, 601);
 }
 
 TEST_F(DriverTest, OnlyATimeStrictlyPastTheDeadlineEndsTheWait)
 {
-    clock.Value = 0;  // here ten passes land exactly on the one-second deadline
-    Run({}, false, 1);
-    EXPECT_EQ(control.Passes, 11);
+    clock.value = 0;  // here ten passes land exactly on the one-second deadline
+    run({}, false, 1);
+    EXPECT_EQ(control.passes, 11);
 }
 
 TEST_F(DriverTest, RedirectDoneDuringFirstWaitLeavesSecondToTimeOut)
 {
-    const auto lines = Run({1, 1}, true, 1);
+    const auto lines = run({1, 1}, true, 1);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Grabbing");
-    EXPECT_EQ(lines[1], "Redirecting" + std::string(control.Passes / 3, '.') + "Timed Out");
-    EXPECT_GE(control.Passes, 11);
+    EXPECT_EQ(lines[1], "Redirecting" + std::string(control.passes / 3, '.') + "Timed Out");
+    EXPECT_GE(control.passes, 11);
 }
 
 TEST_F(DriverTest, SecondWaitHasItsOwnDeadline)
 {
-    Run({8}, true, 1);  // the first wait takes 0.8 s, the redirect never completes
-    EXPECT_GE(control.Passes, 18);
-    EXPECT_LE(control.Passes, 19);
+    run({8}, true, 1);  // the first wait takes 0.8 s, the redirect never completes
+    EXPECT_GE(control.passes, 18);
+    EXPECT_LE(control.passes, 19);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// Test doubles: a settable clock, a log recording its lines (no stamps), and a browser control
-// whose passes advance the fake clock and fire the document completions planned for them.
+// A browser control whose passes advance the fake clock and fire the document completions
+// planned for them.
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -9,60 +9,42 @@
 
 #include "browser/BrowserConstants.h"
 #include "browser/BrowserControl.h"
-#include "text/Clock.h"
-#include "ui/LogWriter.h"
+#include "tests/support/TestDoubles.h"
 
-struct TFakeClock : TClock {
-    TDateTime Value;
-    explicit TFakeClock(TDateTime start) : Value(start) {}
-    TDateTime Now() const override { return Value; }
-};
-
-struct TRecordingLog : TLogWriter {
-    std::vector<std::string> Lines;
-    std::function<void(const std::string&)> OnLog;  // an event handled while the log pumps
-    void Log(const std::string& text, bool append) override
-    {
-        if (append && !Lines.empty()) Lines.back() += text;
-        else Lines.push_back(text);
-        if (OnLog) OnLog(text);
-    }
-};
-
-struct TFakeBrowserControl : TBrowserControl {
-    TFakeClock& Clock;
-    explicit TFakeBrowserControl(TFakeClock& clock) : Clock(clock) {}
+struct FakeBrowserControl : BrowserControl {
+    FakeClock& clock;
+    explicit FakeBrowserControl(FakeClock& clock) : clock(clock) {}
     // Passes after a navigation at which documents complete, and the markup an address shows.
-    std::function<std::vector<int>(const std::string&)> PlanFor = [](const std::string&) { return std::vector<int>{1}; };
-    std::function<std::string(const std::string&)> PageFor = [](const std::string&) { return std::string(); };
-    std::function<void()> DuringPass;  // an event handled inside a wait
-    std::vector<std::string> Navigations;
-    std::vector<int> Plan;
-    std::string Location, Markup;
-    int Passes = 0, SinceNavigate = 0;
+    std::function<std::vector<int>(const std::string&)> planFor = [](const std::string&) { return std::vector<int>{1}; };
+    std::function<std::string(const std::string&)> pageFor = [](const std::string&) { return std::string(); };
+    std::function<void()> duringPass;  // an event handled inside a wait
+    std::vector<std::string> navigations;
+    std::vector<int> plan;
+    std::string location, Markup;
+    int passes = 0, SinceNavigate = 0;
 
-    void Navigate(const std::string& url) override
+    void navigate(const std::string& url) override
     {
-        Navigations.push_back(Location = url);
-        Plan = PlanFor(url);
-        Markup = PageFor(url);
+        navigations.push_back(location = url);
+        plan = planFor(url);
+        Markup = pageFor(url);
         SinceNavigate = 0;
     }
-    std::string LocationURL() const override { return Location; }
-    TVariant DocumentElementInnerHTML() override { return TVariant{Markup}; }
-    void RunWaitPass() override
+    std::string locationUrl() const override { return location; }
+    Variant documentElementInnerHtml() override { return Variant{Markup}; }
+    void runWaitPass() override
     {
-        Clock.Value += WaitPassMilliseconds / 86400000.0;
-        ++Passes;
+        clock.value += WaitPassMilliseconds / 86400000.0;
+        ++passes;
         ++SinceNavigate;
-        for (int at : Plan) {
-            if (at == SinceNavigate) OnDocumentComplete();
+        for (int at : plan) {
+            if (at == SinceNavigate) onDocumentComplete();
         }
-        if (DuringPass) DuringPass();
+        if (duringPass) duringPass();
     }
 };
 
-inline std::string ReadDayPage(const std::string& name)
+inline std::string readDayPage(const std::string& name)
 {
     std::ostringstream out;
     out << std::ifstream(std::string(QUORVANE_TEST_DATA) + "/daypages/" + name, std::ios::binary).rdbuf();

@@ -4,15 +4,15 @@
 #include "browser/Variant.h"
 #include "browser/VariantErrors.h"
 
-TEST(VariantToText, EveryKindOfValue)
+TEST(variantToText, EveryKindOfValue)
 {
     using Bytes = std::vector<unsigned char>;
-    EXPECT_EQ(VariantToText(TVariant{std::string("<BODY>Jos\xC3\xA9</BODY>")}), "<BODY>Jos\xC3\xA9</BODY>");
-    EXPECT_EQ(VariantToText(TVariant{Bytes{'a', 'b', 'c'}}), "abc");
-    EXPECT_EQ(VariantToText(TVariant{Bytes{0x00, 0xFF}}), std::string("\0\xFF", 2));
-    EXPECT_EQ(VariantToText(TVariant{}), "");
-    EXPECT_EQ(VariantToText(TVariant{42.0}), "42");
-    EXPECT_EQ(VariantToText(TVariant{std::make_shared<const TVariant>(TVariant{Bytes{'x'}})}), "x");
-    EXPECT_EQ(VariantToText(TVariant{std::make_shared<const TVariant>(TVariant{})}), "");
-    EXPECT_THROW(VariantToText(TVariant{TVariantRef{}}), EVariantTypeCastError);
+    EXPECT_EQ(variantToText(Variant{std::string("<BODY>Jos\xC3\xA9</BODY>")}), "<BODY>Jos\xC3\xA9</BODY>");
+    EXPECT_EQ(variantToText(Variant{Bytes{'a', 'b', 'c'}}), "abc");
+    EXPECT_EQ(variantToText(Variant{Bytes{0x00, 0xFF}}), std::string("\0\xFF", 2));
+    EXPECT_EQ(variantToText(Variant{}), "");
+    EXPECT_EQ(variantToText(Variant{42.0}), "42");
+    EXPECT_EQ(variantToText(Variant{std::make_shared<const Variant>(Variant{Bytes{'x'}})}), "x");
+    EXPECT_EQ(variantToText(Variant{std::make_shared<const Variant>(Variant{})}), "");
+    EXPECT_THROW(variantToText(Variant{VariantRef{}}), VariantCastError);
 }

@@ -1,6 +1,6 @@
 // Comma text: the splitting rules that the roster format rests on.
 #include "text/Errors.h"
-#include "text/Strings.h"
+#include "text/LineList.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +10,14 @@ namespace {
 
 using F = std::vector<std::string>;
 
-F Fields(std::string_view text)
+F fields(std::string_view text)
 {
-    TStringList list;
-    list.Add("stale");
-    list.SetCommaText(text);
+    StringList list;
+    list.add("stale");
+    list.setCommaText(text);
     F out;
-    for (int i = 0; i < list.Count(); ++i) {
-        out.push_back(list.Get(i));
+    for (int i = 0; i < list.count(); ++i) {
+        out.push_back(list.get(i));
     }
     return out;
 }
@@ -26,46 +26,46 @@ F Fields(std::string_view text)
 
 TEST(CommaTextTest, SeparatorsAndEmptyFields)
 {
-    EXPECT_EQ(Fields("1,2,3"), (F{"1", "2", "3"}));
-    EXPECT_EQ(Fields("Ann Example,123,Example"), (F{"Ann", "Example", "123", "Example"}));
-    EXPECT_EQ(Fields("  a , b\t\tc"), (F{"a", "b", "c"}));
-    EXPECT_EQ(Fields("a,,b"), (F{"a", "", "b"}));
-    EXPECT_EQ(Fields("a, ,b"), (F{"a", "", "b"}));
-    EXPECT_EQ(Fields(",a"), (F{"", "a"}));
-    EXPECT_EQ(Fields("a,b,"), (F{"a", "b", ""}));
-    EXPECT_EQ(Fields("a,b, "), (F{"a", "b"}));
-    EXPECT_EQ(Fields(","), (F{"", ""}));
-    EXPECT_EQ(Fields(" \t\r\n"), F{});
-    EXPECT_EQ(Fields("Jos\xC3\xA9,\xFF"), (F{"Jos\xC3\xA9", "\xFF"}));
+    EXPECT_EQ(fields("1,2,3"), (F{"1", "2", "3"}));
+    EXPECT_EQ(fields("Ann Example,123,Example"), (F{"Ann", "Example", "123", "Example"}));
+    EXPECT_EQ(fields("  a , b\t\tc"), (F{"a", "b", "c"}));
+    EXPECT_EQ(fields("a,,b"), (F{"a", "", "b"}));
+    EXPECT_EQ(fields("a, ,b"), (F{"a", "", "b"}));
+    EXPECT_EQ(fields(",a"), (F{"", "a"}));
+    EXPECT_EQ(fields("a,b,"), (F{"a", "b", ""}));
+    EXPECT_EQ(fields("a,b, "), (F{"a", "b"}));
+    EXPECT_EQ(fields(","), (F{"", ""}));
+    EXPECT_EQ(fields(" \t\r\n"), F{});
+    EXPECT_EQ(fields("Jos\xC3\xA9,\xFF"), (F{"Jos\xC3\xA9", "\xFF"}));
 }
 
 TEST(CommaTextTest, QuotedFields)
 {
-    EXPECT_EQ(Fields("\"Ann Example\",2,\"x\""), (F{"Ann Example", "2", "x"}));
-    EXPECT_EQ(Fields("\"say \"\"hi\"\"\""), (F{"say \"hi\""}));
-    EXPECT_EQ(Fields("\"\",\"a,\tb\""), (F{"", "a,\tb"}));
-    EXPECT_EQ(Fields("\"Ann Example\"x"), (F{"Ann Example", "x"}));
-    EXPECT_EQ(Fields("a\"b\""), (F{"a\"b\""}));
+    EXPECT_EQ(fields("\"Ann Example\",2,\"x\""), (F{"Ann Example", "2", "x"}));
+    EXPECT_EQ(fields("\"say \"\"hi\"\"\""), (F{"say \"hi\""}));
+    EXPECT_EQ(fields("\"\",\"a,\tb\""), (F{"", "a,\tb"}));
+    EXPECT_EQ(fields("\"Ann Example\"x"), (F{"Ann Example", "x"}));
+    EXPECT_EQ(fields("a\"b\""), (F{"a\"b\""}));
     // A missing closing quote runs to the end, doubled quotes still standing for one.
-    EXPECT_EQ(Fields("a,\"b \"\"c"), (F{"a", "b \"c"}));
-    EXPECT_EQ(Fields("\""), (F{""}));
+    EXPECT_EQ(fields("a,\"b \"\"c"), (F{"a", "b \"c"}));
+    EXPECT_EQ(fields("\""), (F{""}));
 }
 
 TEST(CommaTextTest, NulEndsTheText)
 {
-    EXPECT_EQ(Fields("a,b\0,c"s), (F{"a", "b"}));
-    EXPECT_EQ(Fields("a,\0b"s), (F{"a", ""}));
-    EXPECT_EQ(Fields("\"a\0b\",c"s), (F{"a"}));
+    EXPECT_EQ(fields("a,b\0,c"s), (F{"a", "b"}));
+    EXPECT_EQ(fields("a,\0b"s), (F{"a", ""}));
+    EXPECT_EQ(fields("\"a\0b\",c"s), (F{"a"}));
 }
 
 TEST(CommaTextTest, EmptyLineHasNoFirstField)
 {
-    TStringList list;
-    list.SetCommaText("");
+    StringList list;
+    list.setCommaText("");
     try {
-        list.Get(0);
+        list.get(0);
         ADD_FAILURE();
-    } catch (const EStringListError& e) {
+    } catch (const StringListError& e) {
         EXPECT_STREQ(e.what(), "List index out of bounds (0)");
     }
 }

@@ -1,6 +1,6 @@
-// LoadFromFile: line cutting of real files and the open error with its full path.
+// loadFromFile: line cutting of real files and the open error with its full path.
 #include "text/Errors.h"
-#include "text/Strings.h"
+#include "text/LineList.h"
 
 #include <gtest/gtest.h>
 
@@ -23,31 +23,31 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    std::string Write(const std::string& name, const std::string& content)
+    std::string write(const std::string& name, const std::string& content)
     {
         std::ofstream(dir_ / name, std::ios::binary) << content;
         return (dir_ / name).string();
     }
 
-    std::string Load(const std::string& content)
+    std::string load(const std::string& content)
     {
-        TStringList list;
-        list.LoadFromFile(Write("f.txt", content));
-        return list.Text();
+        StringList list;
+        list.loadFromFile(write("f.txt", content));
+        return list.text();
     }
 
     // The error message, checking that the list kept what it held.
-    std::string OpenError(const std::string& name)
+    std::string openError(const std::string& name)
     {
-        TStringList list;
-        list.Add("kept");
+        StringList list;
+        list.add("kept");
         std::string message = "no error";
         try {
-            list.LoadFromFile(name);
-        } catch (const EFOpenError& e) {
+            list.loadFromFile(name);
+        } catch (const FileOpenError& e) {
             message = e.what();
         }
-        EXPECT_EQ(list.Text(), "kept\r\n");
+        EXPECT_EQ(list.text(), "kept\r\n");
         return message;
     }
 
@@ -58,29 +58,29 @@ protected:
 
 TEST_F(LoadFromFileTest, LineEndsNulAndBytes)
 {
-    EXPECT_EQ(Load("a\r\nb\r\n"), "a\r\nb\r\n");
-    EXPECT_EQ(Load("a\r\n\r\nb"), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(Load("a\n\rb"), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(Load("a\r\r\nb\n"), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(Load("one line"), "one line\r\n");
-    EXPECT_EQ(Load(""), "");
-    EXPECT_EQ(Load("a\r\nb\0c\r\nd"s), "a\r\nb\r\n");
-    EXPECT_EQ(Load("\xEF\xBB\xBFx\xFF\n"), "\xEF\xBB\xBFx\xFF\r\n");  // no byte-order-mark handling
-    EXPECT_EQ(Load(std::string(100000, 'x') + "\ny").size(), 100005u);  // read to the very end
+    EXPECT_EQ(load("a\r\nb\r\n"), "a\r\nb\r\n");
+    EXPECT_EQ(load("a\r\n\r\nb"), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(load("a\n\rb"), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(load("a\r\r\nb\n"), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(load("one line"), "one line\r\n");
+    EXPECT_EQ(load(""), "");
+    EXPECT_EQ(load("a\r\nb\0c\r\nd"s), "a\r\nb\r\n");
+    EXPECT_EQ(load("\xEF\xBB\xBFx\xFF\n"), "\xEF\xBB\xBFx\xFF\r\n");  // no byte-order-mark handling
+    EXPECT_EQ(load(std::string(100000, 'x') + "\ny").size(), 100005u);  // read to the very end
 }
 
 TEST_F(LoadFromFileTest, FailuresNameTheFullPath)
 {
     const std::string missing = (dir_ / "people.txt").string();
-    EXPECT_EQ(OpenError(missing), "Cannot open file \"" + missing + "\". No such file or directory");
+    EXPECT_EQ(openError(missing), "Cannot open file \"" + missing + "\". No such file or directory");
     // Opening a directory succeeds on this platform; it must still be refused.
-    EXPECT_EQ(OpenError(dir_.string()), "Cannot open file \"" + dir_.string() + "\". Is a directory");
+    EXPECT_EQ(openError(dir_.string()), "Cannot open file \"" + dir_.string() + "\". Is a directory");
     const std::string odd = (dir_ / "%s %d.txt").string();
-    EXPECT_EQ(OpenError(odd), "Cannot open file \"" + odd + "\". No such file or directory");
+    EXPECT_EQ(openError(odd), "Cannot open file \"" + odd + "\". No such file or directory");
     if (geteuid() != 0) {  // root reads regardless of permissions
-        const std::string locked = Write("locked.txt", "secret\n");
+        const std::string locked = write("locked.txt", "secret\n");
         fs::permissions(locked, fs::perms::none);
-        EXPECT_EQ(OpenError(locked), "Cannot open file \"" + locked + "\". Permission denied");
+        EXPECT_EQ(openError(locked), "Cannot open file \"" + locked + "\". Permission denied");
     }
 }
 
@@ -88,11 +88,11 @@ TEST_F(LoadFromFileTest, RelativeNameIsJoinedToCurrentDirectory)
 {
     const fs::path before = fs::current_path();
     fs::current_path(dir_);
-    const std::string message = OpenError("no-such.txt");
-    Write("here.txt", "x\n");
-    TStringList list;
-    list.LoadFromFile("here.txt");
+    const std::string message = openError("no-such.txt");
+    write("here.txt", "x\n");
+    StringList list;
+    list.loadFromFile("here.txt");
     fs::current_path(before);
     EXPECT_EQ(message, "Cannot open file \"" + fs::canonical(dir_).string() + "/no-such.txt\". No such file or directory");
-    EXPECT_EQ(list.Text(), "x\r\n");
+    EXPECT_EQ(list.text(), "x\r\n");
 }

@@ -6,43 +6,44 @@
 #include "text/Errors.h"
 #include "tools/democal/DemoDayView.h"
 #include "tools/democal/DemoPages.h"
+#include "tests/support/DayPageProbes.h"
 
 namespace {
 
-class SilentLog : public TLogWriter {
+class SilentLog : public LogWriter {
 public:
-    void Log(const std::string&, bool) override {}
+    void log(const std::string&, bool) override {}
 };
 
 constexpr DemoDate Sunday{2026, 12, 6};
-constexpr int TenAm = 10 * 60;
+constexpr int tenAm = 10 * 60;
 constexpr int LastMinute = 24 * 60 - 1;
 
 class DemoDayViewTest : public testing::Test {
 protected:
     void SetUp() override {
-        saved_ = *LocaleFormats();
-        SetLocaleFormats(TFormatSettings::DayMonthYear());
+        saved_ = *localeFormats();
+        setLocaleFormats(FormatSettings::dayMonthYear());
     }
-    void TearDown() override { SetLocaleFormats(saved_); }
+    void TearDown() override { setLocaleFormats(saved_); }
 
     // The board's status for the page built at `minute`, read `laterSeconds` after it.
-    static std::string Status(const DemoPerson& person, int minute, int laterSeconds = 0,
+    static std::string statusAt(const DemoPerson& person, int minute, int laterSeconds = 0,
                               DemoFault fault = DemoFault::None) {
-        std::string page = RenderDayView(&person, Sunday, PlanDay(person, minute), fault);
-        TDateTime built = EncodeDate(Sunday.Year, Sunday.Month, Sunday.Day) + EncodeTime(minute / 60, minute % 60, 0, 0);
+        std::string page = renderDayView(&person, Sunday, planDay(person, minute), fault);
+        DateTime built = encodeDate(Sunday.year, Sunday.month, Sunday.day) + encodeTime(minute / 60, minute % 60, 0, 0);
         std::string status;
         SilentLog log;
-        ParseDayPage(page, AddSeconds(built, laterSeconds), std::string(person.LeaveTag), status, log);
+        parseDayPage(page, addSeconds(built, laterSeconds), std::string(person.leaveTag), status, log);
         return status;
     }
 
-    TFormatSettings saved_;
+    FormatSettings saved_;
 };
 
-const DemoPerson& Person(DemoRole role) {
-    for (const DemoPerson& person : DemoPeople())
-        if (person.Role == role) return person;
+const DemoPerson& personWith(DemoRole role) {
+    for (const DemoPerson& person : demoPeople())
+        if (person.role == role) return person;
     throw std::logic_error("no person plays this role");
 }
 
@@ -59,29 +60,29 @@ TEST_F(DemoDayViewTest, TheBoardShowsEveryRoleAtTen) {
         "Code review (Room 5) until 10:30<br><small>Note: Early finish (school run)</small>",
         "",
     };
-    ASSERT_EQ(DemoPeople().size(), expected.size());
+    ASSERT_EQ(demoPeople().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(Status(DemoPeople()[i], TenAm), expected[i]) << DemoPeople()[i].Name;
-    EXPECT_NE(RenderDayView(&Person(DemoRole::OthersLeave), Sunday, PlanDay(Person(DemoRole::OthersLeave), TenAm),
+        EXPECT_EQ(statusAt(demoPeople()[i], tenAm), expected[i]) << demoPeople()[i].name;
+    EXPECT_NE(renderDayView(&personWith(DemoRole::OthersLeave), Sunday, planDay(personWith(DemoRole::OthersLeave), tenAm),
                             DemoFault::None).find("Leave - J Alvarez"), std::string::npos);
 }
 
 TEST_F(DemoDayViewTest, AnHourOfTheCachedPageKeepsTheBoardMoving) {
     // Between hourly grabs the board re-reads the same page against its clock.
-    EXPECT_EQ(Status(Person(DemoRole::Free), TenAm, 45 * 60), "Client visit (Reception) until 11:40");
-    EXPECT_EQ(Status(Person(DemoRole::EarlyFinish), TenAm, 45 * 60), "<small>Note: Early finish (school run)</small>");
+    EXPECT_EQ(statusAt(personWith(DemoRole::Free), tenAm, 45 * 60), "Client visit (Reception) until 11:40");
+    EXPECT_EQ(statusAt(personWith(DemoRole::EarlyFinish), tenAm, 45 * 60), "<small>Note: Early finish (school run)</small>");
 }
 
 TEST_F(DemoDayViewTest, EveryMinuteOfTheDayReadsAndKeepsEachRole) {
-    for (const DemoPerson& person : DemoPeople()) {
+    for (const DemoPerson& person : demoPeople()) {
         for (int minute = 0; minute <= LastMinute; ++minute) {
-            SCOPED_TRACE(std::string(person.Name) + " at minute " + std::to_string(minute));
+            SCOPED_TRACE(std::string(person.name) + " at minute " + std::to_string(minute));
             std::string status;
-            ASSERT_NO_THROW(status = Status(person, minute, 30));
+            ASSERT_NO_THROW(status = statusAt(person, minute, 30));
             // Half a minute after 23:59 no meeting can run; at any other moment the role shows.
             bool busy = minute < LastMinute;
             bool inMeeting = status.find(" until ") != std::string::npos;
-            switch (person.Role) {
+            switch (person.role) {
             case DemoRole::InMeeting: case DemoRole::OthersLeave: case DemoRole::EarlyFinish:
                 ASSERT_EQ(inMeeting, busy) << status;
                 ASSERT_EQ(status.find("Also:"), std::string::npos) << status;
@@ -97,30 +98,30 @@ TEST_F(DemoDayViewTest, EveryMinuteOfTheDayReadsAndKeepsEachRole) {
 }
 
 TEST_F(DemoDayViewTest, FaultsMakeTheBoardFailAsIntended) {
-    const DemoPerson& person = Person(DemoRole::InMeeting);
-    EXPECT_THROW(Status(person, TenAm, 0, DemoFault::BrokenTime), EConvertError);
-    EXPECT_THROW(Status(person, TenAm, 0, DemoFault::Unterminated), ERangeError);
+    const DemoPerson& person = personWith(DemoRole::InMeeting);
+    EXPECT_THROW(statusAt(person, tenAm, 0, DemoFault::BrokenTime), ConvertError);
+    EXPECT_THROW(statusAt(person, tenAm, 0, DemoFault::Unterminated), RangeError);
 }
 
 TEST_F(DemoDayViewTest, UnknownCalendarIsAnEmptyDayAndEchoedTextIsEscaped) {
-    std::string page = RenderDayView(nullptr, Sunday, {}, DemoFault::BrokenTime);
-    EXPECT_EQ(CountNumbered(page, "meetingNum") + CountNumbered(page, "specialNum"), 0);
+    std::string page = renderDayView(nullptr, Sunday, {}, DemoFault::BrokenTime);
+    EXPECT_EQ(countNumbered(page, "meetingNum") + countNumbered(page, "specialNum"), 0);
     EXPECT_NE(page.find("Sunday 6 December 2026"), std::string::npos);
-    EXPECT_EQ(HtmlEscape("<b>\"Tom & Jerry's\"</b>"), "&lt;b&gt;&quot;Tom &amp; Jerry&#39;s&quot;&lt;/b&gt;");
+    EXPECT_EQ(htmlEscape("<b>\"Tom & Jerry's\"</b>"), "&lt;b&gt;&quot;Tom &amp; Jerry&#39;s&quot;&lt;/b&gt;");
 }
 
 TEST_F(DemoDayViewTest, DatesReadStrictly) {
-    EXPECT_EQ(ParseQueryDate("2026/12/06"), (DemoDate{2026, 12, 6}));
-    EXPECT_EQ(ParseQueryDate("2026-12-06"), (DemoDate{2026, 12, 6}));  // a regional separator
-    EXPECT_EQ(ParseQueryDate("2024.02.29"), (DemoDate{2024, 2, 29}));
+    EXPECT_EQ(parseQueryDate("2026/12/06"), (DemoDate{2026, 12, 6}));
+    EXPECT_EQ(parseQueryDate("2026-12-06"), (DemoDate{2026, 12, 6}));  // a regional separator
+    EXPECT_EQ(parseQueryDate("2024.02.29"), (DemoDate{2024, 2, 29}));
     for (const char* bad : {"", "2026/12/6", "2026/12-06", "2026/13/01", "2026/02/29", "1900/02/29",
                             "0000/01/01", "2026/12/32", "abcd/ef/gh", "2026/12/06x"})
-        EXPECT_FALSE(ParseQueryDate(bad)) << bad;
-    auto moment = ParseMoment("2026-12-25 23:59");
+        EXPECT_FALSE(parseQueryDate(bad)) << bad;
+    auto moment = parseMoment("2026-12-25 23:59");
     ASSERT_TRUE(moment);
-    EXPECT_EQ(moment->Minute, LastMinute);
+    EXPECT_EQ(moment->minute, LastMinute);
     for (const char* bad : {"2026-12-25 24:00", "2026-12-25 10:60", "2026/12/25 10:00", "2026-12-25 9:00"})
-        EXPECT_FALSE(ParseMoment(bad)) << bad;
-    EXPECT_EQ(LongDateText({2026, 12, 25}), "Friday 25 December 2026");
-    EXPECT_EQ(LongDateText({2000, 2, 29}), "Tuesday 29 February 2000");
+        EXPECT_FALSE(parseMoment(bad)) << bad;
+    EXPECT_EQ(longDateText({2026, 12, 25}), "Friday 25 December 2026");
+    EXPECT_EQ(longDateText({2000, 2, 29}), "Tuesday 29 February 2000");
 }

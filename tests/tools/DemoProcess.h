@@ -28,7 +28,7 @@ public:
     explicit DemoProcess(std::vector<std::string> args = {}) {
         dir_ = std::filesystem::temp_directory_path() / ("democal-test-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir_);
-        args.insert(args.begin(), {QUORVANE_DEMOCAL, "--port", "0", "--cert-out", Pem(), "--now", "2026-12-06 10:00"});
+        args.insert(args.begin(), {QUORVANE_DEMOCAL, "--port", "0", "--cert-out", pem(), "--now", "2026-12-06 10:00"});
         int out[2];
         if (pipe(out) != 0) return;
         pid_ = fork();
@@ -51,21 +51,21 @@ public:
     }
 
     ~DemoProcess() {
-        if (pid_ > 0 && Stop(SIGKILL) < 0) waitpid(pid_, nullptr, 0);
+        if (pid_ > 0 && stop(SIGKILL) < 0) waitpid(pid_, nullptr, 0);
         close(out_);
         std::filesystem::remove_all(dir_);
     }
 
-    int Port() const { return port_; }
-    std::string Pem() const { return (dir_ / "cert.pem").string(); }
-    std::string Stderr() const {
+    int port() const { return port_; }
+    std::string pem() const { return (dir_ / "cert.pem").string(); }
+    std::string errorOutput() const {
         std::stringstream text;
         text << std::ifstream(dir_ / "stderr").rdbuf();
         return text.str();
     }
 
     // Sends the signal and waits, bounded, for the exit: the exit status, or -1 when it hung.
-    int Stop(int signal = SIGTERM) {
+    int stop(int signal = SIGTERM) {
         kill(pid_, signal);
         for (int waited = 0; waited < ChildWaitMs; waited += 10) {
             int status = 0;
@@ -85,7 +85,7 @@ private:
     int port_ = 0;
 };
 
-inline int Connect(int port) {
+inline int connectTo(int port) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     timeval timeout{SocketTimeoutSeconds, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
@@ -98,8 +98,8 @@ inline int Connect(int port) {
 }
 
 // Sends the bytes as they are and reads until the server closes.
-inline std::string PlainExchange(int port, const std::string& bytes) {
-    int fd = Connect(port);
+inline std::string plainExchange(int port, const std::string& bytes) {
+    int fd = connectTo(port);
     send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     std::string reply;
     char buffer[4096];
@@ -108,22 +108,22 @@ inline std::string PlainExchange(int port, const std::string& bytes) {
     return reply;
 }
 
-inline std::string GetRequest(const std::string& target, const std::string& cookie = "") {
+inline std::string getRequest(const std::string& target, const std::string& cookie = "") {
     return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + (cookie.empty() ? "" : "Cookie: " + cookie + "\r\n") + "\r\n";
 }
 
 struct TlsReply {
-    bool Verified = false;  // handshake done, chain and name checked against the PEM
-    std::string Text;
+    bool verified = false;  // handshake done, chain and name checked against the PEM
+    std::string text;
 };
 
-// A TLS exchange that trusts exactly the PEM and checks the server's name (an IP or a host).
-inline TlsReply TlsExchange(int port, const std::string& pem, const std::string& name, const std::string& bytes) {
+// A TLS exchange that trusts exactly the PEM and checks the server's name (an ip or a host).
+inline TlsReply tlsExchange(int port, const std::string& pem, const std::string& name, const std::string& bytes) {
     TlsReply reply;
     SSL_CTX* context = SSL_CTX_new(TLS_client_method());
     SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
     SSL_CTX_load_verify_locations(context, pem.c_str(), nullptr);
-    int fd = Connect(port);
+    int fd = connectTo(port);
     SSL* ssl = SSL_new(context);
     SSL_set_fd(ssl, fd);
     if (name.find_first_not_of("0123456789.") == std::string::npos)
@@ -131,10 +131,10 @@ inline TlsReply TlsExchange(int port, const std::string& pem, const std::string&
     else
         X509_VERIFY_PARAM_set1_host(SSL_get0_param(ssl), name.c_str(), 0);
     if (SSL_connect(ssl) == 1 && SSL_get_verify_result(ssl) == X509_V_OK) {
-        reply.Verified = true;
+        reply.verified = true;
         SSL_write(ssl, bytes.data(), static_cast<int>(bytes.size()));
         char buffer[4096];
-        for (int n; (n = SSL_read(ssl, buffer, sizeof buffer)) > 0;) reply.Text.append(buffer, static_cast<std::size_t>(n));
+        for (int n; (n = SSL_read(ssl, buffer, sizeof buffer)) > 0;) reply.text.append(buffer, static_cast<std::size_t>(n));
     }
     SSL_free(ssl);
     SSL_CTX_free(context);

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <cstdlib>
 
-inline QApplication& QtTestApp() {
+inline QApplication& qtTestApp() {
     static int argc = 1;
     static char name[] = "quorvane-test";
     static char* argv[] = {name, nullptr};
@@ -13,6 +13,6 @@ inline QApplication& QtTestApp() {
 }
 
 // A first base or member that makes sure the application exists before any widget.
-struct TQtAppFirst {
-    TQtAppFirst() { QtTestApp(); }
+struct QtAppFirst {
+    QtAppFirst() { qtTestApp(); }
 };

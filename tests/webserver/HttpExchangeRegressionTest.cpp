@@ -8,39 +8,38 @@
 #include <vector>
 
 #include "ServerTestSupport.h"
-#include "webserver/Connection.h"
+#include "webserver/Transport.h"
 #include "webserver/ServerErrors.h"
 
 namespace {
 
-struct TServed {
+struct Served {
     std::string output;
     bool refused = false;
     std::vector<std::string> lines;
 };
 
-TServed Serve(const std::string& input, std::size_t chunk) {
-    TFixedClock clock;
-    TRecordingLog log;
-    TBoardFragment fragment;
-    fragment.Replace("<table><tr><td>Ann</td><td>%NOW</td><tr></table></body></html>");
-    TIdHTTPServer server;
-    server.SetServerSoftware("BaLtu");
-    server.OnCommandGet = [&](TIdContext&, TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response) {
-        ServeBoardPage(fragment.Snapshot(), clock, log, request, response);
+Served serve(const std::string& input, std::size_t chunk) {
+    FakeClock clock{boardTestTime()};
+    RecordingLog log;
+    FragmentStore fragment;
+    fragment.replace("<table><tr><td>Ann</td><td>%NOW</td><tr></table></body></html>");
+    HttpServer server;
+    server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+        serveBoardPage(fragment.snapshot(), clock, log, request, response);
     };
-    auto memory = std::make_unique<TIdMemoryConnection>(input, chunk);
-    TIdMemoryConnection& connection = *memory;
-    TIdContext context(std::move(memory));
-    TServed served;
+    auto memory = std::make_unique<MemoryTransport>(input, chunk);
+    MemoryTransport& connection = *memory;
+    ClientConnection context(std::move(memory));
+    Served served;
     try {
-        server.ServeConnection(context);
-    } catch (const EQuorvaneError&) {
+        server.serveConnection(context);
+    } catch (const QuorvaneError&) {
         served.refused = true;
     }
-    EXPECT_TRUE(connection.Closed());
-    served.output = connection.Output();
-    served.lines = log.Lines();
+    EXPECT_TRUE(connection.closed());
+    served.output = connection.output();
+    served.lines = log.snapshot();
     return served;
 }
 
@@ -59,9 +58,9 @@ TEST(HttpExchangeRegressionTest, ReceiveBlockSizeDoesNotChangeTheAnswer) {
     };
     for (const std::string& input : inputs) {
         SCOPED_TRACE(input);
-        const TServed whole = Serve(input, 4096);
+        const Served whole = serve(input, 4096);
         for (std::size_t chunk : {1u, 2u, 3u, 7u, 64u}) {
-            const TServed cut = Serve(input, chunk);
+            const Served cut = serve(input, chunk);
             EXPECT_EQ(cut.output, whole.output) << "chunk " << chunk;
             EXPECT_EQ(cut.refused, whole.refused) << "chunk " << chunk;
             EXPECT_EQ(cut.lines, whole.lines) << "chunk " << chunk;
@@ -76,7 +75,7 @@ TEST(HttpExchangeRegressionTest, RefusedRequestsWriteNothingAndLogNothing) {
         "GET /" + std::string(20000, 'a') + " HTTP/1.1\r\n\r\n",
     };
     for (const std::string& input : inputs) {
-        const TServed served = Serve(input, 4096);
+        const Served served = serve(input, 4096);
         EXPECT_TRUE(served.refused);
         EXPECT_TRUE(served.output.empty());
         EXPECT_TRUE(served.lines.empty());
@@ -91,8 +90,8 @@ TEST(HttpExchangeRegressionTest, AccessLineStaysBoundedUnderTokenExpansion) {
     for (int i = 0; i < 2000; ++i) requestLine += "%R";
     std::string referer, agent(4000, 'a');
     for (int i = 0; i < 2000; ++i) referer += "%U";
-    const TServed served =
-        Serve(requestLine + " HTTP/1.1\r\nReferer: " + referer + "\r\nUser-Agent: " + agent + "\r\n\r\n", 4096);
+    const Served served =
+        serve(requestLine + " HTTP/1.1\r\nReferer: " + referer + "\r\nUser-Agent: " + agent + "\r\n\r\n", 4096);
     EXPECT_EQ(served.output.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
     ASSERT_EQ(served.lines.size(), 1u);
     EXPECT_LE(served.lines[0].size(), MaxAccessLineBytes);

@@ -3,72 +3,72 @@
 
 #include "webserver/HttpDecode.h"
 #include "webserver/HttpRecords.h"
-#include "webserver/IOHandler.h"
+#include "webserver/BufferedStream.h"
 #include "webserver/ServerErrors.h"
 
 namespace {
 
-struct TRecordedResponse {
-    TRecordedResponse() : handler(std::make_unique<TIdMemoryConnection>("")), response(&handler) {}
-    std::string Sent() {
-        handler.Flush();
-        return static_cast<TIdMemoryConnection&>(handler.Connection()).Output();
+struct RecordedResponse {
+    RecordedResponse() : handler(std::make_unique<MemoryTransport>("")), response(&handler) {}
+    std::string sent() {
+        handler.flush();
+        return static_cast<MemoryTransport&>(handler.connection()).output();
     }
-    TIdIOHandler handler;
-    TIdHTTPResponseInfo response;
+    BufferedStream handler;
+    HttpResponse response;
 };
 
 TEST(HttpRecordsTest, ContentLengthMustBeA32BitInteger) {
-    TIdHTTPRequestInfo request;
+    HttpRequest request;
     for (const auto& [text, expected] : std::vector<std::pair<std::string, int>>{
              {"12", 12}, {" 7 ", 7}, {"2147483647", 2147483647}, {"2147483648", -1}, {"1e3", -1}, {"", -1}, {"-", -1}}) {
-        request.HeaderLines = {"Content-Length: " + text};
-        request.ReadFields();
-        EXPECT_EQ(request.ContentLength, expected) << text;
+        request.headerLines = {"Content-Length: " + text};
+        request.readFields();
+        EXPECT_EQ(request.contentLength, expected) << text;
     }
 }
 
 TEST(HttpRecordsTest, ReasonPhrases) {
-    TIdHTTPResponseInfo response;
-    EXPECT_EQ(response.StatusCode(), 200);
-    EXPECT_EQ(response.ReasonPhrase(), "OK");
-    response.SetStatusCode(413);
-    EXPECT_EQ(response.ReasonPhrase(), "Request Entity To Long");
-    response.SetStatusCode(402);
-    EXPECT_EQ(response.ReasonPhrase(), "Unknown Response Code");
-    response.CloseAfterResponse = false;
-    response.SetStatusCode(404);
-    EXPECT_TRUE(response.CloseAfterResponse);
+    HttpResponse response;
+    EXPECT_EQ(response.statusCode(), 200);
+    EXPECT_EQ(response.reasonPhrase(), "OK");
+    response.setStatusCode(413);
+    EXPECT_EQ(response.reasonPhrase(), "Request Entity To Long");
+    response.setStatusCode(402);
+    EXPECT_EQ(response.reasonPhrase(), "Unknown Response Code");
+    response.closeAfterResponse = false;
+    response.setStatusCode(404);
+    EXPECT_TRUE(response.closeAfterResponse);
 }
 
 TEST(HttpRecordsTest, HeaderOrderWithReplacementInPlace) {
-    TRecordedResponse r;
-    r.response.Server = "BaLtu";
-    r.response.Location = "/x";
-    r.response.Pragma = "no-cache";
-    r.response.CustomHeaders = {"X-One: 1", "content-type: text/plain", "Server: other"};
-    r.response.BodyText = "hello";
-    r.response.SendBody();
-    EXPECT_EQ(r.Sent(), "HTTP/1.1 200 OK\r\nConnection: close\r\ncontent-type: text/plain\r\nContent-Length: 5\r\n"
+    RecordedResponse r;
+    r.response.server = "BaLtu";
+    r.response.location = "/x";
+    r.response.pragma = "no-cache";
+    r.response.customHeaders = {"X-One: 1", "content-type: text/plain", "Server: other"};
+    r.response.bodyText = "hello";
+    r.response.sendBody();
+    EXPECT_EQ(r.sent(), "HTTP/1.1 200 OK\r\nConnection: close\r\ncontent-type: text/plain\r\nContent-Length: 5\r\n"
                         "Pragma: no-cache\r\nX-One: 1\r\nServer: BaLtu\r\nLocation: /x\r\n\r\nhello");
-    EXPECT_TRUE(r.response.BodyText.empty());
-    EXPECT_THROW(r.response.SendHeader(), EIdHTTPHeaderAlreadyWritten);
+    EXPECT_TRUE(r.response.bodyText.empty());
+    EXPECT_THROW(r.response.sendHeader(), HeaderAlreadyWrittenError);
 }
 
 TEST(HttpRecordsTest, ReadLineAcrossChunks) {
-    TIdIOHandler handler(std::make_unique<TIdMemoryConnection>("ab\r\r\ncd\nef", 1));
-    EXPECT_EQ(handler.ReadLine(16), "ab\r");
-    EXPECT_EQ(handler.ReadLine(16), "cd");
-    EXPECT_THROW(handler.ReadLine(16), EIdConnClosedGracefully);
-    TIdIOHandler longLine(std::make_unique<TIdMemoryConnection>("abcde\n", 2));
-    EXPECT_THROW(longLine.ReadLine(4), EIdMaxLineLengthExceeded);
+    BufferedStream handler(std::make_unique<MemoryTransport>("ab\r\r\ncd\nef", 1));
+    EXPECT_EQ(handler.readLine(16), "ab\r");
+    EXPECT_EQ(handler.readLine(16), "cd");
+    EXPECT_THROW(handler.readLine(16), ConnectionClosedError);
+    BufferedStream longLine(std::make_unique<MemoryTransport>("abcde\n", 2));
+    EXPECT_THROW(longLine.readLine(4), LineTooLongError);
 }
 
 TEST(HttpRecordsTest, DecodingNeverFails) {
-    EXPECT_EQ(DecodeURLText("%41%4g%%2", false), "A%4g%%2");
-    EXPECT_EQ(DecodeURLText("a+b%2B", true), "a b+");
-    EXPECT_EQ(DecodeBase64("dXNl*cjpw\nYXNz"), "user:pass");
-    EXPECT_EQ(DecodeBase64("YQ==Zm9v"), "a");
+    EXPECT_EQ(decodeUrlText("%41%4g%%2", false), "A%4g%%2");
+    EXPECT_EQ(decodeUrlText("a+b%2B", true), "a b+");
+    EXPECT_EQ(decodeBase64("dXNl*cjpw\nYXNz"), "user:pass");
+    EXPECT_EQ(decodeBase64("YQ==Zm9v"), "a");
 }
 
 }  // namespace

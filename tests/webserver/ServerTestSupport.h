@@ -14,42 +14,27 @@
 
 #include "text/Clock.h"
 #include "text/DateTime.h"
-#include "ui/LogWriter.h"
-#include "webserver/BoardFragment.h"
+#include "log/LogWriter.h"
+#include "tests/support/TestDoubles.h"
+#include "webserver/FragmentStore.h"
 #include "webserver/BoardPage.h"
-#include "webserver/IdHTTPServer.h"
+#include "webserver/BoardPageText.h"
+#include "webserver/HttpServer.h"
 #include "webserver/ServerConstants.h"
 
 // 6 December 2026 17:28:43.
-class TFixedClock final : public TClock {
-public:
-    TDateTime Now() const override { return EncodeDate(2026, 12, 6) + EncodeTime(17, 28, 43, 0); }
-};
+inline DateTime boardTestTime() { return encodeDate(2026, 12, 6) + encodeTime(17, 28, 43, 0); }
 
-class TRecordingLog final : public TLogWriter {
-public:
-    void Log(const std::string& text, bool) override {
-        std::lock_guard lock(mutex);
-        lines.push_back(text);
-    }
-    std::vector<std::string> Lines() {
-        std::lock_guard lock(mutex);
-        return lines;
-    }
-    std::mutex mutex;
-    std::vector<std::string> lines;
-};
-
-struct TClientResult {
+struct ClientResult {
     std::string bytes;
     bool closedByServer = false;  // end of stream seen before the time limit
 };
 
 // Connects to the loopback address of the family, sends request (optionally closing the sending
 // side after it) and reads until the server closes or timeoutMs passes.
-inline TClientResult Exchange(std::uint16_t port, const std::string& request, int timeoutMs = 5000,
+inline ClientResult sendRequest(std::uint16_t port, const std::string& request, int timeoutMs = 5000,
                               bool ipv6 = false, bool closeSending = false) {
-    TClientResult result;
+    ClientResult result;
     sockaddr_in a4{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
     sockaddr_in6 a6{AF_INET6, htons(port), 0, in6addr_loopback, 0};
     const int fd = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
@@ -72,40 +57,39 @@ inline TClientResult Exchange(std::uint16_t port, const std::string& request, in
     return result;
 }
 
-inline std::string BoardHead() {
+inline std::string boardHead() {
     std::string head;
     for (const auto piece : BoardPageHead) head += piece;
     return head;
 }
 
 // The board server as the window sets it up, on a free port; the last request is kept.
-class TBoardServerFixture {
+class BoardServerFixture {
 public:
-    TBoardServerFixture() {
-        SetLocaleFormats(TFormatSettings::Fallback());
-        server.SetDefaultPort(0);
-        server.SetServerSoftware(std::string(BoardServerSoftware));
-        server.OnCommandGet = [this](TIdContext&, TIdHTTPRequestInfo& request, TIdHTTPResponseInfo& response) {
+    BoardServerFixture() {
+        setLocaleFormats(FormatSettings::fallback());
+        server.setDefaultPort(0);
+        server.onCommandGet = [this](ClientConnection&, HttpRequest& request, HttpResponse& response) {
             {
                 std::lock_guard lock(requestMutex);
-                lastRequest = request;
+                lastRequest_ = request;
             }
-            ServeBoardPage(fragment.Snapshot(), clock, log, request, response);
+            serveBoardPage(fragment.snapshot(), clock, log, request, response);
         };
     }
-    std::uint16_t Start() {
-        server.SetActive(true);
-        return server.BoundPort(0);
+    std::uint16_t start() {
+        server.setActive(true);
+        return server.boundPort(0);
     }
-    TIdHTTPRequestInfo LastRequest() {
+    HttpRequest lastRequest() {
         std::lock_guard lock(requestMutex);
-        return lastRequest;
+        return lastRequest_;
     }
 
-    TFixedClock clock;
-    TRecordingLog log;
-    TBoardFragment fragment;
+    FakeClock clock{boardTestTime()};
+    RecordingLog log;
+    FragmentStore fragment;
     std::mutex requestMutex;
-    TIdHTTPRequestInfo lastRequest;
-    TIdHTTPServer server;  // last: stops before the pieces its handler uses
+    HttpRequest lastRequest_;
+    HttpServer server;  // last: stops before the pieces its handler uses
 };

@@ -10,20 +10,20 @@
 
 namespace {
 
-DemoResponse Page(int status, std::string reason, std::string body) {
+DemoResponse page(int status, std::string reason, std::string body) {
     DemoResponse response;
-    response.Status = status;
-    response.Reason = std::move(reason);
-    response.Body = std::move(body);
+    response.status = status;
+    response.reason = std::move(reason);
+    response.body = std::move(body);
     return response;
 }
 
-DemoResponse BadRequest(std::string_view message) {
-    return Page(400, "Bad Request", MessagePage("Bad request", message));
+DemoResponse badRequest(std::string_view message) {
+    return page(400, "Bad Request", messagePage("Bad request", message));
 }
 
 // The item id of resultSelect: the text before its "/" ("1001/1" gives 1001).
-std::string ItemOf(const std::string& resultSelect) {
+std::string itemOf(const std::string& resultSelect) {
     return resultSelect.substr(0, resultSelect.find('/'));
 }
 
@@ -31,78 +31,78 @@ std::string ItemOf(const std::string& resultSelect) {
 
 DemoCalendar::DemoCalendar(DemoOptions options) : options_(std::move(options)) {}
 
-DemoMoment DemoCalendar::Now() const { return options_.Now ? *options_.Now : LocalMoment(); }
+DemoMoment DemoCalendar::now() const { return options_.now ? *options_.now : localMoment(); }
 
-DemoResponse DemoCalendar::Handle(const DemoRequest& request, bool tls) {
-    if (request.Method != "GET" && request.Method != "HEAD") {
-        DemoResponse response = Page(405, "Method Not Allowed",
-                                     MessagePage("Method not allowed", "Only GET and HEAD are served."));
-        response.Headers.emplace_back("Allow", "GET, HEAD");
+DemoResponse DemoCalendar::handle(const DemoRequest& request, bool tls) {
+    if (request.method != "GET" && request.method != "HEAD") {
+        DemoResponse response = page(405, "Method Not Allowed",
+                                     messagePage("Method not allowed", "Only GET and HEAD are served."));
+        response.headers.emplace_back("Allow", "GET, HEAD");
         return response;
     }
-    if (request.Path() != DemoCalendarPath)
-        return Page(404, "Not Found",
-                    MessagePage("Not found", "The calendar lives at " + std::string(DemoCalendarPath) + "."));
+    if (request.path() != DemoCalendarPath)
+        return page(404, "Not Found",
+                    messagePage("Not found", "The calendar lives at " + std::string(DemoCalendarPath) + "."));
 
-    DemoPairs query = SplitQuery(request.Query());
-    std::optional<std::string> web = QueryValue(query, "web");
-    if (QueryValue(query, "sub") != "web" || !web)
-        return BadRequest("The query must name sub=web and a web= action.");
-    if (*web == DemoWebLogin) return Login(query, tls);
-    if (*web == DemoWebViewPub) return ViewPub(query);
-    if (*web == DemoWebDayPage) return DayPage(request, query);
-    return BadRequest("Unknown action web=" + *web + ".");
+    DemoPairs query = splitQuery(request.query());
+    std::optional<std::string> web = queryValue(query, "web");
+    if (queryValue(query, "sub") != "web" || !web)
+        return badRequest("The query must name sub=web and a web= action.");
+    if (*web == DemoWebLogin) return login(query, tls);
+    if (*web == DemoWebViewPub) return viewPub(query);
+    if (*web == DemoWebDayPage) return dayPage(request, query);
+    return badRequest("Unknown action web=" + *web + ".");
 }
 
-DemoResponse DemoCalendar::Login(const DemoPairs& query, bool tls) {
+DemoResponse DemoCalendar::login(const DemoPairs& query, bool tls) {
     if (!tls)
-        return Page(403, "Forbidden",
-                    MessagePage("Secure connection required", "Log in over https only."));
-    std::string user = PercentDecode(QueryValue(query, "srch_query").value_or(""));
-    std::string password = PercentDecode(QueryValue(query, "password").value_or(""));
+        return page(403, "Forbidden",
+                    messagePage("Secure connection required", "Log in over https only."));
+    std::string user = percentDecode(queryValue(query, "srch_query").value_or(""));
+    std::string password = percentDecode(queryValue(query, "password").value_or(""));
     bool accepted = !user.empty() && !password.empty() &&
-                    (!options_.User || *options_.User == user) &&
-                    (!options_.Password || *options_.Password == password);
+                    (!options_.user || *options_.user == user) &&
+                    (!options_.password || *options_.password == password);
     if (!accepted)
-        return Page(200, "OK", MessagePage("Log-in failed", "The user id or the password is wrong."));
-    DemoResponse response = Page(200, "OK", MessagePage("Logged in", "Welcome, " + user + "."));
+        return page(200, "OK", messagePage("Log-in failed", "The user id or the password is wrong."));
+    DemoResponse response = page(200, "OK", messagePage("Logged in", "Welcome, " + user + "."));
     // No Secure flag: the day views come over plain http to the same host and must carry it.
-    response.Headers.emplace_back("Set-Cookie",
-                                  std::string(DemoSessionCookie) + "=" + NewSession() + "; Path=/; HttpOnly");
+    response.headers.emplace_back("Set-Cookie",
+                                  std::string(DemoSessionCookie) + "=" + newSession() + "; Path=/; HttpOnly");
     return response;
 }
 
-DemoResponse DemoCalendar::ViewPub(const DemoPairs& query) {
-    std::string dateText = PercentDecode(QueryValue(query, "date").value_or(""));
-    std::optional<DemoDate> date = ParseQueryDate(dateText);
-    if (!date) return BadRequest("The date '" + dateText + "' is not a date of the form YYYY/MM/DD.");
-    std::string item = ItemOf(PercentDecode(QueryValue(query, "resultSelect").value_or("")));
+DemoResponse DemoCalendar::viewPub(const DemoPairs& query) {
+    std::string dateText = percentDecode(queryValue(query, "date").value_or(""));
+    std::optional<DemoDate> date = parseQueryDate(dateText);
+    if (!date) return badRequest("The date '" + dateText + "' is not a date of the form YYYY/MM/DD.");
+    std::string item = itemOf(percentDecode(queryValue(query, "resultSelect").value_or("")));
     std::string url = std::string(DemoCalendarPath) + "?sub=web&web=" + std::string(DemoWebDayPage) +
-                      "&date=" + QueryDateText(*date) + "&item=" + PercentEncodeQueryValue(item);
-    return Page(200, "OK", RedirectPage(url));
+                      "&date=" + queryDateText(*date) + "&item=" + percentEncodeQueryValue(item);
+    return page(200, "OK", redirectPage(url));
 }
 
-DemoResponse DemoCalendar::DayPage(const DemoRequest& request, const DemoPairs& query) {
-    std::string dateText = PercentDecode(QueryValue(query, "date").value_or(""));
-    std::optional<DemoDate> date = ParseQueryDate(dateText);
-    if (!date) return BadRequest("The date '" + dateText + "' is not a date of the form YYYY/MM/DD.");
-    if (!HasSession(request))
-        return Page(200, "OK", MessagePage("Please log in", "Please log in to see this calendar."));
-    const DemoPerson* person = FindDemoPerson(PercentDecode(QueryValue(query, "item").value_or("")));
+DemoResponse DemoCalendar::dayPage(const DemoRequest& request, const DemoPairs& query) {
+    std::string dateText = percentDecode(queryValue(query, "date").value_or(""));
+    std::optional<DemoDate> date = parseQueryDate(dateText);
+    if (!date) return badRequest("The date '" + dateText + "' is not a date of the form YYYY/MM/DD.");
+    if (!hasSession(request))
+        return page(200, "OK", messagePage("Please log in", "Please log in to see this calendar."));
+    const DemoPerson* person = findDemoPerson(percentDecode(queryValue(query, "item").value_or("")));
     // Other dates than today get the same day around the same time of day.
-    DemoDayPlan plan = person ? PlanDay(*person, Now().Minute) : DemoDayPlan{};
-    return Page(200, "OK", RenderDayView(person, *date, plan, options_.Fault));
+    DemoDayPlan plan = person ? planDay(*person, now().minute) : DemoDayPlan{};
+    return page(200, "OK", renderDayView(person, *date, plan, options_.fault));
 }
 
-bool DemoCalendar::HasSession(const DemoRequest& request) const {
-    std::optional<std::string> header = request.Header("Cookie");
+bool DemoCalendar::hasSession(const DemoRequest& request) const {
+    std::optional<std::string> header = request.header("Cookie");
     if (!header) return false;
-    std::optional<std::string> token = CookieValue(*header, DemoSessionCookie);
+    std::optional<std::string> token = cookieValue(*header, DemoSessionCookie);
     std::lock_guard lock(mutex_);
     return token && sessions_.count(*token) > 0;
 }
 
-std::string DemoCalendar::NewSession() {
+std::string DemoCalendar::newSession() {
     unsigned char bytes[DemoSessionTokenBytes];
     if (RAND_bytes(bytes, sizeof bytes) != 1) throw std::runtime_error("no random bytes for a session");
     static constexpr char Hex[] = "0123456789abcdef";

@@ -13,10 +13,10 @@
 #include "tools/democal/DemoHttp.h"
 
 struct DemoOptions {
-    std::optional<std::string> User;      // when set, the log-in checks it
-    std::optional<std::string> Password;  // when set, the log-in checks it
-    std::optional<DemoMoment> Now;        // a pinned clock; the local clock otherwise
-    DemoFault Fault = DemoFault::None;
+    std::optional<std::string> user;      // when set, the log-in checks it
+    std::optional<std::string> password;  // when set, the log-in checks it
+    std::optional<DemoMoment> now;        // a pinned clock; the local clock otherwise
+    DemoFault fault = DemoFault::None;
 };
 
 class DemoCalendar {
@@ -24,16 +24,16 @@ public:
     explicit DemoCalendar(DemoOptions options);
 
     // The answer to one request; `tls` says whether it came over HTTPS. Thread-safe.
-    DemoResponse Handle(const DemoRequest& request, bool tls);
+    DemoResponse handle(const DemoRequest& request, bool tls);
     // Whether the request carries the cookie of a live session. Thread-safe.
-    bool HasSession(const DemoRequest& request) const;
+    bool hasSession(const DemoRequest& request) const;
 
 private:
-    DemoResponse Login(const DemoPairs& query, bool tls);
-    DemoResponse ViewPub(const DemoPairs& query);
-    DemoResponse DayPage(const DemoRequest& request, const DemoPairs& query);
-    std::string NewSession();
-    DemoMoment Now() const;
+    DemoResponse login(const DemoPairs& query, bool tls);
+    DemoResponse viewPub(const DemoPairs& query);
+    DemoResponse dayPage(const DemoRequest& request, const DemoPairs& query);
+    std::string newSession();
+    DemoMoment now() const;
 
     DemoOptions options_;
     mutable std::mutex mutex_;

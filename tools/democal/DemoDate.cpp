@@ -14,15 +14,15 @@ constexpr std::array<const char*, 7> WeekdayNames{"Sunday",   "Monday", "Tuesday
 constexpr int MinYear = 1;
 constexpr int MaxYear = 9999;
 
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
-int MonthLength(int year, int month) {
+int monthLength(int year, int month) {
     constexpr std::array<int, 12> Lengths{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeap(year) ? 29 : Lengths[month - 1];
+    return month == 2 && isLeap(year) ? 29 : Lengths[month - 1];
 }
 
 // A run of exactly `digits` decimal digits at text[pos].
-std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t digits) {
+std::optional<int> digits(std::string_view text, std::size_t pos, std::size_t digits) {
     if (pos + digits > text.size()) return std::nullopt;
     int value = 0;
     for (std::size_t i = pos; i < pos + digits; ++i) {
@@ -32,43 +32,43 @@ std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t di
     return value;
 }
 
-bool IsRealDate(int year, int month, int day) {
+bool isRealDate(int year, int month, int day) {
     return year >= MinYear && year <= MaxYear && month >= 1 && month <= 12 && day >= 1 &&
-           day <= MonthLength(year, month);
+           day <= monthLength(year, month);
 }
 
 // Reads "YYYY<sep>MM<sep>DD" at the start of text with one of the given separators.
-std::optional<DemoDate> ReadDate(std::string_view text, std::string_view separators) {
+std::optional<DemoDate> readDate(std::string_view text, std::string_view separators) {
     if (text.size() < 10 || separators.find(text[4]) == std::string_view::npos || text[7] != text[4])
         return std::nullopt;
-    auto year = Digits(text, 0, 4), month = Digits(text, 5, 2), day = Digits(text, 8, 2);
-    if (!year || !month || !day || !IsRealDate(*year, *month, *day)) return std::nullopt;
+    auto year = digits(text, 0, 4), month = digits(text, 5, 2), day = digits(text, 8, 2);
+    if (!year || !month || !day || !isRealDate(*year, *month, *day)) return std::nullopt;
     return DemoDate{*year, *month, *day};
 }
 
 // Day of the week, 0 = Sunday (Sakamoto's method).
-int Weekday(const DemoDate& date) {
+int weekday(const DemoDate& date) {
     constexpr std::array<int, 12> Offsets{0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-    int year = date.Month < 3 ? date.Year - 1 : date.Year;
-    return (year + year / 4 - year / 100 + year / 400 + Offsets[date.Month - 1] + date.Day) % 7;
+    int year = date.month < 3 ? date.year - 1 : date.year;
+    return (year + year / 4 - year / 100 + year / 400 + Offsets[date.month - 1] + date.day) % 7;
 }
 
 }  // namespace
 
-std::optional<DemoDate> ParseQueryDate(std::string_view text) {
+std::optional<DemoDate> parseQueryDate(std::string_view text) {
     if (text.size() != 10) return std::nullopt;
-    return ReadDate(text, "/-.");
+    return readDate(text, "/-.");
 }
 
-std::optional<DemoMoment> ParseMoment(std::string_view text) {
+std::optional<DemoMoment> parseMoment(std::string_view text) {
     if (text.size() != 16 || text[10] != ' ' || text[13] != ':') return std::nullopt;
-    auto date = ReadDate(text, "-");
-    auto hour = Digits(text, 11, 2), minute = Digits(text, 14, 2);
+    auto date = readDate(text, "-");
+    auto hour = digits(text, 11, 2), minute = digits(text, 14, 2);
     if (!date || !hour || !minute || *hour > 23 || *minute > 59) return std::nullopt;
     return DemoMoment{*date, *hour * 60 + *minute};
 }
 
-DemoMoment LocalMoment() {
+DemoMoment localMoment() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -76,18 +76,18 @@ DemoMoment LocalMoment() {
                       local.tm_hour * 60 + local.tm_min};
 }
 
-std::string QueryDateText(const DemoDate& date) {
+std::string queryDateText(const DemoDate& date) {
     char text[32];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d", date.Year, date.Month, date.Day);
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d", date.year, date.month, date.day);
     return text;
 }
 
-std::string LongDateText(const DemoDate& date) {
-    return std::string(WeekdayNames[Weekday(date)]) + " " + std::to_string(date.Day) + " " +
-           MonthNames[date.Month - 1] + " " + std::to_string(date.Year);
+std::string longDateText(const DemoDate& date) {
+    return std::string(WeekdayNames[weekday(date)]) + " " + std::to_string(date.day) + " " +
+           MonthNames[date.month - 1] + " " + std::to_string(date.year);
 }
 
-std::string ClockText(int minute) {
+std::string clockText(int minute) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d:%02d", minute / 60, minute % 60);
     return text;

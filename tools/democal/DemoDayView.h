@@ -15,23 +15,23 @@ enum class DemoFault {
 };
 
 struct DemoMeeting {
-    int Start = 0;  // minutes of day, Start < End, both within 00:00..23:59
-    int End = 0;
-    std::string Description;
-    std::string Room;
+    int start = 0;  // minutes of day, Start < End, both within 00:00..23:59
+    int end = 0;
+    std::string description;
+    std::string room;
 };
 
 struct DemoDayPlan {
-    std::vector<DemoMeeting> Meetings;    // in page order, numbered from 1
-    std::vector<std::string> DayEvents;   // in page order, numbered from 1
+    std::vector<DemoMeeting> meetings;    // in page order, numbered from 1
+    std::vector<std::string> dayEvents;   // in page order, numbered from 1
 };
 
 // Places the person's meetings around `minute`: a meeting meant to be in progress starts before
 // and ends at or after it; near midnight the times are clamped to 00:00..23:59 and a meeting
 // that would be left empty (or would wrongly cover `minute`) is left out.
-DemoDayPlan PlanDay(const DemoPerson& person, int minute);
+DemoDayPlan planDay(const DemoPerson& person, int minute);
 
 // The day-view page. The date is the one asked for; person may be nullptr (an unknown item id:
 // an empty day view).
-std::string RenderDayView(const DemoPerson* person, const DemoDate& date, const DemoDayPlan& plan,
+std::string renderDayView(const DemoPerson* person, const DemoDate& date, const DemoDayPlan& plan,
                           DemoFault fault);

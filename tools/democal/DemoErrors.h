@@ -2,4 +2,4 @@
 // The demo calendar's own failure: options it cannot use, a socket or a certificate it cannot make.
 #include "text/Errors.h"
 
-QUORVANE_DECLARE_ERROR(EDemoError, EQuorvaneError)
+QUORVANE_DECLARE_ERROR(DemoError, QuorvaneError, "EDemoError")

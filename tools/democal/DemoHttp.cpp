@@ -4,7 +4,7 @@
 
 namespace {
 
-bool SameLetters(std::string_view a, std::string_view b) {
+bool sameLetters(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         char x = a[i], y = b[i];
@@ -15,21 +15,21 @@ bool SameLetters(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string_view Trim(std::string_view text) {
+std::string_view trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
         text.remove_suffix(1);
     return text;
 }
 
-bool IsToken(std::string_view text) {
+bool isToken(std::string_view text) {
     if (text.empty()) return false;
     for (char c : text)
         if (c <= ' ' || c >= 127) return false;
     return true;
 }
 
-int HexValue(char c) {
+int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -38,20 +38,20 @@ int HexValue(char c) {
 
 }  // namespace
 
-std::optional<std::string> DemoRequest::Header(std::string_view name) const {
-    for (const auto& [key, value] : Headers)
-        if (SameLetters(key, name)) return value;
+std::optional<std::string> DemoRequest::header(std::string_view name) const {
+    for (const auto& [key, value] : headers)
+        if (sameLetters(key, name)) return value;
     return std::nullopt;
 }
 
-std::string DemoRequest::Path() const { return Target.substr(0, Target.find('?')); }
+std::string DemoRequest::path() const { return target.substr(0, target.find('?')); }
 
-std::string DemoRequest::Query() const {
-    std::size_t mark = Target.find('?');
-    return mark == std::string::npos ? std::string() : Target.substr(mark + 1);
+std::string DemoRequest::query() const {
+    std::size_t mark = target.find('?');
+    return mark == std::string::npos ? std::string() : target.substr(mark + 1);
 }
 
-std::size_t HeadEnd(std::string_view data) {
+std::size_t headEnd(std::string_view data) {
     std::size_t crlf = data.find("\r\n\r\n");
     std::size_t lf = data.find("\n\n");
     if (crlf != std::string_view::npos && (lf == std::string_view::npos || crlf + 2 <= lf))
@@ -59,34 +59,34 @@ std::size_t HeadEnd(std::string_view data) {
     return lf == std::string_view::npos ? lf : lf + 2;
 }
 
-std::optional<DemoRequest> ParseRequestHead(std::string_view head) {
+std::optional<DemoRequest> parseRequestHead(std::string_view head) {
     std::size_t lineEnd = head.find('\n');
-    std::string_view line = Trim(head.substr(0, lineEnd));
+    std::string_view line = trim(head.substr(0, lineEnd));
     std::size_t first = line.find(' ');
     std::size_t last = line.rfind(' ');
     if (first == std::string_view::npos || first == last) return std::nullopt;
     DemoRequest request;
-    request.Method = std::string(line.substr(0, first));
-    request.Target = std::string(Trim(line.substr(first + 1, last - first - 1)));
-    request.Version = std::string(line.substr(last + 1));
-    if (!IsToken(request.Method) || !IsToken(request.Target) ||
-        request.Version.rfind("HTTP/", 0) != 0)
+    request.method = std::string(line.substr(0, first));
+    request.target = std::string(trim(line.substr(first + 1, last - first - 1)));
+    request.version = std::string(line.substr(last + 1));
+    if (!isToken(request.method) || !isToken(request.target) ||
+        request.version.rfind("HTTP/", 0) != 0)
         return std::nullopt;
 
     while (lineEnd != std::string_view::npos) {
         std::size_t start = lineEnd + 1;
         lineEnd = head.find('\n', start);
-        std::string_view header = Trim(head.substr(start, lineEnd - start));
+        std::string_view header = trim(head.substr(start, lineEnd - start));
         if (header.empty()) continue;
         std::size_t colon = header.find(':');
-        if (colon == std::string_view::npos || !IsToken(header.substr(0, colon))) return std::nullopt;
-        request.Headers.emplace_back(std::string(header.substr(0, colon)),
-                                     std::string(Trim(header.substr(colon + 1))));
+        if (colon == std::string_view::npos || !isToken(header.substr(0, colon))) return std::nullopt;
+        request.headers.emplace_back(std::string(header.substr(0, colon)),
+                                     std::string(trim(header.substr(colon + 1))));
     }
     return request;
 }
 
-DemoPairs SplitQuery(std::string_view query) {
+DemoPairs splitQuery(std::string_view query) {
     query = query.substr(0, query.find('#'));
     DemoPairs pairs;
     while (!query.empty()) {
@@ -105,19 +105,19 @@ DemoPairs SplitQuery(std::string_view query) {
     return pairs;
 }
 
-std::optional<std::string> QueryValue(const DemoPairs& pairs, std::string_view key) {
+std::optional<std::string> queryValue(const DemoPairs& pairs, std::string_view key) {
     for (const auto& [name, value] : pairs)
         if (name == key) return value;
     return std::nullopt;
 }
 
-std::string PercentDecode(std::string_view text) {
+std::string percentDecode(std::string_view text) {
     std::string decoded;
     decoded.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-            HexValue(text[i + 2]) >= 0) {
-            decoded += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
+            hexValue(text[i + 2]) >= 0) {
+            decoded += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
             i += 2;
         } else {
             decoded += text[i];
@@ -126,7 +126,7 @@ std::string PercentDecode(std::string_view text) {
     return decoded;
 }
 
-std::string PercentEncodeQueryValue(std::string_view text) {
+std::string percentEncodeQueryValue(std::string_view text) {
     static constexpr char Hex[] = "0123456789ABCDEF";
     std::string encoded;
     for (unsigned char c : text) {
@@ -143,31 +143,31 @@ std::string PercentEncodeQueryValue(std::string_view text) {
     return encoded;
 }
 
-std::optional<std::string> CookieValue(std::string_view header, std::string_view name) {
+std::optional<std::string> cookieValue(std::string_view header, std::string_view name) {
     while (!header.empty()) {
         std::size_t semi = header.find(';');
-        std::string_view cookie = Trim(header.substr(0, semi));
+        std::string_view cookie = trim(header.substr(0, semi));
         std::size_t eq = cookie.find('=');
-        if (eq != std::string_view::npos && Trim(cookie.substr(0, eq)) == name)
-            return std::string(Trim(cookie.substr(eq + 1)));
+        if (eq != std::string_view::npos && trim(cookie.substr(0, eq)) == name)
+            return std::string(trim(cookie.substr(eq + 1)));
         if (semi == std::string_view::npos) break;
         header.remove_prefix(semi + 1);
     }
     return std::nullopt;
 }
 
-std::string SerializeResponse(const DemoResponse& response, bool headOnly) {
-    std::string out = "HTTP/1.1 " + std::to_string(response.Status) + " " + response.Reason + "\r\n";
+std::string serializeResponse(const DemoResponse& response, bool headOnly) {
+    std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " + response.reason + "\r\n";
     out += "Content-Type: text/html; charset=utf-8\r\n";
-    out += "Content-Length: " + std::to_string(response.Body.size()) + "\r\n";
+    out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     out += "Cache-Control: no-store\r\nConnection: close\r\n";
-    for (const auto& [name, value] : response.Headers) out += name + ": " + value + "\r\n";
+    for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";
     out += "\r\n";
-    if (!headOnly) out += response.Body;
+    if (!headOnly) out += response.body;
     return out;
 }
 
-std::string Printable(std::string_view text) {
+std::string printable(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (unsigned char c : text) {

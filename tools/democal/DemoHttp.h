@@ -10,42 +10,42 @@
 using DemoPairs = std::vector<std::pair<std::string, std::string>>;
 
 struct DemoRequest {
-    std::string Method;
-    std::string Target;   // as sent: path and query
-    std::string Version;
-    DemoPairs Headers;    // names as sent
+    std::string method;
+    std::string target;   // as sent: path and query
+    std::string version;
+    DemoPairs headers;    // names as sent
 
     // First header of that name (letter case ignored), or nullopt.
-    std::optional<std::string> Header(std::string_view name) const;
-    std::string Path() const;   // the target before "?"
-    std::string Query() const;  // the target after the first "?", or empty
+    std::optional<std::string> header(std::string_view name) const;
+    std::string path() const;   // the target before "?"
+    std::string query() const;  // the target after the first "?", or empty
 };
 
 struct DemoResponse {
-    int Status = 200;
-    std::string Reason = "OK";
-    std::string Body;
-    DemoPairs Headers;  // besides Content-Type, Content-Length, Connection and Cache-Control
+    int status = 200;
+    std::string reason = "OK";
+    std::string body;
+    DemoPairs headers;  // besides Content-Type, Content-Length, Connection and Cache-Control
 };
 
 // Position just past the blank line that ends a request head ("\r\n\r\n" or "\n\n"), or npos.
-std::size_t HeadEnd(std::string_view data);
+std::size_t headEnd(std::string_view data);
 // Parses a request head (request line and header lines); nullopt when it is not HTTP.
-std::optional<DemoRequest> ParseRequestHead(std::string_view head);
+std::optional<DemoRequest> parseRequestHead(std::string_view head);
 
 // Query pairs split at "&" and at the first "=" of each pair, values left encoded; "#" ends
 // the query.
-DemoPairs SplitQuery(std::string_view query);
+DemoPairs splitQuery(std::string_view query);
 // First value of the key, or nullopt.
-std::optional<std::string> QueryValue(const DemoPairs& pairs, std::string_view key);
+std::optional<std::string> queryValue(const DemoPairs& pairs, std::string_view key);
 // %XX sequences decoded; malformed ones and "+" kept as they are.
-std::string PercentDecode(std::string_view text);
+std::string percentDecode(std::string_view text);
 // Every byte but letters, digits and "-._~" as %XX, for a value put into a query.
-std::string PercentEncodeQueryValue(std::string_view text);
+std::string percentEncodeQueryValue(std::string_view text);
 // Value of the named cookie in a Cookie header, or nullopt.
-std::optional<std::string> CookieValue(std::string_view header, std::string_view name);
+std::optional<std::string> cookieValue(std::string_view header, std::string_view name);
 
 // The response bytes; a HEAD request gets the head only.
-std::string SerializeResponse(const DemoResponse& response, bool headOnly);
+std::string serializeResponse(const DemoResponse& response, bool headOnly);
 // Text with bytes below 32 and above 126 shown as \xNN, for one-line log output.
-std::string Printable(std::string_view text);
+std::string printable(std::string_view text);

@@ -10,54 +10,54 @@ namespace {
 
 constexpr unsigned MaxPort = 65535;
 
-std::uint16_t ParsePort(std::string_view text) {
+std::uint16_t parsePort(std::string_view text) {
     unsigned value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || text.empty() || value > MaxPort)
-        throw EDemoError("bad port '" + std::string(text) + "'");
+        throw DemoError("bad port '" + std::string(text) + "'");
     return static_cast<std::uint16_t>(value);
 }
 
-DemoFault ParseFault(std::string_view text) {
+DemoFault parseFault(std::string_view text) {
     if (text == DemoFaultNeverComplete) return DemoFault::NeverComplete;
     if (text == DemoFaultBrokenTime) return DemoFault::BrokenTime;
     if (text == DemoFaultUnterminated) return DemoFault::Unterminated;
-    throw EDemoError("unknown fault '" + std::string(text) + "'");
+    throw DemoError("unknown fault '" + std::string(text) + "'");
 }
 
 }  // namespace
 
-DemoCommandLine ParseDemoCommandLine(int argc, const char* const* argv) {
+DemoCommandLine parseDemoCommandLine(int argc, const char* const* argv) {
     DemoCommandLine options;
     for (int i = 1; i < argc; ++i) {
         std::string_view name = argv[i];
         if (name == DemoOptHelp) {
-            options.Help = true;
+            options.help = true;
             continue;
         }
-        if (i + 1 >= argc) throw EDemoError("option '" + std::string(name) + "' needs a value");
+        if (i + 1 >= argc) throw DemoError("option '" + std::string(name) + "' needs a value");
         std::string value = argv[++i];
         if (name == DemoOptPort) {
-            options.Port = ParsePort(value);
+            options.port = parsePort(value);
         } else if (name == DemoOptCertOut) {
-            options.CertOut = value;
+            options.certOut = value;
         } else if (name == DemoOptNow) {
-            options.Calendar.Now = ParseMoment(value);
-            if (!options.Calendar.Now) throw EDemoError("bad time '" + value + "' (use \"YYYY-MM-DD hh:mm\")");
+            options.calendar.now = parseMoment(value);
+            if (!options.calendar.now) throw DemoError("bad time '" + value + "' (use \"YYYY-MM-DD hh:mm\")");
         } else if (name == DemoOptUser) {
-            options.Calendar.User = value;
+            options.calendar.user = value;
         } else if (name == DemoOptPassword) {
-            options.Calendar.Password = value;
+            options.calendar.password = value;
         } else if (name == DemoOptFault) {
-            options.Calendar.Fault = ParseFault(value);
+            options.calendar.fault = parseFault(value);
         } else {
-            throw EDemoError("unknown option '" + std::string(name) + "'");
+            throw DemoError("unknown option '" + std::string(name) + "'");
         }
     }
     return options;
 }
 
-std::string DemoUsage() {
+std::string demoUsage() {
     return "usage: quorvane-democal [--port N] [--cert-out FILE] [--now \"YYYY-MM-DD hh:mm\"]\n"
            "                        [--user ID] [--password PASS]\n"
            "                        [--fault never-complete|broken-time|unterminated]\n"

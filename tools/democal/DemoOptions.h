@@ -7,12 +7,12 @@
 #include "tools/democal/DemoCalendar.h"
 
 struct DemoCommandLine {
-    std::uint16_t Port = 0;
-    std::optional<std::string> CertOut;
-    DemoOptions Calendar;
-    bool Help = false;
+    std::uint16_t port = 0;
+    std::optional<std::string> certOut;
+    DemoOptions calendar;
+    bool help = false;
 };
 
-// Raises EDemoError with a one-line reason for an unknown option, a missing or bad value.
-DemoCommandLine ParseDemoCommandLine(int argc, const char* const* argv);
-std::string DemoUsage();
+// Raises DemoError with a one-line reason for an unknown option, a missing or bad value.
+DemoCommandLine parseDemoCommandLine(int argc, const char* const* argv);
+std::string demoUsage();

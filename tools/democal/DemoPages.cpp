@@ -1,6 +1,6 @@
 #include "tools/democal/DemoPages.h"
 
-std::string HtmlEscape(std::string_view text) {
+std::string htmlEscape(std::string_view text) {
     std::string escaped;
     escaped.reserve(text.size());
     for (char c : text) {
@@ -16,14 +16,14 @@ std::string HtmlEscape(std::string_view text) {
     return escaped;
 }
 
-std::string MessagePage(std::string_view title, std::string_view message) {
-    std::string t = HtmlEscape(title);
+std::string messagePage(std::string_view title, std::string_view message) {
+    std::string t = htmlEscape(title);
     return "<HTML><HEAD><TITLE>" + t + "</TITLE></HEAD>\n<BODY BGCOLOR=#FFFFFF>\n<H2>" + t +
-           "</H2>\n<P>" + HtmlEscape(message) + "</P>\n</BODY></HTML>\n";
+           "</H2>\n<P>" + htmlEscape(message) + "</P>\n</BODY></HTML>\n";
 }
 
-std::string RedirectPage(std::string_view url) {
-    std::string u = HtmlEscape(url);
+std::string redirectPage(std::string_view url) {
+    std::string u = htmlEscape(url);
     return "<HTML><HEAD><META http-equiv=\"refresh\" content=\"0;url=" + u +
            "\"><TITLE>Loading</TITLE></HEAD>\n<BODY BGCOLOR=#FFFFFF>\n<P>Loading the day view... <A href=\"" +
            u + "\">continue</A></P>\n</BODY></HTML>\n";

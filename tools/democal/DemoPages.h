@@ -4,9 +4,9 @@
 #include <string_view>
 
 // Escapes & < > " ' so that any echoed text stays text.
-std::string HtmlEscape(std::string_view text);
+std::string htmlEscape(std::string_view text);
 
 // A complete old-style page with a title and a body paragraph (both escaped).
-std::string MessagePage(std::string_view title, std::string_view message);
+std::string messagePage(std::string_view title, std::string_view message);
 // The page that sends the browser on to `url` by a meta refresh; url is escaped as an attribute.
-std::string RedirectPage(std::string_view url);
+std::string redirectPage(std::string_view url);

@@ -18,16 +18,16 @@ constexpr std::array<DemoPerson, 8> People{{
 
 }  // namespace
 
-std::span<const DemoPerson> DemoPeople() { return People; }
+std::span<const DemoPerson> demoPeople() { return People; }
 
-const DemoPerson* FindDemoPerson(std::string_view itemId) {
+const DemoPerson* findDemoPerson(std::string_view itemId) {
     for (const DemoPerson& person : People)
-        if (person.ItemId == itemId) return &person;
+        if (person.itemId == itemId) return &person;
     return nullptr;
 }
 
-const DemoPerson& DemoPersonOnLeave() {
+const DemoPerson& demoPersonOnLeave() {
     for (const DemoPerson& person : People)
-        if (person.Role == DemoRole::OnLeave) return person;
+        if (person.role == DemoRole::OnLeave) return person;
     return People.front();
 }

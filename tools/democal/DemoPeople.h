@@ -17,14 +17,14 @@ enum class DemoRole {
 };
 
 struct DemoPerson {
-    std::string_view Name;
-    std::string_view ItemId;
-    std::string_view LeaveTag;
-    DemoRole Role;
+    std::string_view name;
+    std::string_view itemId;
+    std::string_view leaveTag;
+    DemoRole role;
 };
 
-std::span<const DemoPerson> DemoPeople();
+std::span<const DemoPerson> demoPeople();
 // The person with this calendar item id, or nullptr.
-const DemoPerson* FindDemoPerson(std::string_view itemId);
+const DemoPerson* findDemoPerson(std::string_view itemId);
 // The person whose leave entry shows on the page of the OthersLeave person.
-const DemoPerson& DemoPersonOnLeave();
+const DemoPerson& demoPersonOnLeave();

@@ -27,7 +27,7 @@ public:
     Channel(int fd, SSL* ssl) : fd_(fd), ssl_(ssl) {}
 
     // Bytes read, 0 at the end of the stream, -1 on error or time-out.
-    long Read(char* buffer, std::size_t size) {
+    long read(char* buffer, std::size_t size) {
         if (ssl_) {
             int n = SSL_read(ssl_, buffer, static_cast<int>(size));
             return n > 0 ? n : (SSL_get_error(ssl_, n) == SSL_ERROR_ZERO_RETURN ? 0 : -1);
@@ -38,7 +38,7 @@ public:
         return n;
     }
 
-    bool WriteAll(const std::string& data) {
+    bool writeAll(const std::string& data) {
         std::size_t done = 0;
         while (done < data.size()) {
             long n;
@@ -59,13 +59,13 @@ private:
     SSL* ssl_;
 };
 
-void SetTimeouts(int fd) {
+void setTimeouts(int fd) {
     timeval timeout{DemoReadTimeoutMs / 1000, (DemoReadTimeoutMs % 1000) * 1000};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
 }
 
-int ListenOn(const sockaddr* address, socklen_t length, int family) {
+int listenOn(const sockaddr* address, socklen_t length, int family) {
     // Non-blocking, so that a connection gone between poll and accept cannot stall the loop.
     int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return -1;
@@ -79,19 +79,19 @@ int ListenOn(const sockaddr* address, socklen_t length, int family) {
     return fd;
 }
 
-bool CarriesSessionCookie(const DemoRequest& request) {
-    std::optional<std::string> header = request.Header("Cookie");
-    return header && CookieValue(*header, DemoSessionCookie).has_value();
+bool carriesSessionCookie(const DemoRequest& request) {
+    std::optional<std::string> header = request.header("Cookie");
+    return header && cookieValue(*header, DemoSessionCookie).has_value();
 }
 
-std::string ErrorText(std::string_view what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string errorText(std::string_view what) { return std::string(what) + ": " + std::strerror(errno); }
 
 }  // namespace
 
 DemoServer::DemoServer(DemoCalendar& calendar, const DemoTls& tls, DemoFault fault, LogSink log)
     : calendar_(calendar), tls_(tls), fault_(fault), log_(std::move(log)) {
     int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) throw EDemoError(ErrorText("cannot make a pipe"));
+    if (pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) throw DemoError(errorText("cannot make a pipe"));
     wakeRead_ = pipeFds[0];
     wakeWrite_ = pipeFds[1];
 }
@@ -102,13 +102,13 @@ DemoServer::~DemoServer() {
     close(wakeWrite_);
 }
 
-std::uint16_t DemoServer::Listen(std::uint16_t port) {
+std::uint16_t DemoServer::acceptLoop(std::uint16_t port) {
     sockaddr_in v4{};
     v4.sin_family = AF_INET;
     v4.sin_port = htons(port);
     v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int fd = ListenOn(reinterpret_cast<sockaddr*>(&v4), sizeof v4, AF_INET);
-    if (fd < 0) throw EDemoError(ErrorText("cannot listen on 127.0.0.1 port " + std::to_string(port)));
+    int fd = listenOn(reinterpret_cast<sockaddr*>(&v4), sizeof v4, AF_INET);
+    if (fd < 0) throw DemoError(errorText("cannot listen on 127.0.0.1 port " + std::to_string(port)));
     socklen_t length = sizeof v4;
     getsockname(fd, reinterpret_cast<sockaddr*>(&v4), &length);
     listeners_.push_back(fd);
@@ -119,19 +119,19 @@ std::uint16_t DemoServer::Listen(std::uint16_t port) {
     v6.sin6_family = AF_INET6;
     v6.sin6_port = htons(chosen);
     v6.sin6_addr = in6addr_loopback;
-    int fd6 = ListenOn(reinterpret_cast<sockaddr*>(&v6), sizeof v6, AF_INET6);
+    int fd6 = listenOn(reinterpret_cast<sockaddr*>(&v6), sizeof v6, AF_INET6);
     if (fd6 >= 0) listeners_.push_back(fd6);
     return chosen;
 }
 
-bool DemoServer::Run() {
+bool DemoServer::run() {
     std::vector<pollfd> fds;
     for (int fd : listeners_) fds.push_back({fd, POLLIN, 0});
     fds.push_back({wakeRead_, POLLIN, 0});
     while (!stopping_) {
         if (poll(fds.data(), fds.size(), -1) < 0) {
             if (errno == EINTR) continue;
-            log_(ErrorText("democal: poll failed"));
+            log_(errorText("democal: poll failed"));
             break;
         }
         for (std::size_t i = 0; i + 1 < fds.size(); ++i) {
@@ -150,7 +150,7 @@ bool DemoServer::Run() {
                 continue;
             }
             open_.insert(fd);
-            std::thread([this, fd] { Serve(fd); }).detach();
+            std::thread([this, fd] { serve(fd); }).detach();
         }
     }
     std::unique_lock lock(mutex_);
@@ -158,13 +158,13 @@ bool DemoServer::Run() {
     return idle_.wait_for(lock, std::chrono::milliseconds(DemoStopWaitMs), [this] { return open_.empty(); });
 }
 
-void DemoServer::Stop() {
+void DemoServer::stop() {
     stopping_ = true;
     char byte = 0;
     [[maybe_unused]] ssize_t n = write(wakeWrite_, &byte, 1);
 }
 
-void DemoServer::LingerAndClose(int fd) {
+void DemoServer::lingerAndClose(int fd) {
     // Closing with unread request bytes pending would reset the connection and could destroy
     // the answer before the client reads it (an oversized head, for one): end our side, then
     // read what is left until the client closes, within a bound.
@@ -180,23 +180,23 @@ void DemoServer::LingerAndClose(int fd) {
     }
 }
 
-void DemoServer::Finished(int fd) {
+void DemoServer::finished(int fd) {
     std::lock_guard lock(mutex_);
     close(fd);
     open_.erase(fd);
     if (open_.empty()) idle_.notify_all();
 }
 
-void DemoServer::Serve(int fd) {
-    SetTimeouts(fd);
+void DemoServer::serve(int fd) {
+    setTimeouts(fd);
     unsigned char first = 0;
     ssize_t peeked;
     do peeked = recv(fd, &first, 1, MSG_PEEK);
     while (peeked < 0 && errno == EINTR);
     if (peeked == 1 && first == DemoTlsHandshakeByte) {
-        SSL* ssl = SSL_new(tls_.Context());
+        SSL* ssl = SSL_new(tls_.context());
         if (ssl && SSL_set_fd(ssl, fd) == 1 && SSL_accept(ssl) == 1) {
-            ServeRequest(fd, ssl, true);
+            serveRequest(fd, ssl, true);
             SSL_shutdown(ssl);
         } else {
             // Browsers also end a handshake here when they do not yet trust the certificate.
@@ -207,48 +207,48 @@ void DemoServer::Serve(int fd) {
         SSL_free(ssl);
         ERR_clear_error();
     } else if (peeked == 1) {
-        ServeRequest(fd, nullptr, false);
+        serveRequest(fd, nullptr, false);
     }
-    LingerAndClose(fd);
-    Finished(fd);
+    lingerAndClose(fd);
+    finished(fd);
 }
 
-void DemoServer::ServeRequest(int fd, ssl_st* ssl, bool tls) {
+void DemoServer::serveRequest(int fd, ssl_st* ssl, bool tls) {
     Channel channel(fd, ssl);
     const char* scheme = tls ? "https" : "http";
     std::string data;
     std::size_t end = std::string::npos;
     char buffer[4096];
-    while ((end = HeadEnd(data)) == std::string::npos) {
+    while ((end = headEnd(data)) == std::string::npos) {
         if (data.size() > DemoMaxHeaderBytes) {
             log_(std::string("democal: request head too large over ") + scheme);
             DemoResponse response{431, "Request Header Fields Too Large", "", {}};
-            channel.WriteAll(SerializeResponse(response, false));
+            channel.writeAll(serializeResponse(response, false));
             return;
         }
-        long n = channel.Read(buffer, sizeof buffer);
+        long n = channel.read(buffer, sizeof buffer);
         if (n <= 0) return;  // the client went away or stalled: nothing to answer
         data.append(buffer, static_cast<std::size_t>(n));
     }
-    std::optional<DemoRequest> request = ParseRequestHead(std::string_view(data).substr(0, end));
+    std::optional<DemoRequest> request = parseRequestHead(std::string_view(data).substr(0, end));
     if (!request) {
         log_(std::string("democal: malformed request over ") + scheme + ": " +
-             Printable(std::string_view(data).substr(0, 80)));
+             printable(std::string_view(data).substr(0, 80)));
         DemoResponse response{400, "Bad Request", "<HTML><BODY><P>Malformed request.</P></BODY></HTML>\n", {}};
-        channel.WriteAll(SerializeResponse(response, false));
+        channel.writeAll(serializeResponse(response, false));
         return;
     }
-    log_(Printable(request->Method) + " " + scheme + " " + Printable(request->Target) +
-         (CarriesSessionCookie(*request) ? " cookie=yes" : " cookie=no"));
+    log_(printable(request->method) + " " + scheme + " " + printable(request->target) +
+         (carriesSessionCookie(*request) ? " cookie=yes" : " cookie=no"));
     if (fault_ == DemoFault::NeverComplete) {
-        Hold(fd);
+        hold(fd);
         return;
     }
-    DemoResponse response = calendar_.Handle(*request, tls);
-    channel.WriteAll(SerializeResponse(response, request->Method == "HEAD"));
+    DemoResponse response = calendar_.handle(*request, tls);
+    channel.writeAll(serializeResponse(response, request->method == "HEAD"));
 }
 
-void DemoServer::Hold(int fd) {
+void DemoServer::hold(int fd) {
     // Keeps the connection open, unanswered, until the client leaves or the server stops.
     while (!stopping_) {
         pollfd p{fd, POLLIN, 0};

@@ -24,20 +24,20 @@ public:
     DemoServer& operator=(const DemoServer&) = delete;
 
     // Listens on 127.0.0.1 (and on ::1 with the same port when the host has it); port 0 takes
-    // any free port. Returns the port; raises EDemoError when it cannot listen.
-    std::uint16_t Listen(std::uint16_t port);
+    // any free port. Returns the port; raises DemoError when it cannot listen.
+    std::uint16_t acceptLoop(std::uint16_t port);
     // Accepts connections until Stop(), then waits (bounded) for the open ones to end. Returns
     // false when some were still open after the wait.
-    bool Run();
+    bool run();
     // Makes Run() return; safe from any thread.
-    void Stop();
+    void stop();
 
 private:
-    void Serve(int fd);
-    void ServeRequest(int fd, struct ssl_st* ssl, bool tls);
-    void Hold(int fd);
-    void LingerAndClose(int fd);
-    void Finished(int fd);
+    void serve(int fd);
+    void serveRequest(int fd, struct ssl_st* ssl, bool tls);
+    void hold(int fd);
+    void lingerAndClose(int fd);
+    void finished(int fd);
 
     DemoCalendar& calendar_;
     const DemoTls& tls_;

@@ -7,16 +7,16 @@ typedef struct ssl_ctx_st SSL_CTX;
 
 class DemoTls {
 public:
-    // Makes a P-256 key and a certificate for it; raises EDemoError when OpenSSL fails.
+    // Makes a P-256 key and a certificate for it; raises DemoError when OpenSSL fails.
     DemoTls();
     ~DemoTls();
     DemoTls(const DemoTls&) = delete;
     DemoTls& operator=(const DemoTls&) = delete;
 
-    const std::string& CertificatePem() const { return pem_; }
-    // Writes the certificate as PEM; raises EDemoError when the file cannot be written.
-    void WriteCertificate(const std::string& fileName) const;
-    SSL_CTX* Context() const { return context_; }
+    const std::string& certificatePem() const { return pem_; }
+    // Writes the certificate as PEM; raises DemoError when the file cannot be written.
+    void writeCertificate(const std::string& fileName) const;
+    SSL_CTX* context() const { return context_; }
 
 private:
     SSL_CTX* context_ = nullptr;

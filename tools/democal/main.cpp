@@ -22,7 +22,7 @@ namespace {
 constexpr int ExitUsage = 2;
 constexpr int ExitFailure = 1;
 
-void WriteLogLine(const std::string& line) {
+void writeLogLine(const std::string& line) {
     static std::mutex mutex;
     std::lock_guard lock(mutex);
     std::fputs((line + "\n").c_str(), stderr);
@@ -34,13 +34,13 @@ void WriteLogLine(const std::string& line) {
 int main(int argc, char** argv) {
     DemoCommandLine options;
     try {
-        options = ParseDemoCommandLine(argc, argv);
-    } catch (const EDemoError& error) {
-        std::cerr << "quorvane-democal: " << error.what() << "\n" << DemoUsage();
+        options = parseDemoCommandLine(argc, argv);
+    } catch (const DemoError& error) {
+        std::cerr << "quorvane-democal: " << error.what() << "\n" << demoUsage();
         return ExitUsage;
     }
-    if (options.Help) {
-        std::cout << DemoUsage();
+    if (options.help) {
+        std::cout << demoUsage();
         return 0;
     }
 
@@ -54,24 +54,24 @@ int main(int argc, char** argv) {
 
     try {
         DemoTls tls;
-        if (options.CertOut) tls.WriteCertificate(*options.CertOut);
-        DemoCalendar calendar(options.Calendar);
-        DemoServer server(calendar, tls, options.Calendar.Fault, WriteLogLine);
-        std::uint16_t port = server.Listen(options.Port);
+        if (options.certOut) tls.writeCertificate(*options.certOut);
+        DemoCalendar calendar(options.calendar);
+        DemoServer server(calendar, tls, options.calendar.fault, writeLogLine);
+        std::uint16_t port = server.acceptLoop(options.port);
         std::printf("%u\n", static_cast<unsigned>(port));
         std::fflush(stdout);
 
         bool drained = true;
-        std::thread acceptor([&] { drained = server.Run(); });
+        std::thread acceptor([&] { drained = server.run(); });
         int signal = 0;
         sigwait(&stopSignals, &signal);
-        server.Stop();
+        server.stop();
         acceptor.join();
-        WriteLogLine("democal: stopped");
+        writeLogLine("democal: stopped");
         if (!drained) std::_Exit(0);  // connection threads still hold the server
         return 0;
-    } catch (const EQuorvaneError& error) {
-        WriteLogLine(std::string("quorvane-democal: ") + error.what());
+    } catch (const QuorvaneError& error) {
+        writeLogLine(std::string("quorvane-democal: ") + error.what());
         return ExitFailure;
     }
 }

@@ -1,0 +1,191 @@
+#include "app/MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QColor>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QIcon>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <cstdio>
+
+#include "app/MainWindowConstants.h"
+#include "log/ActivityLog.h"
+#include "log/EchoLog.h"
+#include "text/DateTime.h"
+#include "ui/LogBoxBinding.h"
+#include "ui/PromptDialog.h"
+#include "ui/TextBoxLines.h"
+#include "ui/UiConstants.h"
+#include "ui/WindowControls.h"
+
+namespace {
+
+QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+std::string toBytes(const QString& text) { return text.toUtf8().toStdString(); }
+
+const QEvent::Type MaskPromptEvent = static_cast<QEvent::Type>(QEvent::User + MaskPromptEventOffset);
+
+BoardSettings boardSettings(const WindowSettings& settings) {
+    BoardSettings board;
+    board.calendarHost = settings.calendarHost;
+    board.port = settings.port;
+    board.pageWaitSeconds = settings.pageWaitSeconds;
+    return board;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(WindowSettings settings, QWidget* parent)
+    : QMainWindow(parent), settings_(std::move(settings)), prompt_(promptForText) {
+    setWindowTitle(QLatin1String(WindowCaption));
+    QPixmap icon(WindowIconSize, WindowIconSize);
+    icon.fill(QColor(QLatin1String(WindowIconColour)));
+    setWindowIcon(QIcon(icon));
+    move(0, 0);
+
+    browser_ = std::make_unique<WebEngineControl>(nullptr, settings_.trust);
+    controls_ = new WindowControls(browser_->view(), this);
+    setCentralWidget(controls_);
+    resize(WindowClientWidth, WindowClientHeight);
+
+    logLines_ = std::make_unique<TextBoxLines>(*controls_->logEdit);
+    fragmentLines_ = std::make_unique<TextBoxLines>(*controls_->fragmentEdit);
+    log_ = std::make_unique<ActivityLog>(*logLines_, clock_);
+    bindLogToTextBox(*log_, *controls_->logEdit);
+    logWriter_ = log_.get();
+    if (settings_.echoLog) {
+        echo_ = std::make_unique<EchoLog>(*log_, stdout);
+        logWriter_ = echo_.get();
+    }
+    browser_->onProgressChange = [this](int progress, int progressMax) {
+        controls_->showProgress(progress, progressMax);
+    };
+
+    controller_ = std::make_unique<BoardController>(boardSettings(settings_), *browser_, *logWriter_, clock_, *this);
+
+    // The operator's edits of the fragment box are served until the next refresh replaces them.
+    connect(controls_->fragmentEdit, &QPlainTextEdit::textChanged, this, &MainWindow::forwardFragmentEdit);
+    connect(controls_->refreshButton, &QPushButton::clicked, this, &MainWindow::requestRefresh);
+
+    refreshTimer_.setInterval(FirstRefreshDelayMs);
+    grabTimer_.setInterval(GrabIntervalMs);
+    connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::onRefreshTimer);
+    connect(&grabTimer_, &QTimer::timeout, this, &MainWindow::onGrabTimer);
+}
+
+MainWindow::~MainWindow() {
+    // The server's threads may still be logging: the controller stops them before the log and
+    // its box go.
+    refreshTimer_.stop();
+    grabTimer_.stop();
+    controller_.reset();
+    if (log_) log_->onWake = nullptr;
+    echo_.reset();
+    log_.reset();
+    browser_.reset();
+}
+
+void MainWindow::start() {
+    std::string userId, password;
+    if (settings_.credentials) {
+        userId = settings_.credentials->userId;
+        password = settings_.credentials->password;
+    }
+    // The prompts repeat until both answers are given, unless the program is asked to stop
+    // meanwhile (a stop signal closes the window while a prompt is open).
+    while ((userId.empty() || password.empty()) && !closed_) {
+        userId = prompt_(UserIdPromptCaption, UserIdPromptText, "");
+        if (closed_) break;
+        QCoreApplication::postEvent(this, new QEvent(MaskPromptEvent));
+        password = prompt_(PasswordPromptCaption, PasswordPromptText, "");
+    }
+    if (closed_) return;
+    controller_->start(userId, password);
+    refreshTimer_.start();
+    grabTimer_.start();
+    setGrabCaption();
+}
+
+void MainWindow::onRefreshTimer() {
+    if (refreshTimer_.interval() != RefreshIntervalMs) refreshTimer_.setInterval(RefreshIntervalMs);
+    refreshTimer_.stop();
+    controller_->requestRefresh();
+}
+
+void MainWindow::onGrabTimer() {
+    controller_->requestGrab();
+    setGrabCaption();
+}
+
+void MainWindow::stopTimers() {
+    refreshTimer_.stop();
+    grabTimer_.stop();
+}
+
+std::string MainWindow::fakeTimeText() const { return toBytes(controls_->fakeTimeEdit->text()); }
+
+bool MainWindow::forceGrabChecked() const { return controls_->forceGrabBox->isChecked(); }
+
+void MainWindow::setForceGrabChecked(bool checked) { controls_->forceGrabBox->setChecked(checked); }
+
+void MainWindow::showFragment(const std::string& fragment) {
+    // The controller serves this fragment already; filling the box is not an operator's edit.
+    const QSignalBlocker quiet(controls_->fragmentEdit);
+    fragmentLines_->setText(fragment);
+}
+
+void MainWindow::enableRefreshTimer() {
+    if (!refreshTimer_.isActive()) refreshTimer_.start();  // enabling an enabled timer does not restart it
+}
+
+void MainWindow::setGrabCaption() {
+    const DateTime next = addSeconds(clockNow(), grabTimer_.interval() / MillisecondsPerSecond);
+    controls_->refreshButton->setText(fromBytes(GrabCaptionHead + dateTimeToText(GrabCaptionPattern, next)));
+}
+
+void MainWindow::forwardFragmentEdit() { controller_->editFragment(fragmentLines_->text()); }
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == MaskPromptEvent) {
+        maskActivePromptEdit();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    stopTimers();
+    // A close handled inside a refresh's wait leaves the window up until that refresh has ended.
+    if (controller_ && controller_->refreshRunning()) {
+        event->ignore();
+        if (!closeRequested_) {
+            closeRequested_ = true;
+            auto retry = new QTimer(this);
+            connect(retry, &QTimer::timeout, this, [this, retry] {
+                if (controller_->refreshRunning()) return;
+                retry->stop();
+                retry->deleteLater();
+                close();
+            });
+            retry->start(CloseRetryMilliseconds);
+        }
+        return;
+    }
+    event->accept();
+    closed_ = true;
+    // Closed during start-up, a prompt is still waiting: it is cancelled, so start-up can end.
+    if (QWidget* prompt = QApplication::activeModalWidget()) prompt->close();
+    QCoreApplication::quit();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LocaleChange) reloadLocaleFormats();
+    QMainWindow::changeEvent(event);
+}

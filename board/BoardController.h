@@ -1,0 +1,72 @@
+#pragma once
+// The board without its window: the roster, the board state, the refresh cycle, the fragment the
+// web server reads, and the web server on its port. Whoever runs the board (the operator window,
+// a test) supplies the browser, the clock, the log and the operator's controls (RefreshHost).
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "board/BoardConstants.h"
+#include "board/BoardState.h"
+#include "board/Refresh.h"
+#include "board/RefreshHost.h"
+#include "board/Roster.h"
+#include "browser/BrowserConstants.h"
+#include "browser/BrowserControl.h"
+#include "browser/BrowserDriver.h"
+#include "log/LogWriter.h"
+#include "text/Clock.h"
+#include "webserver/BoardPage.h"
+#include "webserver/FragmentStore.h"
+#include "webserver/HttpServer.h"
+#include "webserver/ServerConstants.h"
+
+struct BoardSettings {
+    std::string calendarHost;
+    std::string rosterFile = std::string(RosterFileName);
+    std::uint16_t port = BoardPort;                // 0: any free port (tests)
+    int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
+};
+
+class BoardController {
+public:
+    // The web server listens when this returns; CouldNotBindError when it cannot.
+    BoardController(BoardSettings settings, BrowserControl& browser, LogWriter& log, const Clock& clock,
+                    RefreshHost& host);
+    // Stops the web server first: its threads read the fragment and write the log.
+    ~BoardController();
+    BoardController(const BoardController&) = delete;
+    BoardController& operator=(const BoardController&) = delete;
+
+    // Start-up once the calendar credentials are known: a grab is pending and the roster is read
+    // (its errors propagate; the board then serves its heading alone).
+    void start(const std::string& userId, const std::string& password);
+    // A refresh now (the refresh button, the refresh timer).
+    void requestRefresh() { refresh_.requestRefresh(); }
+    // The hourly grab: the next refresh fetches every day view again.
+    void requestGrab() { state_.grabPending = true; }
+    // The operator's own edit of the fragment: served as it stands until the next refresh.
+    void editFragment(std::string text) { fragment_.replace(std::move(text)); }
+    bool refreshRunning() const { return refresh_.running(); }
+
+    // The port the board listens on, and the address of its page on this machine.
+    std::uint16_t port() const { return port_; }
+    std::string pageAddress() const;
+
+    Roster& roster() { return roster_; }
+    BoardState& state() { return state_; }
+    FragmentStore& fragment() { return fragment_; }
+    RefreshCycle& refresh() { return refresh_; }
+    HttpServer& server() { return server_; }
+
+private:
+    BoardSettings settings_;
+    BoardState state_;
+    Roster roster_;
+    FragmentStore fragment_;
+    BoardPageHandler pageHandler_;
+    HttpServer server_;
+    std::uint16_t port_ = 0;
+    BrowserDriver driver_;
+    RefreshCycle refresh_;
+};

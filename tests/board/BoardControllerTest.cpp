@@ -1,0 +1,84 @@
+// The board without a window: a whole refresh over a fake browser, served over loopback.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "board/BoardController.h"
+#include "text/Text.h"
+#include "tests/browser/Fakes.h"
+#include "tests/webserver/ServerTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct QuietHost : RefreshHost {
+    std::string shown;
+    std::string fakeTimeText() const override { return {}; }
+    bool forceGrabChecked() const override { return false; }
+    void setForceGrabChecked(bool) override {}
+    void showFragment(const std::string& fragment) override { shown = fragment; }
+    void enableRefreshTimer() override {}
+};
+
+class BoardControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setLocaleFormats(FormatSettings::dayMonthYear());
+        fs::create_directories(dir);
+        std::ofstream(dir / "people.txt") << "\"Ann\",101,\"\"\r\n\"Bob\",102,\"J Smith\"\r\n\"Cy\",103,\"K Lee\"\r\n";
+        control.planFor = [](const std::string& url) {
+            return url.find("viewpub") != std::string::npos ? std::vector<int>{1, 2} : std::vector<int>{1};
+        };
+        const std::vector<std::string> files{"two-meetings.html", "day-events.html", "mixed.html"};
+        control.pageFor = [files](const std::string& url) {
+            for (int i = 0; i < 3; ++i)
+                if (url.find("resultSelect=10" + std::to_string(i + 1)) != std::string::npos) return readDayPage(files[i]);
+            return std::string("<BODY>Welcome</BODY>");
+        };
+        settings.calendarHost = "cal.test";
+        settings.rosterFile = (dir / "people.txt").string();
+        settings.port = 0;
+    }
+    void TearDown() override
+    {
+        fs::remove_all(dir);
+        setLocaleFormats(saved);
+    }
+
+    FormatSettings saved = *localeFormats();
+    fs::path dir = fs::temp_directory_path() / ("quorvane-controller-" + std::to_string(getpid()));
+    FakeClock clock{46362 + 10.0 / 24};  // 6 December 2026 10:00
+    RecordingLog log;
+    FakeBrowserControl control{clock};
+    QuietHost host;
+    BoardSettings settings;
+};
+
+TEST_F(BoardControllerTest, ARefreshIsServedWithTheFragmentItShows)
+{
+    BoardController controller(settings, control, log, clock, host);
+    const auto page = [&controller] {
+        const std::string answer = sendRequest(controller.port(), "GET / HTTP/1.1\r\n\r\n").bytes;
+        return answer.substr(answer.find("\r\n\r\n") + 4);
+    };
+    EXPECT_EQ(page(), boardHead());  // before the first refresh: the heading alone
+
+    controller.start("jdoe", "pw&1");
+    controller.requestRefresh();
+
+    const std::string fragment = readDayPage("grab-refresh-fragment.html");
+    EXPECT_EQ(host.shown, fragment);
+    EXPECT_EQ(control.navigations.back(), "http://127.0.0.1:" + std::to_string(controller.port()) + "/");
+    EXPECT_EQ(page(), boardHead() + textReplace(fragment, "%NOW", "06/12 10:00", ReplaceNone));
+
+    // An operator's edit is served until the next refresh writes the board again.
+    controller.editFragment("edited");
+    EXPECT_EQ(page(), boardHead() + "edited");
+    controller.requestRefresh();
+    EXPECT_EQ(controller.fragment().snapshot(), fragment);
+}
+
+}  // namespace

@@ -1,8 +1,0 @@
-#pragma once
-// Binds the activity log to its text box: after each write the newest line is scrolled into view,
-// a write on the GUI thread lets the event loop run, and lines logged by other threads are
-// written by the GUI thread as soon as it is woken.
-class QPlainTextEdit;
-class TActivityLog;
-
-void BindLogToMemo(TActivityLog& log, QPlainTextEdit& memo);
