@@ -37,6 +37,7 @@ BoardSettings boardSettings(const WindowSettings& settings) {
     board.calendarHost = settings.calendarHost;
     board.port = settings.port;
     board.pageWaitSeconds = settings.pageWaitSeconds;
+    board.calendarFetch = settings.calendarFetch;
     return board;
 }
 

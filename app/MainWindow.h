@@ -33,6 +33,7 @@ struct WindowSettings {
     std::uint16_t port = BoardPort;
     bool echoLog = false;                          // also write the log to standard output
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
+    CalendarFetchSettings calendarFetch;           // people read from calendar addresses
 };
 
 // Asks for a text: caption, prompt, default text in; the answer out.

@@ -50,6 +50,8 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.calendarCa = takeValue();
         } else if (name == OptionCredentialsFile) {
             options.credentialsFile = takeValue();
+        } else if (name == OptionNetrcFile) {
+            options.netrcFile = takeValue();
         } else {
             throw UsageError("unknown option '" + arg + "' (see --help)");
         }
@@ -67,6 +69,8 @@ std::string usageText() {
         << "  --calendar-ca FILE           PEM certificates to trust for the calendar server\n"
         << "  --credentials-file FILE      user id on the first line, password on the second;\n"
         << "                               the file must be readable by its owner only\n"
+        << "  --netrc-file FILE            HTTP credentials per host (netrc format, readable by its\n"
+        << "                               owner only) for people read from calendar addresses\n"
         << "  --help                       show this text\n"
         << "  --version                    show the version\n";
     return out.str();

@@ -15,6 +15,7 @@ struct Options {
     std::string calendarHost;
     std::string calendarCa;        // empty: no extra certificates
     std::string credentialsFile;   // empty: prompt
+    std::string netrcFile;         // empty: no credentials for calendar addresses
     bool help = false;
     bool version = false;
 };

@@ -13,6 +13,8 @@
 #include "app/AppConstants.h"
 #include "app/Application.h"
 #include "app/Options.h"
+#include "calendarfetch/CalendarRequest.h"
+#include "calendarfetch/Netrc.h"
 #include "app/MainWindow.h"
 #include "browser/WebEngineControl.h"
 #include "text/DateTime.h"
@@ -39,6 +41,7 @@ int fail(const std::string& message) {
 int main(int argc, char** argv) {
     Options options;
     std::optional<Credentials> credentials;
+    CalendarFetchSettings calendarFetch;
     try {
         options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
@@ -53,7 +56,10 @@ int main(int argc, char** argv) {
             const FileCredentials read = readCredentialsFile(options.credentialsFile);
             credentials = Credentials{read.userId, read.password};
         }
+        if (!options.netrcFile.empty()) calendarFetch.netrc = Netrc::load(options.netrcFile);
     } catch (const UsageError& error) {
+        return fail(error.what());
+    } catch (const NetrcError& error) {
         return fail(error.what());
     }
 
@@ -78,11 +84,14 @@ int main(int argc, char** argv) {
         if (!options.calendarCa.empty()) {
             try {
                 settings.trust = loadCalendarTrust(options.calendarHost, options.calendarCa);
-            } catch (const QuorvaneError& error) {
+                // The same certificates are trusted for every calendar address.
+                calendarFetch.extraCa = loadCalendarCa(options.calendarCa);
+            } catch (const std::exception& error) {
                 exitCode = fail(error.what());
                 trusted = false;
             }
         }
+        settings.calendarFetch = std::move(calendarFetch);
 
         std::unique_ptr<MainWindow> window;
         if (trusted) {

@@ -61,6 +61,11 @@ constexpr std::string_view UpdatingInfoText = "Updating info @ ";
 constexpr std::string_view UpdatingInfoPattern = "dd/mm/yy hh:mm:ss";
 constexpr std::string_view GrabbingPageText = "Grabbing Page for ";
 constexpr std::string_view ProcessingText = "Processing Meetings for ";
+// People whose item id is a calendar address.
+constexpr std::string_view HttpAddressStart = "http://";
+constexpr std::string_view HttpsAddressStart = "https://";
+constexpr std::string_view GrabbingCalendarText = "Grabbing Calendar for ";
+constexpr std::string_view CalendarFailureText = "Calendar of ";
 constexpr std::string_view DoneText = "Done";
 constexpr std::string_view AddressDatePattern = "yyyy/mm/dd";
 // Where the window's browser goes after each refresh: this program's own board page, on the
@@ -68,3 +73,14 @@ constexpr std::string_view AddressDatePattern = "yyyy/mm/dd";
 constexpr std::string_view BoardPageAddressHead = "http://127.0.0.1:";
 constexpr std::string_view BoardPageAddressTail = "/";
 // The board fragment's markup is the page's: webserver/BoardPageText.h.
+
+// Statuses composed from iCalendar data.
+// A meeting's location joins its summary as the day views show it, before the replacements.
+constexpr std::string_view LocationOpen = "<BR> (";
+constexpr std::string_view LocationClose = ")";
+// Shown instead of the title (and location) of a private or confidential entry.
+constexpr std::string_view PrivateText = "Private";
+// The note of an out-of-office day event that has no summary.
+constexpr std::string_view OutOfOfficeText = "Out of office";
+// The end of a meeting that ends on a later day than now.
+constexpr std::string_view UntilLaterDayPattern = "dd/mm hh:nn";

@@ -26,7 +26,8 @@ BoardController::BoardController(BoardSettings settings, BrowserControl& browser
       pageHandler_(fragment_, clock, log),
       port_(listen(server_, pageHandler_, settings_.port)),
       driver_(browser, log, clock, state_.pageLoaded),
-      refresh_(roster_, state_, driver_, log, clock, host, fragment_, settings_.calendarHost, pageAddress()) {
+      refresh_(roster_, state_, driver_, log, clock, host, fragment_, settings_.calendarHost, pageAddress(),
+               settings_.calendarFetch) {
     driver_.setTimeoutSeconds(settings_.pageWaitSeconds);
 }
 

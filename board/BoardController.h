@@ -14,6 +14,7 @@
 #include "browser/BrowserConstants.h"
 #include "browser/BrowserControl.h"
 #include "browser/BrowserDriver.h"
+#include "calendarfetch/CalendarFetcher.h"
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 #include "webserver/BoardPage.h"
@@ -26,6 +27,7 @@ struct BoardSettings {
     std::string rosterFile = std::string(RosterFileName);
     std::uint16_t port = BoardPort;                // 0: any free port (tests)
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
+    CalendarFetchSettings calendarFetch;           // people read from calendar addresses
 };
 
 class BoardController {

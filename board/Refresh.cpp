@@ -10,9 +10,10 @@
 
 RefreshCycle::RefreshCycle(Roster& roster, BoardState& state, BrowserDriver& browser, LogWriter& log,
                            const Clock& clock, RefreshHost& host, FragmentStore& fragment, std::string calendarHost,
-                           std::string boardAddress)
+                           std::string boardAddress, CalendarFetchSettings calendarFetch)
     : roster_(roster), state_(state), browser_(browser), log_(log), clock_(clock), host_(host), fragment_(fragment),
-      calendarHost_(std::move(calendarHost)), boardAddress_(std::move(boardAddress))
+      calendarHost_(std::move(calendarHost)), boardAddress_(std::move(boardAddress)),
+      calendars_(std::move(calendarFetch), log)
 {
 }
 
@@ -59,8 +60,13 @@ void RefreshCycle::runOnce()
     if (lastRead) {
         state_.dataTime = clock_.now();
         log_.log(std::string(StartingText), false);
-        browser_.navigateAndWait(loginAddress(calendarHost_, state_.userId, state_.password), false);
-        log_.log(std::string(LoggedInText), false);
+        // The web calendar is contacted only for the people who read it; calendar addresses are
+        // fetched together, in parallel, before anyone is processed.
+        if (readsWebCalendar()) {
+            browser_.navigateAndWait(loginAddress(calendarHost_, state_.userId, state_.password), false);
+            log_.log(std::string(LoggedInText), false);
+        }
+        calendars_.grab(roster_, state_.nowTime, [this] { browser_.runWaitPass(); });
     }
 
     log_.log(std::string(UpdatingInfoText) + dateTimeToText(UpdatingInfoPattern, state_.nowTime), false);
@@ -69,6 +75,11 @@ void RefreshCycle::runOnce()
     // Each person: fetch while a grab is pending, then parse the cached page.
     for (int i = 0; i < roster_.count(); ++i) {
         fetchedIndex_ = -1;
+        if (CalendarSources::isCalendarAddress(roster_.calendarItemId[i])) {
+            log_.log(std::string(ProcessingText) + roster_.personName[i], false);
+            calendars_.compose(roster_, i, state_.nowTime);
+            continue;
+        }
         lastRead = state_.grabPending;
         if (lastRead) {
             log_.log(std::string(GrabbingPageText) + roster_.personName[i], false);
@@ -104,4 +115,13 @@ void RefreshCycle::processPerson(int index)
     }
     const std::string page = roster_.dayPageHtml[index];
     parseDayPage(page, state_.nowTime, roster_.leaveTag[index], roster_.statusHtml[index], log_);
+}
+
+bool RefreshCycle::readsWebCalendar() const
+{
+    // A roster of calendar addresses alone never contacts the web calendar; any other roster
+    // (an empty one too) logs in as it always has.
+    for (const std::string& itemId : roster_.calendarItemId)
+        if (!CalendarSources::isCalendarAddress(itemId)) return true;
+    return roster_.count() == 0;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "board/BoardState.h"
+#include "board/CalendarSources.h"
 #include "board/RefreshHost.h"
 #include "board/Roster.h"
 #include "browser/BrowserDriver.h"
@@ -16,7 +17,8 @@ class RefreshCycle {
 public:
     // boardAddress: where the browser goes after each refresh (the board's own page).
     RefreshCycle(Roster& roster, BoardState& state, BrowserDriver& browser, LogWriter& log, const Clock& clock,
-                 RefreshHost& host, FragmentStore& fragment, std::string calendarHost, std::string boardAddress);
+                 RefreshHost& host, FragmentStore& fragment, std::string calendarHost, std::string boardAddress,
+                 CalendarFetchSettings calendarFetch = {});
 
     // One refresh. Asked for again while one runs (from an event handled inside one of its
     // waits or log calls), it is remembered and run once more after the running one has ended
@@ -30,6 +32,7 @@ public:
 
 private:
     void runOnce();
+    bool readsWebCalendar() const;
 
     Roster& roster_;
     BoardState& state_;
@@ -40,6 +43,7 @@ private:
     FragmentStore& fragment_;
     std::string calendarHost_;
     std::string boardAddress_;
+    CalendarSources calendars_;
     bool running_ = false;
     bool followUp_ = false;
     // The person whose day view the running refresh has just fetched, or -1.

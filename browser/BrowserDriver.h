@@ -22,6 +22,8 @@ public:
     void documentComplete();
     // Plain navigation; returns at once without waiting.
     void navigate(const std::string& url);
+    // One wait pass of the event loop, for other waits (calendar fetches) to run in.
+    void runWaitPass() { control_.runWaitPass(); }
     std::string locationUrl() const;
     std::string documentElementInnerHtml();
 

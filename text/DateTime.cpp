@@ -133,3 +133,17 @@ DateTime addSeconds(DateTime value, std::int64_t seconds)
     const long double total = static_cast<long double>(value) * SecondsPerDay + static_cast<long double>(seconds);
     return static_cast<DateTime>(total / SecondsPerDay);
 }
+
+std::int64_t localToUnixSeconds(DateTime localTime)
+{
+    const DateTimeParts p = decodeDateTime(localTime);
+    std::tm parts{};
+    parts.tm_year = p.year - 1900;
+    parts.tm_mon = p.month - 1;
+    parts.tm_mday = p.day;
+    parts.tm_hour = p.hour;
+    parts.tm_min = p.minute;
+    parts.tm_sec = p.second;
+    parts.tm_isdst = -1;
+    return static_cast<std::int64_t>(std::mktime(&parts));
+}

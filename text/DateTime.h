@@ -55,6 +55,9 @@ DateTimeParts decodeDateTime(DateTime value);
 DateTime clockNow();
 // (value x 86400 + seconds) / 86400 with a long double in between.
 DateTime addSeconds(DateTime value, std::int64_t seconds);
+// Unix seconds of a local wall time (the machine's zone, TZ respected); a wall time that occurs
+// twice or never at a clock change is resolved by mktime.
+std::int64_t localToUnixSeconds(DateTime localTime);
 
 // Pattern tokens d, m, y, h, n, s; "mm" after an hour token means minutes; "/" and ":" print the
 // record's separators; output capped at 256 characters.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "tools/democal/DemoConstants.h"
+#include "tools/democal/DemoFeed.h"
 #include "tools/democal/DemoPages.h"
 #include "tools/democal/DemoPeople.h"
 
@@ -40,6 +41,7 @@ DemoResponse DemoCalendar::handle(const DemoRequest& request, bool tls) {
         response.headers.emplace_back("Allow", "GET, HEAD");
         return response;
     }
+    if (std::optional<std::string> item = feedItemId(request.path())) return feed(*item, splitQuery(request.query()));
     if (request.path() != DemoCalendarPath)
         return page(404, "Not Found",
                     messagePage("Not found", "The calendar lives at " + std::string(DemoCalendarPath) + "."));
@@ -92,6 +94,21 @@ DemoResponse DemoCalendar::dayPage(const DemoRequest& request, const DemoPairs& 
     // Other dates than today get the same day around the same time of day.
     DemoDayPlan plan = person ? planDay(*person, now().minute) : DemoDayPlan{};
     return page(200, "OK", renderDayView(person, *date, plan, options_.fault));
+}
+
+DemoResponse DemoCalendar::feed(const std::string& itemId, const DemoPairs& query) {
+    const DemoPerson* person = findDemoPerson(percentDecode(itemId));
+    if (!person) return page(404, "Not Found", messagePage("Not found", "No calendar has the item id " + itemId + "."));
+    // Today's day unless a date is asked for; a feed needs no log-in, like a secret address.
+    DemoDate date = now().date;
+    if (std::optional<std::string> dateText = queryValue(query, "date")) {
+        std::optional<DemoDate> asked = parseQueryDate(percentDecode(*dateText));
+        if (!asked) return badRequest("The date '" + percentDecode(*dateText) + "' is not a date of the form YYYY/MM/DD.");
+        date = *asked;
+    }
+    DemoResponse response = page(200, "OK", renderDayFeed(*person, date, planDay(*person, now().minute)));
+    response.contentType = std::string(DemoFeedContentType);
+    return response;
 }
 
 bool DemoCalendar::hasSession(const DemoRequest& request) const {

@@ -1,5 +1,6 @@
 #pragma once
-// The calendar's answers: log-in, the day-view redirect and the day view itself, worked out
+// The calendar's answers: log-in, the day-view redirect, the day view itself and each person's
+// day as an iCalendar feed, worked out
 // from a parsed request and the scheme it came over. No sockets here.
 #include <deque>
 #include <functional>
@@ -32,6 +33,7 @@ private:
     DemoResponse login(const DemoPairs& query, bool tls);
     DemoResponse viewPub(const DemoPairs& query);
     DemoResponse dayPage(const DemoRequest& request, const DemoPairs& query);
+    DemoResponse feed(const std::string& itemId, const DemoPairs& query);
     std::string newSession();
     DemoMoment now() const;
 

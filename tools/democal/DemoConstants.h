@@ -6,6 +6,15 @@
 
 // The one calendar path the server answers; any other path gets a "not found" page.
 inline constexpr std::string_view DemoCalendarPath = "/ocas-bin/ocas.fcgi";
+// Each person's day as an iCalendar feed: "/ics/<item id>.ics" (no log-in, like a calendar's
+// secret address).
+inline constexpr std::string_view DemoFeedPrefix = "/ics/";
+inline constexpr std::string_view DemoFeedSuffix = ".ics";
+inline constexpr std::string_view DemoFeedContentType = "text/calendar; charset=utf-8";
+inline constexpr std::string_view DemoFeedProductId = "PRODID:-//Quorvane//Demo calendar//EN";
+inline constexpr std::string_view DemoFeedUidDomain = "democal.quorvane.invalid";
+// Content lines are folded after this many octets.
+inline constexpr std::size_t DemoFeedLineOctets = 75;
 // Values of the "web" query key.
 inline constexpr std::string_view DemoWebLogin = "login";
 inline constexpr std::string_view DemoWebViewPub = "viewpub";

@@ -12,7 +12,7 @@ struct DemoDate {
 };
 
 struct DemoMoment {
-    DemoDate Date;
+    DemoDate date;
     int minute = 0;  // minutes since midnight, 0..1439
 };
 

@@ -158,7 +158,7 @@ std::optional<std::string> cookieValue(std::string_view header, std::string_view
 
 std::string serializeResponse(const DemoResponse& response, bool headOnly) {
     std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " + response.reason + "\r\n";
-    out += "Content-Type: text/html; charset=utf-8\r\n";
+    out += "Content-Type: " + response.contentType + "\r\n";
     out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     out += "Cache-Control: no-store\r\nConnection: close\r\n";
     for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";

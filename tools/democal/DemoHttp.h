@@ -26,6 +26,7 @@ struct DemoResponse {
     std::string reason = "OK";
     std::string body;
     DemoPairs headers;  // besides Content-Type, Content-Length, Connection and Cache-Control
+    std::string contentType = "text/html; charset=utf-8";
 };
 
 // Position just past the blank line that ends a request head ("\r\n\r\n" or "\n\n"), or npos.

@@ -1,0 +1,54 @@
+#include "board/CalendarSources.h"
+
+#include <QDate>
+#include <QString>
+
+#include "board/BoardConstants.h"
+#include "board/CalendarStatus.h"
+#include "calendar/CalendarError.h"
+
+CalendarSources::CalendarSources(CalendarFetchSettings settings, LogWriter& log)
+    : fetcher_(std::move(settings)), log_(log) {}
+
+bool CalendarSources::isCalendarAddress(const std::string& itemId) {
+    return itemId.rfind(HttpAddressStart, 0) == 0 || itemId.rfind(HttpsAddressStart, 0) == 0;
+}
+
+bool CalendarSources::anyIn(const Roster& roster) {
+    for (const std::string& itemId : roster.calendarItemId)
+        if (isCalendarAddress(itemId)) return true;
+    return false;
+}
+
+void CalendarSources::grab(const Roster& roster, DateTime nowTime, const std::function<void()>& runWaitPass) {
+    std::vector<CalendarSource> sources;
+    for (int i = 0; i < roster.count(); ++i) {
+        if (!isCalendarAddress(roster.calendarItemId[i])) continue;
+        log_.log(std::string(GrabbingCalendarText) + roster.personName[i], false);
+        sources.push_back({i, QString::fromStdString(roster.calendarItemId[i])});
+    }
+    if (sources.empty()) return;
+    const DateTimeParts now = decodeDateTime(nowTime);
+    const std::vector<CalendarFetchResult> results =
+        fetcher_.fetchAll(sources, QDate(now.year, now.month, now.day), runWaitPass);
+    for (const CalendarFetchResult& result : results) {
+        const std::string& name = roster.personName[result.person];
+        const std::string& address = roster.calendarItemId[result.person];
+        if (!result.ok) {
+            log_.log(std::string(CalendarFailureText) + name + ": " + result.failure, false);
+            continue;
+        }
+        try {
+            cache_.insert_or_assign(address, ParsedCalendar::parse(result.calendars));
+        } catch (const CalendarError& error) {
+            log_.log(std::string(CalendarFailureText) + name + ": " + error.what(), false);
+        }
+    }
+}
+
+void CalendarSources::compose(Roster& roster, int index, DateTime nowTime) {
+    const auto cached = cache_.find(roster.calendarItemId[index]);
+    const DateTimeParts now = decodeDateTime(nowTime);
+    const CalendarDay day = cached == cache_.end() ? CalendarDay{} : cached->second.day(now.year, now.month, now.day);
+    roster.statusHtml[index] = composeCalendarStatus(day, nowTime, roster.leaveTag[index], log_).html;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The people whose item id is a calendar address (a CalDAV collection or an iCalendar feed):
+// their calendars fetched together at a grab, each kept as that person's cache (parsed once per
+// fetch), and their statuses composed from the cache at every refresh.
+#include <functional>
+#include <map>
+#include <string>
+
+#include "board/Roster.h"
+#include "calendar/ParsedCalendar.h"
+#include "calendarfetch/CalendarFetcher.h"
+#include "log/LogWriter.h"
+#include "text/DateTime.h"
+
+class CalendarSources {
+public:
+    CalendarSources(CalendarFetchSettings settings, LogWriter& log);
+
+    // Whether an item id names a calendar address (absolute http:// or https://).
+    static bool isCalendarAddress(const std::string& itemId);
+    // Whether any person of the roster reads a calendar address.
+    static bool anyIn(const Roster& roster);
+
+    // Fetches the calendar of every such person for the local day of nowTime, waiting in
+    // runWaitPass's event-loop passes. Each failure keeps that person's cache and is logged as
+    // "Calendar of NAME: reason"; the others go on.
+    void grab(const Roster& roster, DateTime nowTime, const std::function<void()>& runWaitPass);
+    // The person's status at nowTime from their cache (nothing read yet: an empty day).
+    void compose(Roster& roster, int index, DateTime nowTime);
+    // Ends the fetches under way at once (a stop).
+    void abort() { fetcher_.abort(); }
+
+private:
+    CalendarFetcher fetcher_;
+    LogWriter& log_;
+    std::map<std::string, ParsedCalendar> cache_;  // by address: a reloaded roster keeps it
+};

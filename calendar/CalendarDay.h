@@ -1,0 +1,30 @@
+#pragma once
+// One local day of a person's calendar: the timed meetings overlapping it and the all-day
+// events covering it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct CalendarMeeting {
+    std::string summary;
+    std::string location;
+    std::int64_t start = 0;  // Unix seconds (UTC)
+    std::int64_t end = 0;    // Unix seconds (UTC), never before start
+    bool isPrivate = false;
+    bool operator==(const CalendarMeeting&) const = default;
+};
+
+struct CalendarDayEvent {
+    std::string summary;
+    bool outOfOffice = false;
+    bool isPrivate = false;
+    bool operator==(const CalendarDayEvent&) const = default;
+};
+
+struct CalendarDay {
+    std::vector<CalendarMeeting> meetings;  // by start, then end, then summary
+    std::vector<CalendarDayEvent> dayEvents;  // in the order of the data
+    // What was passed over while reading (an event without a start, an unknown zone, a rule
+    // that was not expanded), one line each, for the caller's log.
+    std::vector<std::string> warnings;
+};

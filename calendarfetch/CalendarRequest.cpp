@@ -1,0 +1,71 @@
+#include "calendarfetch/CalendarRequest.h"
+
+#include <QFile>
+#include <QHostAddress>
+
+#include "calendarfetch/CalendarFetchConstants.h"
+
+bool isCalendarAddress(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
+}
+
+bool carriesCredentials(const QUrl& url) { return !url.userInfo().isEmpty(); }
+
+bool isLoopbackHost(const QString& host) {
+    QString name = host.toLower();
+    if (name.endsWith(u'.')) name.chop(1);
+    if (name == u"localhost") return true;
+    if (name.startsWith(u'[') && name.endsWith(u']')) name = name.mid(1, name.size() - 2);
+    QHostAddress address;
+    return address.setAddress(name) && address.isLoopback();
+}
+
+bool mayCarryCredentials(const QUrl& url) {
+    return url.scheme().toLower() == u"https" || isLoopbackHost(url.host());
+}
+
+bool looksLikeFeed(const QUrl& url) {
+    const std::string_view suffix = FeedSuffix;
+    return url.path().endsWith(QString::fromLatin1(suffix.data(), static_cast<qsizetype>(suffix.size())),
+                               Qt::CaseInsensitive);
+}
+
+QByteArray basicAuthorization(const std::string& login, const std::string& password) {
+    return "Basic " + QByteArray::fromStdString(login + ":" + password).toBase64();
+}
+
+std::optional<QUrl> redirectTarget(const QUrl& asked, const QByteArray& location) {
+    if (location.trimmed().isEmpty()) return std::nullopt;
+    QUrl target = asked.resolved(QUrl::fromEncoded(location.trimmed()));
+    if (!isCalendarAddress(target)) return std::nullopt;
+    return target;
+}
+
+bool isRedirectStatus(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+bool redirectKeepsMethod(int status, const QByteArray& method) {
+    if (status == 307 || status == 308) return true;
+    if (status == 301 || status == 302) return method != "POST";
+    return method == "GET" || method == "HEAD";  // 303: the answer is fetched with GET
+}
+
+bool startsAsICalendar(const QByteArray& body) {
+    qsizetype i = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (i < body.size() && (body[i] == ' ' || body[i] == '\t' || body[i] == '\r' || body[i] == '\n')) ++i;
+    const std::string_view start = ICalendarStart;
+    return body.mid(i, static_cast<qsizetype>(start.size())).compare(
+               QByteArray(start.data(), static_cast<qsizetype>(start.size())), Qt::CaseInsensitive) == 0;
+}
+
+QList<QSslCertificate> loadCalendarCa(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw CalendarCaError("cannot read the calendar CA file '" + path + "': " + file.errorString().toStdString());
+    QList<QSslCertificate> certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
+    if (certificates.isEmpty())
+        throw CalendarCaError("the calendar CA file '" + path + "' holds no PEM certificate");
+    return certificates;
+}

@@ -1,0 +1,107 @@
+// Statuses composed from iCalendar days (tests/data/ics): the day views' rules for meetings in
+// progress, "Also:" entries, suffixes and notes; private and escaped texts; the leave tag; the
+// structured state beside the HTML; the log line.
+#include <gtest/gtest.h>
+
+#include "board/CalendarStatus.h"
+#include "calendar/ParsedCalendar.h"
+#include "tests/browser/Fakes.h"
+#include "tests/calendar/ZoneScope.h"
+
+namespace {
+
+struct StatusCase {
+    const char* zone;
+    int day;  // of December 2026
+    double hours;
+    const char* leaveTag;
+    const char* expected;
+};
+
+const StatusCase StatusCases[] = {
+    {"UTC", 7, 9.5, "",
+     "Private until 10:00<br><small>Note: Annual leave Ann</small><br><small>Note: Late start</small>"
+     "<br><small>Note: Conference</small><br><small>Note: Bob leave</small>"},
+    {"UTC", 7, 9.5, "Ann",
+     "Private until 10:00<br><small>Note: Annual leave Ann</small><br><small>Note: Late start</small>"},
+    {"UTC", 7, 9.5, "ann", "Private until 10:00<br><small>Note: Late start</small>"},
+    // A shift gets no suffix; the start instant itself is not yet in progress, the end is.
+    {"UTC", 7, 5.0, "Nobody", "Overnight shift<br><small>Note: Late start</small>"},
+    {"UTC", 7, 6.0, "Nobody", "Overnight shift<br><small>Note: Late start</small>"},
+    {"UTC", 7, 9.0, "Nobody", "<small>Note: Late start</small>"},
+    {"UTC", 7, 10.0, "Nobody", "Private until 10:00<br><small>Note: Late start</small>"},
+    // Floating times are local wherever the board runs.
+    {"America/New_York", 7, 11.25, "Nobody",
+     "Offsite until 09/12 12:00, <small>Also: Call until 11:30</small><br><small>Note: Late start</small>"},
+    // Two meetings: the later one as "Also", escaped, with its location; an end on a later day.
+    {"UTC", 7, 15.5, "Nobody",
+     "Offsite until 09/12 17:00, <small>Also: Review &lt;b&gt;&quot;Q4&quot;&lt;/b&gt; &amp; plan&lt;BR&gt; "
+     "(&lt;img src=x onerror=alert(1)&gt;) until 16:00</small><br><small>Note: Late start</small>"},
+    {"UTC", 8, 12.0, "", "Offsite until 09/12 17:00<br><small>Note: Annual leave Ann</small><br><small>Note: Bank holiday</small>"},
+    {"Europe/London", 10, 12.0, "", ""},
+};
+
+struct CalendarStatusTest : ::testing::Test {
+    FormatSettings saved = *localeFormats();
+    RecordingLog log;
+    ParsedCalendar calendar = ParsedCalendar::parse({readIcs("allday.ics"), readIcs("timed.ics")});
+    void SetUp() override { setLocaleFormats(FormatSettings::dayMonthYear()); }
+    void TearDown() override { setLocaleFormats(saved); }
+    CalendarStatus compose(int day, double hours, const std::string& tag)
+    {
+        return composeCalendarStatus(calendar.day(2026, 12, day), encodeDate(2026, 12, day) + hours / 24, tag, log);
+    }
+};
+
+TEST_F(CalendarStatusTest, StatusAtChosenInstants)
+{
+    for (const StatusCase& c : StatusCases) {
+        ZoneScope zone(c.zone);
+        EXPECT_EQ(compose(c.day, c.hours, c.leaveTag).html, c.expected)
+            << c.day << " Dec " << c.hours << "h in " << c.zone << " tag '" << c.leaveTag << "'";
+    }
+}
+
+TEST_F(CalendarStatusTest, StructuredStateAndLog)
+{
+    ZoneScope zone("UTC");
+    const CalendarStatus status = compose(7, 15.5, "");
+    EXPECT_EQ(status.inProgress, (std::vector<std::size_t>{3, 4}));
+    ASSERT_EQ(status.notes.size(), 4u);
+    const bool leave[] = {true, false, true, true};  // the out-of-office conference counts as leave
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(status.notes[i].leave, leave[i]) << status.notes[i].text;
+    EXPECT_EQ(status.notes[2].text, "Conference");
+    EXPECT_EQ(status.notes[2].dayEvent, 2u);
+    EXPECT_EQ(log.lines.back(), "Result: Meetings: 5, Day Events: 6...........");
+}
+
+TEST_F(CalendarStatusTest, PrivateAndUntitledEntries)
+{
+    ZoneScope zone("UTC");
+    CalendarDay day;
+    day.meetings.push_back({"Secret <x>", "Room", 0, 4'000'000'000, true});
+    day.dayEvents.push_back({"", true, false});
+    day.dayEvents.push_back({"Sick leave", false, true});
+    EXPECT_EQ(composeCalendarStatus(day, encodeDate(2026, 12, 7) + 0.5, "", log).html,
+              "Private until 02/10 07:06<br><small>Note: Out of office</small>");
+}
+
+TEST(LocalSeconds, ThroughTheLocalZone)
+{
+    const struct {
+        const char* zone;
+        int month, day;
+        double hours;
+        std::int64_t expected;
+    } cases[] = {
+        {"UTC", 12, 7, 9.5, 1796635800},
+        {"Europe/London", 7, 1, 9.0, 1782892800},
+        {"America/New_York", 3, 9, 9.0, 1773061200},
+    };
+    for (const auto& c : cases) {
+        ZoneScope zone(c.zone);
+        EXPECT_EQ(localToUnixSeconds(encodeDate(2026, c.month, c.day) + c.hours / 24), c.expected) << c.zone;
+    }
+}
+
+}  // namespace
