@@ -1,0 +1,126 @@
+// One board over a mixed roster: a web-calendar person (fake browser), two people on a real
+// Radicale (one with the right password, one with a wrong one) and one on the demo calendar's
+// iCalendar feed, fetched in the refresh's own event-loop passes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include "board/BoardController.h"
+#include "tests/browser/Fakes.h"
+#include "tests/calendarfetch/CalendarServers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The fake browser's passes also run the Qt event loop, where the calendar fetches happen.
+struct PumpingBrowserControl : FakeBrowserControl {
+    using FakeBrowserControl::FakeBrowserControl;
+    void runWaitPass() override
+    {
+        FakeBrowserControl::runWaitPass();
+        waitPass();
+    }
+};
+
+struct QuietHost : RefreshHost {
+    bool forceGrab = false;
+    std::string fakeTimeText() const override { return {}; }
+    bool forceGrabChecked() const override { return forceGrab; }
+    void setForceGrabChecked(bool checked) override { forceGrab = checked; }
+    void showFragment(const std::string&) override {}
+    void enableRefreshTimer() override {}
+};
+
+QByteArray event(const char* uid, const char* start, const char* end, const char* summary)
+{
+    return QByteArray("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\nBEGIN:VEVENT\r\nUID:") + uid +
+           "\r\nDTSTAMP:20261201T000000Z\r\nDTSTART" + start + "\r\nDTEND" + end + "\r\nSUMMARY:" + summary +
+           "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+}
+
+class CalendarBoardE2ETest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!RadicaleServer::installed()) GTEST_SKIP() << "radicale is not installed (apt-get install radicale)";
+        testApplication();
+        zone_ = std::getenv("TZ") ? std::getenv("TZ") : "";
+        setenv("TZ", "UTC", 1);
+        tzset();
+        setLocaleFormats(FormatSettings::dayMonthYear());
+        radicale_ = std::make_unique<RadicaleServer>("ann", "pw");
+        ASSERT_TRUE(radicale_->error().empty()) << radicale_->error();
+        const QString calendar = radicale_->base() + "/ann/cal/";
+        ASSERT_EQ(curlStatus({"-u", "ann:pw", "-X", "MKCALENDAR", calendar}), 201);
+        ASSERT_EQ(curlStatus({"-u", "ann:pw", "-X", "PUT", "-H", "Content-Type: text/calendar", "--data-binary", "@-",
+                              calendar + "e1.ics"},
+                             event("e1", ":20261207T120000Z", ":20261207T130000Z", "Budget review")),
+                  201);
+        ASSERT_NE(feeds_.port(), 0);
+
+        fs::create_directories(dir_);
+        const std::string caldav = radicale_->base().toStdString() + "/ann/cal/";
+        const std::string wrong = "http://localhost:" + caldav.substr(caldav.rfind(':') + 1);
+        std::ofstream(dir_ / "people.txt")
+            << "\"Ann\",101,\"\"\n\"Bob\"," << caldav << ",\"\"\n\"Cy\",http://127.0.0.1:" << feeds_.port()
+            << "/ics/1003.ics,\"J Alvarez\"\n\"Dee\"," << wrong << ",\"\"\n";
+        settings_.calendarHost = "cal.test";
+        settings_.rosterFile = (dir_ / "people.txt").string();
+        settings_.port = 0;
+        settings_.calendarFetch.netrc =
+            Netrc::parse("machine 127.0.0.1 login ann password pw\nmachine localhost login ann password wrong\n");
+        settings_.calendarFetch.timeoutMs = 5000;
+        control_.pageFor = [](const std::string&) { return readDayPage("two-meetings.html"); };
+    }
+    void TearDown() override
+    {
+        fs::remove_all(dir_);
+        if (zone_.empty()) unsetenv("TZ");
+        else setenv("TZ", zone_.c_str(), 1);
+        tzset();
+    }
+    std::string row(const BoardController& board, int person) const
+    {
+        return const_cast<BoardController&>(board).roster().statusHtml[person];
+    }
+
+    std::string zone_;
+    fs::path dir_ = fs::temp_directory_path() / ("quorvane-calendar-board-" + std::to_string(getpid()));
+    std::unique_ptr<RadicaleServer> radicale_;
+    DemoCalendarServer feeds_;
+    FakeClock clock_{encodeDate(2026, 12, 7) + encodeTime(12, 30, 0, 0)};
+    RecordingLog log_;
+    PumpingBrowserControl control_{clock_};
+    QuietHost host_;
+    BoardSettings settings_;
+};
+
+TEST_F(CalendarBoardE2ETest, MixedRosterOneBoardAndFailuresKeepTheCache)
+{
+    BoardController board(settings_, control_, log_, clock_, host_);
+    board.start("jdoe", "pw");
+    board.requestRefresh();
+
+    EXPECT_NE(control_.navigations.front().find("web=login"), std::string::npos);  // Ann reads the web calendar
+    EXPECT_EQ(row(board, 1), "Budget review until 13:00");
+    EXPECT_EQ(row(board, 2), "<small>Note: Leave - J Alvarez</small>");
+    EXPECT_EQ(row(board, 3), "&nbsp;");
+    const std::vector<std::string> lines = log_.snapshot();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Calendar of Dee: HTTP 401"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Grabbing Calendar for Bob"), lines.end());
+
+    // Radicale gone at the next grab: Bob keeps what was read, and the log says why.
+    radicale_.reset();
+    host_.forceGrab = true;
+    board.requestRefresh();
+    EXPECT_EQ(row(board, 1), "Budget review until 13:00");
+    const std::vector<std::string> later = log_.snapshot();
+    EXPECT_TRUE(std::any_of(later.begin(), later.end(),
+                            [](const std::string& line) { return line.rfind("Calendar of Bob: ", 0) == 0; }));
+}
+
+}  // namespace
