@@ -10,6 +10,11 @@ constexpr const char* OptionCalendarHost = "--calendar-host";
 constexpr const char* OptionCalendarCa = "--calendar-ca";
 constexpr const char* OptionCredentialsFile = "--credentials-file";
 constexpr const char* OptionNetrcFile = "--netrc-file";
+constexpr const char* OptionPage = "--page";
+constexpr const char* PageClassic = "classic";
+constexpr const char* PageWall = "wall";
+constexpr const char* OptionTitle = "--title";
+constexpr const char* OptionHideTitles = "--hide-titles";
 constexpr const char* OptionHelp = "--help";
 // Characters a calendar host[:port] cannot hold (they would end it inside an address).
 constexpr const char* CalendarHostForbidden = "/?#@ \t\r\n\\";

@@ -38,6 +38,7 @@ BoardSettings boardSettings(const WindowSettings& settings) {
     board.port = settings.port;
     board.pageWaitSeconds = settings.pageWaitSeconds;
     board.calendarFetch = settings.calendarFetch;
+    board.wall = settings.wall;
     return board;
 }
 

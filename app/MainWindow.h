@@ -34,6 +34,7 @@ struct WindowSettings {
     bool echoLog = false;                          // also write the log to standard output
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
     CalendarFetchSettings calendarFetch;           // people read from calendar addresses
+    WallPageSettings wall;                         // the wall page instead of the classic one
 };
 
 // Asks for a text: caption, prompt, default text in; the answer out.

@@ -52,6 +52,15 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.credentialsFile = takeValue();
         } else if (name == OptionNetrcFile) {
             options.netrcFile = takeValue();
+        } else if (name == OptionPage) {
+            const std::string page = takeValue();
+            if (page != PageClassic && page != PageWall)
+                throw UsageError("option --page takes classic or wall, not '" + page + "'");
+            options.wallPage = page == PageWall;
+        } else if (name == OptionTitle) {
+            options.title = takeValue();
+        } else if (name == OptionHideTitles && !hasValue) {
+            options.hideTitles = true;
         } else {
             throw UsageError("unknown option '" + arg + "' (see --help)");
         }
@@ -71,6 +80,11 @@ std::string usageText() {
         << "                               the file must be readable by its owner only\n"
         << "  --netrc-file FILE            HTTP credentials per host (netrc format, readable by its\n"
         << "                               owner only) for people read from calendar addresses\n"
+        << "  --page classic|wall          the page served: the classic table (default), or the\n"
+        << "                               wall-display page at / with its data at /board.json\n"
+        << "  --title TEXT                 the office's title on the wall page\n"
+        << "                               (default \"Where Is Everyone?\")\n"
+        << "  --hide-titles                show meetings and notes by their kind only, never their titles\n"
         << "  --help                       show this text\n"
         << "  --version                    show the version\n";
     return out.str();

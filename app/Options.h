@@ -16,6 +16,9 @@ struct Options {
     std::string calendarCa;        // empty: no extra certificates
     std::string credentialsFile;   // empty: prompt
     std::string netrcFile;         // empty: no credentials for calendar addresses
+    bool wallPage = false;         // --page wall
+    std::string title;             // the wall page's title (empty: its default)
+    bool hideTitles = false;
     bool help = false;
     bool version = false;
 };

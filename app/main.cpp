@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
             }
         }
         settings.calendarFetch = std::move(calendarFetch);
+        settings.wall = WallPageSettings{options.wallPage, options.title, options.hideTitles};
 
         std::unique_ptr<MainWindow> window;
         if (trusted) {

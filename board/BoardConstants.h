@@ -2,6 +2,7 @@
 // Every limit and literal of the board core: roster file, day-page markers, status texts,
 // refresh log lines and the board fragment.
 #include <string_view>
+#include <utility>
 
 // The roster file, relative to the current directory.
 constexpr std::string_view RosterFileName = "people.txt";
@@ -35,6 +36,10 @@ constexpr std::string_view SmallClose = "</small>";
 constexpr std::string_view LineBreakReplacement = ", ";
 constexpr std::string_view CommaBeforeParen = ",  (";
 constexpr std::string_view BlankBeforeParen = " (";
+
+// Character references a status may hold, decoded for the wall page's plain text.
+inline constexpr std::pair<std::string_view, char> HtmlEntities[] = {
+    {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''}, {"&nbsp;", ' '}};
 
 // Day events: a block starts "=specialNumN ..."; the first 14 characters ("=specialNum" and up to
 // three digits of the number) are skipped so the search for the text start cannot match inside

@@ -23,12 +23,13 @@ std::uint16_t listen(HttpServer& server, BoardPageHandler& handler, std::uint16_
 BoardController::BoardController(BoardSettings settings, BrowserControl& browser, LogWriter& log,
                                  const Clock& clock, RefreshHost& host)
     : settings_(std::move(settings)),
-      pageHandler_(fragment_, clock, log),
+      pageHandler_(fragment_, snapshots_, clock, log, settings_.wall),
       port_(listen(server_, pageHandler_, settings_.port)),
       driver_(browser, log, clock, state_.pageLoaded),
       refresh_(roster_, state_, driver_, log, clock, host, fragment_, settings_.calendarHost, pageAddress(),
                settings_.calendarFetch) {
     driver_.setTimeoutSeconds(settings_.pageWaitSeconds);
+    refresh_.publishTo(snapshots_, settings_.wall.hideTitles);
 }
 
 BoardController::~BoardController() { server_.setActive(false); }

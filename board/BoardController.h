@@ -28,6 +28,7 @@ struct BoardSettings {
     std::uint16_t port = BoardPort;                // 0: any free port (tests)
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
     CalendarFetchSettings calendarFetch;           // people read from calendar addresses
+    WallPageSettings wall;                         // the wall page instead of the classic one
 };
 
 class BoardController {
@@ -58,6 +59,7 @@ public:
     Roster& roster() { return roster_; }
     BoardState& state() { return state_; }
     FragmentStore& fragment() { return fragment_; }
+    SnapshotStore& snapshots() { return snapshots_; }
     RefreshCycle& refresh() { return refresh_; }
     HttpServer& server() { return server_; }
 
@@ -66,6 +68,7 @@ private:
     BoardState state_;
     Roster roster_;
     FragmentStore fragment_;
+    SnapshotStore snapshots_;
     BoardPageHandler pageHandler_;
     HttpServer server_;
     std::uint16_t port_ = 0;

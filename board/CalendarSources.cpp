@@ -5,6 +5,7 @@
 
 #include "board/BoardConstants.h"
 #include "board/CalendarStatus.h"
+#include "board/StatusDetail.h"
 #include "calendar/CalendarError.h"
 
 CalendarSources::CalendarSources(CalendarFetchSettings settings, LogWriter& log)
@@ -46,9 +47,20 @@ void CalendarSources::grab(const Roster& roster, DateTime nowTime, const std::fu
     }
 }
 
-void CalendarSources::compose(Roster& roster, int index, DateTime nowTime) {
+bool CalendarSources::compose(Roster& roster, int index, DateTime nowTime, PersonView& view) {
     const auto cached = cache_.find(roster.calendarItemId[index]);
     const DateTimeParts now = decodeDateTime(nowTime);
     const CalendarDay day = cached == cache_.end() ? CalendarDay{} : cached->second.day(now.year, now.month, now.day);
-    roster.statusHtml[index] = composeCalendarStatus(day, nowTime, roster.leaveTag[index], log_).html;
+    const CalendarStatus status = composeCalendarStatus(day, nowTime, roster.leaveTag[index], log_);
+    roster.statusHtml[index] = status.html;
+    for (std::size_t meetingIndex : status.inProgress) {
+        const CalendarMeeting& meeting = day.meetings[meetingIndex];
+        std::string description = meeting.isPrivate ? std::string(PrivateText) : meeting.summary;
+        if (!meeting.isPrivate && !meeting.location.empty()) description += " (" + meeting.location + ")";
+        const bool showsUntil = !hasNoSuffixKeyword(description);
+        view.meetings.push_back(MeetingView{description, meeting.end, showsUntil});
+    }
+    for (const CalendarNote& note : status.notes)
+        view.notes.push_back({plainText(note.text), noteKindOf(note.text, day.dayEvents[note.dayEvent].outOfOffice)});
+    return cached != cache_.end();
 }

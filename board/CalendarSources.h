@@ -11,6 +11,7 @@
 #include "calendarfetch/CalendarFetcher.h"
 #include "log/LogWriter.h"
 #include "text/DateTime.h"
+#include "web/BoardSnapshotData.h"
 
 class CalendarSources {
 public:
@@ -25,8 +26,9 @@ public:
     // runWaitPass's event-loop passes. Each failure keeps that person's cache and is logged as
     // "Calendar of NAME: reason"; the others go on.
     void grab(const Roster& roster, DateTime nowTime, const std::function<void()>& runWaitPass);
-    // The person's status at nowTime from their cache (nothing read yet: an empty day).
-    void compose(Roster& roster, int index, DateTime nowTime);
+    // The person's status at nowTime from their cache (nothing read yet: an empty day); view
+    // receives the meetings in progress and the notes. False when nothing was ever read.
+    bool compose(Roster& roster, int index, DateTime nowTime, PersonView& view);
     // Ends the fetches under way at once (a stop).
     void abort() { fetcher_.abort(); }
 

@@ -4,6 +4,7 @@
 
 #include "board/BoardConstants.h"
 #include "board/MarkerIndex.h"
+#include "board/StatusDetail.h"
 #include "text/Text.h"
 
 namespace {
@@ -49,7 +50,7 @@ std::string collectBlockAt(std::string_view page, int i)
     return block;
 }
 
-void addMeeting(std::string& status, const std::string& block, DateTime nowTime)
+void addMeeting(std::string& status, const std::string& block, DateTime nowTime, PersonView* view)
 {
     const int a = textPos(AnchorEnd, block);
     const int b = textPos(LineBreak, block);
@@ -79,6 +80,7 @@ void addMeeting(std::string& status, const std::string& block, DateTime nowTime)
     }
 
     if (start < nowTime && nowTime <= end) {
+        if (view) view->meetings.push_back(meetingView(description, end, !suffix.empty()));
         if (status.empty()) {
             status = description + suffix;
         } else {
@@ -89,7 +91,7 @@ void addMeeting(std::string& status, const std::string& block, DateTime nowTime)
     status = textReplace(status, CommaBeforeParen, BlankBeforeParen, ReplaceAll);
 }
 
-void addDayEvent(std::string& status, const std::string& block, const std::string& leaveTag)
+void addDayEvent(std::string& status, const std::string& block, const std::string& leaveTag, PersonView* view)
 {
     const std::string trimmed = textMid(block, DayEventSkipLength + 1, DayEventWindowLength);
     const int p = textPos(DayEventTextStart, trimmed);
@@ -103,11 +105,12 @@ void addDayEvent(std::string& status, const std::string& block, const std::strin
     // Leave is shown only on the person's own row: the tag must appear, letter case included.
     if (contains(lower, LeaveKeyword) && !contains(description, leaveTag)) return;
 
+    if (view) view->notes.push_back({plainText(description), noteKindOf(description)});
     status.append(status.empty() ? NoteOpen : NoteOpenAfter).append(description).append(SmallClose);
 }
 
 void parseDayPage(const std::string& page, DateTime nowTime, const std::string& leaveTag, std::string& status,
-                  LogWriter& log)
+                  LogWriter& log, PersonView* view)
 {
     // One pass per marker word instead of a page search per numbered probe.
     const MarkerIndex meetingMarks(page, MeetingMarker);
@@ -119,10 +122,10 @@ void parseDayPage(const std::string& page, DateTime nowTime, const std::string& 
 
     for (int r = 1; r <= meetings; ++r) {
         log.log(std::string(ItemDotText), true);
-        addMeeting(status, collectBlockAt(page, meetingMarks.firstAfterEquals(intToText(r))), nowTime);
+        addMeeting(status, collectBlockAt(page, meetingMarks.firstAfterEquals(intToText(r))), nowTime, view);
     }
     for (int r = 1; r <= dayEvents; ++r) {
         log.log(std::string(ItemDotText), true);
-        addDayEvent(status, collectBlockAt(page, dayEventMarks.firstAfterEquals(intToText(r))), leaveTag);
+        addDayEvent(status, collectBlockAt(page, dayEventMarks.firstAfterEquals(intToText(r))), leaveTag, view);
     }
 }

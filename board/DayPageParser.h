@@ -7,6 +7,7 @@
 
 #include "text/DateTime.h"
 #include "log/LogWriter.h"
+#include "web/BoardSnapshotData.h"
 
 // From the 1-based position of a block's marker in the page up to and including the first
 // "</FONT>" after it, gathered a character at a time. RangeError when the page ends before the
@@ -15,13 +16,15 @@ std::string collectBlockAt(std::string_view page, int position);
 
 // Adds one meeting block to status when it is in progress at nowTime, then turns every "<BR>"
 // of status into ", ". Both times are read first (ConvertError when one does not read).
-void addMeeting(std::string& status, const std::string& block, DateTime nowTime);
+void addMeeting(std::string& status, const std::string& block, DateTime nowTime, PersonView* view = nullptr);
 
 // Adds one day-event block to status as a note when it concerns the person's presence.
-void addDayEvent(std::string& status, const std::string& block, const std::string& leaveTag);
+void addDayEvent(std::string& status, const std::string& block, const std::string& leaveTag,
+                 PersonView* view = nullptr);
 
 // The whole parse of one page: logs the two counts and a dot per item, then the meetings and
 // the day events in number order. status is written in place, so what was composed before an
 // error stays.
+// view, when given, receives the meetings in progress and the notes admitted.
 void parseDayPage(const std::string& page, DateTime nowTime, const std::string& leaveTag, std::string& status,
-                  LogWriter& log);
+                  LogWriter& log, PersonView* view = nullptr);

@@ -5,6 +5,8 @@
 #include "board/BoardConstants.h"
 #include "board/BoardFragment.h"
 #include "board/DayPageParser.h"
+#include "board/StatusDetail.h"
+#include "web/BoardJson.h"
 #include "browser/CalendarAddress.h"
 #include "text/DateTime.h"
 
@@ -71,13 +73,15 @@ void RefreshCycle::runOnce()
 
     log_.log(std::string(UpdatingInfoText) + dateTimeToText(UpdatingInfoPattern, state_.nowTime), false);
     for (std::string& status : roster_.statusHtml) status.clear();
+    views_.assign(static_cast<std::size_t>(roster_.count()), PersonView{});
 
     // Each person: fetch while a grab is pending, then parse the cached page.
     for (int i = 0; i < roster_.count(); ++i) {
         fetchedIndex_ = -1;
         if (CalendarSources::isCalendarAddress(roster_.calendarItemId[i])) {
             log_.log(std::string(ProcessingText) + roster_.personName[i], false);
-            calendars_.compose(roster_, i, state_.nowTime);
+            const bool read = calendars_.compose(roster_, i, state_.nowTime, views_[i]);
+            views_[i].state = stateOf(views_[i], read);
             continue;
         }
         lastRead = state_.grabPending;
@@ -94,11 +98,19 @@ void RefreshCycle::runOnce()
     // The grab this refresh took up is complete once the last person has been read. It is
     // cleared here rather than after "Done", so that a grab asked for while the board is
     // written (the log call pumps events) is kept for the next refresh instead of being lost.
-    if (lastRead) state_.grabPending = false;
+    if (lastRead) {
+        state_.grabPending = false;
+        state_.lastGrabOk = true;
+        state_.lastGrabTime = clock_.now();
+    }
+    if (hideTitles_) {
+        for (int i = 0; i < roster_.count(); ++i) roster_.statusHtml[i] = hiddenStatusHtml(views_[i]);
+    }
 
     // The new board: served from now on, shown to the operator, and in the window's browser.
     const std::string fragment = buildBoardFragment(roster_, state_.dataTime);
     fragment_.replace(fragment);
+    publish();
     host_.showFragment(fragment);
     browser_.navigate(boardAddress_);
     log_.log(std::string(DoneText), false);
@@ -114,7 +126,9 @@ void RefreshCycle::processPerson(int index)
         if (!browser_.locationUrl().empty()) roster_.dayPageHtml[index] = browser_.documentElementInnerHtml();
     }
     const std::string page = roster_.dayPageHtml[index];
-    parseDayPage(page, state_.nowTime, roster_.leaveTag[index], roster_.statusHtml[index], log_);
+    PersonView* view = static_cast<std::size_t>(index) < views_.size() ? &views_[index] : nullptr;
+    parseDayPage(page, state_.nowTime, roster_.leaveTag[index], roster_.statusHtml[index], log_, view);
+    if (view) view->state = stateOf(*view, !page.empty());
 }
 
 bool RefreshCycle::readsWebCalendar() const
@@ -124,4 +138,20 @@ bool RefreshCycle::readsWebCalendar() const
     for (const std::string& itemId : roster_.calendarItemId)
         if (!CalendarSources::isCalendarAddress(itemId)) return true;
     return roster_.count() == 0;
+}
+
+void RefreshCycle::publish()
+{
+    if (!snapshots_) return;
+    BoardSnapshotData data;
+    if (state_.dataTime != 0) data.dataTimeUnix = localToUnixSeconds(state_.dataTime);
+    data.lastGrabOk = state_.lastGrabOk;
+    if (state_.lastGrabTime != 0) data.lastGrabTimeUnix = localToUnixSeconds(state_.lastGrabTime);
+    for (int i = 0; i < roster_.count() && static_cast<std::size_t>(i) < views_.size(); ++i) {
+        PersonView view = views_[i];
+        view.name = roster_.personName[i];
+        view.statusHtml = roster_.statusHtml[i];
+        data.people.push_back(std::move(view));
+    }
+    snapshots_->replace(std::move(data));
 }

@@ -12,6 +12,7 @@
 #include "text/Clock.h"
 #include "log/LogWriter.h"
 #include "webserver/FragmentStore.h"
+#include "web/SnapshotStore.h"
 
 class RefreshCycle {
 public:
@@ -29,9 +30,17 @@ public:
     // Capture (while a grab is pending) and parse of one person's day view into statusHtml.
     void processPerson(int index);
     bool running() const { return running_; }
+    // After each refresh the board's data also goes to store (for the wall page); with
+    // hideTitles every status shows meetings and notes by their kind only, on both pages.
+    void publishTo(SnapshotStore& store, bool hideTitles)
+    {
+        snapshots_ = &store;
+        hideTitles_ = hideTitles;
+    }
 
 private:
     void runOnce();
+    void publish();
     bool readsWebCalendar() const;
 
     Roster& roster_;
@@ -44,6 +53,9 @@ private:
     std::string calendarHost_;
     std::string boardAddress_;
     CalendarSources calendars_;
+    SnapshotStore* snapshots_ = nullptr;
+    bool hideTitles_ = false;
+    std::vector<PersonView> views_;  // this refresh's parse, person by person
     bool running_ = false;
     bool followUp_ = false;
     // The person whose day view the running refresh has just fetched, or -1.

@@ -20,12 +20,7 @@ QByteArray bytes(std::string_view text) { return QByteArray(text.data(), static_
 
 }  // namespace
 
-CalendarFetcher::CalendarFetcher(CalendarFetchSettings settings)
-    : settings_(std::move(settings)), manager_(std::make_unique<QNetworkAccessManager>()) {
-    // Redirects are followed here, to bound them and to decide the method and credentials of
-    // every step; nothing is cached between grabs.
-    manager_->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-}
+CalendarFetcher::CalendarFetcher(CalendarFetchSettings settings) : settings_(std::move(settings)) {}
 
 CalendarFetcher::~CalendarFetcher() {
     for (Job& job : jobs_) dropReply(job);
@@ -33,6 +28,14 @@ CalendarFetcher::~CalendarFetcher() {
 
 void CalendarFetcher::start(const std::vector<CalendarSource>& sources, QDate day) {
     abort();
+    // Made at the first grab, in the thread that runs the event loop (a board with no calendar
+    // addresses never makes one).
+    if (!manager_) {
+        manager_ = std::make_unique<QNetworkAccessManager>();
+        // Redirects are followed here, to bound them and to decide the method and credentials
+        // of every step; nothing is cached between grabs.
+        manager_->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    }
     jobs_.clear();
     hosts_.clear();
     results_.assign(sources.size(), {});

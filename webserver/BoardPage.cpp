@@ -4,6 +4,8 @@
 
 #include "text/DateTime.h"
 #include "text/Text.h"
+#include "web/BoardJson.h"
+#include "web/WallPage.h"
 #include "webserver/BoardPageText.h"
 #include "webserver/ServerConstants.h"
 
@@ -67,4 +69,35 @@ void serveBoardPage(const std::string& fragment, const Clock& clock, LogWriter& 
     log.log(boardAccessLine(clock, request, response), false);
     // Set last, so that a failure above leaves the plain type on the error response.
     response.contentType = std::string(BoardContentType);
+}
+
+BoardPageHandler::BoardPageHandler(const FragmentStore& fragment, const SnapshotStore& snapshots, const Clock& clock,
+                                   LogWriter& log, WallPageSettings wall)
+    : fragment_(fragment), snapshots_(snapshots), clock_(clock), log_(log), wall_(std::move(wall)),
+      wallPage_(wall_.enabled ? wallPageHtml(wall_.title) : std::string()) {}
+
+void BoardPageHandler::serve(const HttpRequest& request, HttpResponse& response) const {
+    if (wall_.enabled)
+        serveWall(request, response);
+    else
+        serveBoardPage(fragment_.snapshot(), clock_, log_, request, response);
+}
+
+void BoardPageHandler::serveWall(const HttpRequest& request, HttpResponse& response) const {
+    if (request.path == WallPagePath) {
+        response.bodyText = wallPage_;
+        response.contentType = std::string(BoardContentType);
+    } else if (request.path == WallDataPath) {
+        BoardJsonOptions options;
+        options.hideTitles = wall_.hideTitles;
+        options.nowUnix = localToUnixSeconds(clock_.now());
+        response.bodyText = buildBoardJson(*snapshots_.snapshot(), options);
+        response.contentType = std::string(JsonContentType);
+        response.cacheControl = std::string(NoCache);
+    } else {
+        response.setStatusCode(404);
+        response.bodyText = std::string(NotFoundText);
+        response.contentType = std::string(PlainContentType);
+    }
+    log_.log(boardAccessLine(clock_, request, response), false);
 }

@@ -8,6 +8,7 @@
 #include "text/Clock.h"
 #include "webserver/FragmentStore.h"
 #include "webserver/HttpRecords.h"
+#include "web/SnapshotStore.h"
 
 // Appends text to the response body; an empty body first receives the page head.
 void addText(HttpResponse& response, std::string_view text);
@@ -22,17 +23,28 @@ std::string boardAccessLine(const Clock& clock, const HttpRequest& request,
 void serveBoardPage(const std::string& fragment, const Clock& clock, LogWriter& log,
                     const HttpRequest& request, HttpResponse& response);
 
-// What the connection threads call for every request: the page from the current fragment.
+// Which page the board serves: the classic page for every path, or the wall page at "/" with its
+// data at "/board.json" (any other path: 404).
+struct WallPageSettings {
+    bool enabled = false;
+    std::string title;        // the office's title on the wall page (empty: the default)
+    bool hideTitles = false;  // board.json names meetings and notes by their kind only
+};
+
+// What the connection threads call for every request.
 class BoardPageHandler {
 public:
-    BoardPageHandler(const FragmentStore& fragment, const Clock& clock, LogWriter& log)
-        : fragment_(fragment), clock_(clock), log_(log) {}
-    void serve(const HttpRequest& request, HttpResponse& response) const {
-        serveBoardPage(fragment_.snapshot(), clock_, log_, request, response);
-    }
+    BoardPageHandler(const FragmentStore& fragment, const SnapshotStore& snapshots, const Clock& clock,
+                     LogWriter& log, WallPageSettings wall = {});
+    void serve(const HttpRequest& request, HttpResponse& response) const;
 
 private:
+    void serveWall(const HttpRequest& request, HttpResponse& response) const;
+
     const FragmentStore& fragment_;
+    const SnapshotStore& snapshots_;
     const Clock& clock_;
     LogWriter& log_;
+    WallPageSettings wall_;
+    std::string wallPage_;  // made once: the title does not change
 };

@@ -82,3 +82,31 @@ TEST_F(BoardControllerTest, ARefreshIsServedWithTheFragmentItShows)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BoardControllerTest, WallPageServesItsDataFromTheParseAndHidesTitlesWhenAsked)
+{
+    for (const bool hide : {false, true}) {
+        SCOPED_TRACE(hide ? "titles hidden" : "titles shown");
+        settings.wall = WallPageSettings{true, "Floor 3", hide};
+        BoardController controller(settings, control, log, clock, host);
+        controller.start("jdoe", "pw&1");
+        controller.requestRefresh();
+        const auto answer = [&controller](const std::string& path) {
+            return sendRequest(controller.port(), "GET " + path + " HTTP/1.1\r\n\r\n").bytes;
+        };
+        EXPECT_NE(answer("/").find("Floor 3"), std::string::npos);
+        EXPECT_EQ(answer("/other").rfind("HTTP/1.1 404", 0), 0u);
+        const std::string json = answer("/board.json");
+        EXPECT_NE(json.find("\"name\":\"Ann\",\"state\":\"meeting\""), std::string::npos) << json;
+        EXPECT_NE(json.find("\"lastGrabOk\":true"), std::string::npos);
+        // Ann's meetings and Bob's leave note, from the fixtures: never on either page when hidden.
+        for (const std::string title : {"Budget review", "Lab meeting", "Leave - J Smith"}) {
+            EXPECT_EQ(json.find(title) != std::string::npos, !hide) << title;
+            EXPECT_EQ(controller.fragment().snapshot().find(title) != std::string::npos, !hide) << title;
+        }
+    }
+}
+
+}  // namespace
