@@ -10,6 +10,10 @@ constexpr const char* OptionCalendarHost = "--calendar-host";
 constexpr const char* OptionCalendarCa = "--calendar-ca";
 constexpr const char* OptionCredentialsFile = "--credentials-file";
 constexpr const char* OptionHelp = "--help";
+constexpr const char* OptionPort = "--port";
+constexpr const char* OptionBind = "--bind";
+constexpr const char* OptionRoster = "--roster";
+constexpr unsigned long MaxPort = 65535;
 // Characters a calendar host[:port] cannot hold (they would end it inside an address).
 constexpr const char* CalendarHostForbidden = "/?#@ \t\r\n\\";
 constexpr const char* OptionVersion = "--version";
