@@ -41,7 +41,7 @@ std::string bindValue(const std::string& text) {
 std::string listenText(const Options& options) {
     const std::string port = std::to_string(options.port);
     if (options.bindAddresses.empty())
-        return "port " + port + " of every IPv4 and IPv6 address (http://127.0.0.1:" + port + "/ on this machine)";
+        return "port " + port + " of every IPv4 and IPv6 address\n(http://127.0.0.1:" + port + "/ on this machine)";
     std::string text;
     for (const std::string& address : options.bindAddresses) {
         if (!text.empty()) text += ", ";
@@ -104,7 +104,8 @@ std::string usageText(const Options& options) {
     const std::string roster = std::filesystem::absolute(options.rosterFile, ignored).string();
     std::ostringstream out;
     out << "Usage: " << ProgramName << " [options]\n"
-        << "Shows where everyone is, from the organisation's web calendar, on " << listenText(options) << ".\n"
+        << "Shows where everyone is, from the organisation's web calendar.\n"
+        << "Serves the board on " << listenText(options) << ".\n"
         << "The roster is " << roster << "; SIGHUP reads it again.\n"
         << "Without a screen (or when the named one cannot be opened) it runs headless and logs to\n"
         << "standard output.\n\n"
