@@ -196,7 +196,9 @@ TEST(ProgramE2ETest, ADisplayThatCannotBeOpenedMeansHeadlessWithOneLineSaid) {
     // A display number no X server has here.
     const std::string display = ":" + std::to_string(900 + getpid() % 90);
     Child program(boardArgs(calendar, dir, port), dir, dir / "out", dir / "err",
-                  {{"DISPLAY", display}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}});
+                  {{"DISPLAY", display}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt},
+                   // the engine's notice of this variable is the caller's choice, not the program's
+                   {"QTWEBENGINE_DISABLE_SANDBOX", std::nullopt}});
     ASSERT_TRUE(waitWhileRunning(program, [&] { return countOf(readAll(dir / "out"), "Done") >= 1; }, seconds(180)))
         << outputOf(dir);
     EXPECT_TRUE(httpGet(port).has_value());
