@@ -16,6 +16,10 @@ constexpr const char* PageWall = "wall";
 constexpr const char* OptionTitle = "--title";
 constexpr const char* OptionHideTitles = "--hide-titles";
 constexpr const char* OptionHelp = "--help";
+constexpr const char* OptionPort = "--port";
+constexpr const char* OptionBind = "--bind";
+constexpr const char* OptionRoster = "--roster";
+constexpr unsigned long MaxPort = 65535;
 // Characters a calendar host[:port] cannot hold (they would end it inside an address).
 constexpr const char* CalendarHostForbidden = "/?#@ \t\r\n\\";
 constexpr const char* OptionVersion = "--version";

@@ -36,6 +36,8 @@ BoardSettings boardSettings(const WindowSettings& settings) {
     BoardSettings board;
     board.calendarHost = settings.calendarHost;
     board.port = settings.port;
+    board.bindAddresses = settings.bindAddresses;
+    board.rosterFile = settings.rosterFile;
     board.pageWaitSeconds = settings.pageWaitSeconds;
     board.calendarFetch = settings.calendarFetch;
     board.wall = settings.wall;

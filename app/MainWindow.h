@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "board/BoardController.h"
 #include "board/RefreshHost.h"
@@ -31,6 +32,8 @@ struct WindowSettings {
     CalendarTrust trust;
     std::optional<Credentials> credentials;        // given: no prompts
     std::uint16_t port = BoardPort;
+    std::vector<std::string> bindAddresses;        // empty: every address
+    std::string rosterFile = std::string(RosterFileName);
     bool echoLog = false;                          // also write the log to standard output
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
     CalendarFetchSettings calendarFetch;           // people read from calendar addresses
@@ -54,6 +57,7 @@ public:
     void onGrabTimer();
     void stopTimers();
     void requestRefresh() { controller_->requestRefresh(); }
+    void reloadRoster() { controller_->reloadRoster(); }
 
     // RefreshHost
     std::string fakeTimeText() const override;

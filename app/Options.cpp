@@ -1,12 +1,16 @@
 #include "app/Options.h"
 
+#include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 
 #include "app/AppConstants.h"
+#include "board/BoardConstants.h"
+#include "webserver/ServerConstants.h"
 
 namespace {
 
@@ -17,11 +21,42 @@ std::string stripLineEnd(std::string line) {
     return line;
 }
 
+std::uint16_t portValue(const std::string& text) {
+    unsigned long port = 0;
+    const bool digits = !text.empty() && text.size() <= 5 && text.find_first_not_of("0123456789") == std::string::npos;
+    if (digits) port = std::stoul(text);
+    if (!digits || port < 1 || port > MaxPort)
+        throw UsageError("option --port takes a port number from 1 to 65535, not '" + text + "'");
+    return static_cast<std::uint16_t>(port);
+}
+
+std::string bindValue(const std::string& text) {
+    unsigned char address[sizeof(in6_addr)];
+    if (inet_pton(AF_INET, text.c_str(), address) != 1 && inet_pton(AF_INET6, text.c_str(), address) != 1)
+        throw UsageError("option --bind takes an IPv4 or IPv6 address such as 127.0.0.1 or ::1, not '" + text + "'");
+    return text;
+}
+
+// The address a browser on this machine reaches the board at, as the help shows it.
+std::string listenText(const Options& options) {
+    const std::string port = std::to_string(options.port);
+    if (options.bindAddresses.empty())
+        return "port " + port + " of every IPv4 and IPv6 address\n(http://127.0.0.1:" + port + "/ on this machine)";
+    std::string text;
+    for (const std::string& address : options.bindAddresses) {
+        if (!text.empty()) text += ", ";
+        text += "http://" + (address.find(':') != std::string::npos ? "[" + address + "]" : address) + ":" + port + "/";
+    }
+    return text;
+}
+
 }  // namespace
 
 Options parseOptions(const std::vector<std::string>& args) {
     Options options;
     options.calendarHost = DefaultCalendarHost;
+    options.port = BoardPort;
+    options.rosterFile = std::string(RosterFileName);
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string name = arg, value;
@@ -50,6 +85,13 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.calendarCa = takeValue();
         } else if (name == OptionCredentialsFile) {
             options.credentialsFile = takeValue();
+        } else if (name == OptionPort) {
+            options.port = portValue(takeValue());
+        } else if (name == OptionBind) {
+            options.bindAddresses.push_back(bindValue(takeValue()));
+        } else if (name == OptionRoster) {
+            options.rosterFile = takeValue();
+            if (options.rosterFile.empty()) throw UsageError("option --roster needs a file name");
         } else if (name == OptionNetrcFile) {
             options.netrcFile = takeValue();
         } else if (name == OptionPage) {
@@ -68,14 +110,25 @@ Options parseOptions(const std::vector<std::string>& args) {
     return options;
 }
 
-std::string usageText() {
+std::string usageText(const Options& options) {
+    std::error_code ignored;
+    const std::string roster = std::filesystem::absolute(options.rosterFile, ignored).string();
     std::ostringstream out;
     out << "Usage: " << ProgramName << " [options]\n"
-        << "Shows where everyone is, from the organisation's web calendar, on http://127.0.0.1:7350/.\n"
-        << "The roster is people.txt in the current directory.\n\n"
+        << "Shows where everyone is, from the organisation's web calendar.\n"
+        << "Serves the board on " << listenText(options) << ".\n"
+        << "The roster is " << roster << "; SIGHUP reads it again.\n"
+        << "Without a screen (or when the named one cannot be opened) it runs headless and logs to\n"
+        << "standard output.\n\n"
         << "Options:\n"
+        << "  --port N                     serve the board on TCP port N (default " << BoardPort << ")\n"
+        << "  --bind ADDRESS               listen on this IPv4 or IPv6 address only; repeat for more\n"
+        << "                               (default every IPv4 and IPv6 address)\n"
+        << "  --roster FILE                the roster, one \"Name\",itemid,\"Leave tag\" a line\n"
+        << "                               (default " << RosterFileName << " in the working directory)\n"
         << "  --calendar-host HOST[:PORT]  the calendar server (default " << DefaultCalendarHost << ")\n"
-        << "  --calendar-ca FILE           PEM certificates to trust for the calendar server\n"
+        << "  --calendar-ca FILE           PEM certificates to trust for the calendar server and\n"
+        << "                               every calendar address\n"
         << "  --credentials-file FILE      user id on the first line, password on the second;\n"
         << "                               the file must be readable by its owner only\n"
         << "  --netrc-file FILE            HTTP credentials per host (netrc format, readable by its\n"

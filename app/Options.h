@@ -1,5 +1,6 @@
 #pragma once
 // The command line and the credentials file.
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -15,6 +16,9 @@ struct Options {
     std::string calendarHost;
     std::string calendarCa;        // empty: no extra certificates
     std::string credentialsFile;   // empty: prompt
+    std::uint16_t port = 0;        // set to the board's default port by parseOptions
+    std::vector<std::string> bindAddresses;  // IPv4/IPv6 literals; empty: every address
+    std::string rosterFile;        // set to people.txt (working directory) by parseOptions
     std::string netrcFile;         // empty: no credentials for calendar addresses
     bool wallPage = false;         // --page wall
     std::string title;             // the wall page's title (empty: its default)
@@ -25,7 +29,8 @@ struct Options {
 
 // args without the program name; raises UsageError.
 Options parseOptions(const std::vector<std::string>& args);
-std::string usageText();
+// The help text: each option, and where the board given by options listens and reads its roster.
+std::string usageText(const Options& options);
 
 struct FileCredentials {
     std::string userId, password;

@@ -12,6 +12,7 @@
 
 #include "app/AppConstants.h"
 #include "app/Application.h"
+#include "app/DisplayProbe.h"
 #include "app/Options.h"
 #include "calendarfetch/CalendarRequest.h"
 #include "calendarfetch/Netrc.h"
@@ -31,6 +32,12 @@ void onStopSignal(int signalNumber) {
     std::signal(signalNumber, SIG_DFL);
 }
 
+// SIGHUP asks for the roster to be read again, as often as it comes.
+void onReloadSignal(int signalNumber) {
+    const char byte = static_cast<char>(signalNumber);
+    [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
+}
+
 int fail(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", ProgramName, message.c_str());
     return ExitUsage;
@@ -45,7 +52,7 @@ int main(int argc, char** argv) {
     try {
         options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
-            std::fputs(usageText().c_str(), stdout);
+            std::fputs(usageText(options).c_str(), stdout);
             return 0;
         }
         if (options.version) {
@@ -63,14 +70,23 @@ int main(int argc, char** argv) {
         return fail(error.what());
     }
 
-    const bool headless =
+    bool headless =
         isHeadless(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv(PlatformVariable));
+    // A display named but not there (a stale DISPLAY in a service or ssh session): run headless.
+    if (!headless && !std::getenv(PlatformVariable) && !displayOpens(argc, argv)) {
+        const char* display = std::getenv("WAYLAND_DISPLAY");
+        if (!display || !*display) display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "%s: cannot open the display '%s'; running headless\n", ProgramName, display);
+        headless = true;
+    }
     if (headless && !std::getenv(PlatformVariable)) setenv(PlatformVariable, HeadlessPlatform, 1);
     if (headless && !credentials)
         return fail("no screen to ask for the calendar user id and password on; give them with "
                     "--credentials-file FILE");
 
     const std::string runtimeDir = prepareWebEngineProcess();
+    // Until the window can reload the roster, a SIGHUP must not end the program past its clean-up.
+    std::signal(SIGHUP, SIG_IGN);
     int exitCode = 0;
     {
         Application app(argc, argv, headless);
@@ -78,6 +94,9 @@ int main(int argc, char** argv) {
 
         WindowSettings settings;
         settings.calendarHost = options.calendarHost;
+        settings.port = options.port;
+        settings.bindAddresses = options.bindAddresses;
+        settings.rosterFile = options.rosterFile;
         settings.credentials = credentials;
         settings.echoLog = headless;
         bool trusted = true;
@@ -109,10 +128,15 @@ int main(int argc, char** argv) {
                 QObject::connect(notifier, &QSocketNotifier::activated, window.get(), [&window] {
                     char byte = 0;
                     [[maybe_unused]] const ssize_t got = read(signalPipe[0], &byte, 1);
+                    if (byte == SIGHUP) {
+                        window->reloadRoster();
+                        return;
+                    }
                     window->close();
                 });
                 std::signal(SIGINT, onStopSignal);
                 std::signal(SIGTERM, onStopSignal);
+                std::signal(SIGHUP, onReloadSignal);
             }
             try {
                 window->start();

@@ -72,10 +72,14 @@ constexpr std::string_view HttpsAddressStart = "https://";
 constexpr std::string_view GrabbingCalendarText = "Grabbing Calendar for ";
 constexpr std::string_view CalendarFailureText = "Calendar of ";
 constexpr std::string_view DoneText = "Done";
+// The roster read again on SIGHUP: the new one's file and head count, or why the old one stays.
+constexpr std::string_view RosterReloadedText = "Roster reloaded from ";
+constexpr std::string_view RosterKeptText = "Roster not reloaded, the current one is kept: ";
 constexpr std::string_view AddressDatePattern = "yyyy/mm/dd";
 // Where the window's browser goes after each refresh: this program's own board page, on the
 // port the board listens on.
-constexpr std::string_view BoardPageAddressHead = "http://127.0.0.1:";
+constexpr std::string_view BoardPageScheme = "http://";
+constexpr std::string_view BoardPageLoopbackHost = "127.0.0.1";
 constexpr std::string_view BoardPageAddressTail = "/";
 // The board fragment's markup is the page's: webserver/BoardPageText.h.
 

@@ -1,13 +1,20 @@
 #include "board/BoardController.h"
 
+#include <exception>
+
 #include "board/BoardConstants.h"
 #include "text/Text.h"
 
 namespace {
 
-// The server, listening on port (every IPv4 and IPv6 address).
-std::uint16_t listen(HttpServer& server, BoardPageHandler& handler, std::uint16_t port) {
+bool isIpv6(const std::string& address) { return address.find(':') != std::string::npos; }
+
+// The server, listening on port of each address (every IPv4 and IPv6 address when none).
+std::uint16_t listen(HttpServer& server, BoardPageHandler& handler, std::uint16_t port,
+                     const std::vector<std::string>& addresses) {
     server.setDefaultPort(port);
+    for (const std::string& address : addresses)
+        server.bindings().push_back({address, port, isIpv6(address) ? IpVersion::IPv6 : IpVersion::IPv4, InvalidSocket});
     // Served connections leave the port in TIME_WAIT for a minute; without address reuse a
     // restarted board could not listen again until then. A live listener still excludes another.
     server.setReuseSocket(ReuseSocket::On);
@@ -23,13 +30,20 @@ std::uint16_t listen(HttpServer& server, BoardPageHandler& handler, std::uint16_
 BoardController::BoardController(BoardSettings settings, BrowserControl& browser, LogWriter& log,
                                  const Clock& clock, RefreshHost& host)
     : settings_(std::move(settings)),
+      log_(log),
       pageHandler_(fragment_, snapshots_, clock, log, settings_.wall),
-      port_(listen(server_, pageHandler_, settings_.port)),
+      port_(listen(server_, pageHandler_, settings_.port, settings_.bindAddresses)),
       driver_(browser, log, clock, state_.pageLoaded),
       refresh_(roster_, state_, driver_, log, clock, host, fragment_, settings_.calendarHost, pageAddress(),
                settings_.calendarFetch) {
     driver_.setTimeoutSeconds(settings_.pageWaitSeconds);
     refresh_.publishTo(snapshots_, settings_.wall.hideTitles);
+    refresh_.beforeRun = [this] {
+        if (!reloaded_) return;
+        roster_ = std::move(*reloaded_);
+        reloaded_.reset();
+        state_.grabPending = true;  // the new roster has no day views yet
+    };
 }
 
 BoardController::~BoardController() { server_.setActive(false); }
@@ -42,6 +56,32 @@ void BoardController::start(const std::string& userId, const std::string& passwo
     loadRoster(roster_, settings_.rosterFile);
 }
 
+void BoardController::reloadRoster() {
+    Roster fresh;
+    try {
+        loadRoster(fresh, settings_.rosterFile);
+    } catch (const std::exception& error) {
+        log_.log(std::string(RosterKeptText) + settings_.rosterFile + ": " + error.what(), false);
+        return;
+    }
+    log_.log(std::string(RosterReloadedText) + settings_.rosterFile + " (" + intToText(fresh.count()) + ")", false);
+    reloaded_ = std::move(fresh);
+}
+
 std::string BoardController::pageAddress() const {
-    return std::string(BoardPageAddressHead) + intToText(port_) + std::string(BoardPageAddressTail);
+    // The loopback address when the board listens there (or everywhere), else the first address.
+    std::string host(BoardPageLoopbackHost);
+    const auto& addresses = settings_.bindAddresses;
+    auto has = [&](const char* address) {
+        for (const std::string& a : addresses)
+            if (a == address) return true;
+        return false;
+    };
+    if (!addresses.empty() && !has("0.0.0.0") && !has("127.0.0.1")) {
+        if (has("::") || has("::1"))
+            host = "[::1]";
+        else
+            host = isIpv6(addresses.front()) ? "[" + addresses.front() + "]" : addresses.front();
+    }
+    return std::string(BoardPageScheme) + host + ":" + intToText(port_) + std::string(BoardPageAddressTail);
 }

@@ -4,7 +4,9 @@
 // a test) supplies the browser, the clock, the log and the operator's controls (RefreshHost).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "board/BoardConstants.h"
 #include "board/BoardState.h"
@@ -26,6 +28,7 @@ struct BoardSettings {
     std::string calendarHost;
     std::string rosterFile = std::string(RosterFileName);
     std::uint16_t port = BoardPort;                // 0: any free port (tests)
+    std::vector<std::string> bindAddresses;        // IPv4/IPv6 literals; empty: every address
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
     CalendarFetchSettings calendarFetch;           // people read from calendar addresses
     WallPageSettings wall;                         // the wall page instead of the classic one
@@ -51,6 +54,10 @@ public:
     // The operator's own edit of the fragment: served as it stands until the next refresh.
     void editFragment(std::string text) { fragment_.replace(std::move(text)); }
     bool refreshRunning() const { return refresh_.running(); }
+    // Reads the roster file again (SIGHUP). A roster that reads is used from the next refresh
+    // on, which fetches every day view again; one that does not is logged and the current one
+    // kept. A refresh under way finishes with the roster it started with.
+    void reloadRoster();
 
     // The port the board listens on, and the address of its page on this machine.
     std::uint16_t port() const { return port_; }
@@ -65,6 +72,7 @@ public:
 
 private:
     BoardSettings settings_;
+    LogWriter& log_;
     BoardState state_;
     Roster roster_;
     FragmentStore fragment_;
@@ -72,6 +80,7 @@ private:
     BoardPageHandler pageHandler_;
     HttpServer server_;
     std::uint16_t port_ = 0;
+    std::optional<Roster> reloaded_;  // waits for the next refresh to start
     BrowserDriver driver_;
     RefreshCycle refresh_;
 };

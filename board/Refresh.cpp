@@ -29,6 +29,7 @@ void RefreshCycle::requestRefresh()
         followUp_ = false;
         running_ = true;
         try {
+            if (beforeRun) beforeRun();
             runOnce();
         } catch (...) {
             running_ = false;

@@ -2,6 +2,7 @@
 // The refresh: fixes the effective time, logs in and fetches every day view while a grab is
 // pending, parses each person's cached day view into a status, replaces the fragment the web
 // server reads, shows it to the operator and shows the board page in the window's browser.
+#include <functional>
 #include <string>
 
 #include "board/BoardState.h"
@@ -37,6 +38,9 @@ public:
         snapshots_ = &store;
         hideTitles_ = hideTitles;
     }
+    // Called as each refresh starts, before it reads anything: the one moment the roster may
+    // be replaced.
+    std::function<void()> beforeRun;
 
 private:
     void runOnce();

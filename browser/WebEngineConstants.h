@@ -15,5 +15,8 @@ constexpr const char* ChromiumFlagsVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
 constexpr const char* RootChromiumFlags = "--no-sandbox --disable-gpu --log-level=3";
 constexpr const char* LoggingRulesVariable = "QT_LOGGING_RULES";
 constexpr const char* QuietLoggingRules = "qt.webenginecontext=false;qt.webenginecontext.info=false;js=false";
+// What the engine says, on the default category, whenever it runs without a GPU context (always
+// so off-screen): no fault of the program's, and noise in a service's journal.
+constexpr const char* NoGraphicsBackendMessage = "No suitable graphics backend found";
 constexpr const char* RuntimeDirVariable = "XDG_RUNTIME_DIR";
 constexpr const char* RuntimeDirTemplate = "/tmp/quorvane-runtime-XXXXXX";

@@ -14,6 +14,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <sys/stat.h>
@@ -47,7 +48,26 @@ CalendarTrust loadCalendarTrust(const std::string& calendarHost, const std::stri
     return trust;
 }
 
+namespace {
+
+QtMessageHandler passOnMessage = nullptr;
+
+void dropEngineNoise(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.trimmed() == QLatin1String(NoGraphicsBackendMessage)) return;
+    if (passOnMessage)
+        passOnMessage(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+}  // namespace
+
 std::string prepareWebEngineProcess() {
+    static const bool filtered = [] {
+        passOnMessage = qInstallMessageHandler(dropEngineNoise);
+        return true;
+    }();
+    (void)filtered;
     if (geteuid() == 0) {
         std::string flags = RootChromiumFlags;
         if (const char* user = std::getenv(ChromiumFlagsVariable); user && *user) flags = std::string(user) + " " + flags;

@@ -1,5 +1,6 @@
 #include "webserver/TcpListener.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 
@@ -47,9 +48,11 @@ void TcpListener::closeBindings() noexcept {
 }
 
 void TcpListener::bindAll(std::uint16_t requested) {
-    // With port 0 every default binding takes the port the first one was given; should another
-    // family have that port taken, the whole set is tried again on a new port.
-    const bool shareEphemeral = defaultBindings_ && requested == 0;
+    // With port 0 every binding asking for any port takes the port the first one was given (one
+    // address for the board, whichever family or address is used); should another binding have
+    // that port taken, the whole set is tried again on a new port.
+    const bool shareEphemeral =
+        requested == 0 && std::all_of(bindings_.begin(), bindings_.end(), [](const ListenBinding& b) { return b.port == 0; });
     for (int attempt = 1;; ++attempt) {
         try {
             std::uint16_t chosen = 0;

@@ -24,7 +24,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr int BoardPort = 7350;
 // Page waits of the time-out cases, instead of PageWaitTimeoutSeconds.
 constexpr int ShortPageWaitSeconds = 2;
 const std::string PreviousBoard = "<p>previous board %NOW</p></body></html>";
@@ -50,6 +49,7 @@ struct FaultRun {
         settings.calendarHost = calendar.host();
         settings.trust = loadCalendarTrust(calendar.host(), (dir / "ca.pem").string());
         settings.credentials = Credentials{"demo", password};
+        settings.port = 0;  // any free port: the tests never depend on the board's default one
         return settings;
     }
     fs::path dir;
@@ -76,7 +76,7 @@ void expectFailedRefreshKeepsTheBoard(MainWindow& form, const std::string& messa
     }
     EXPECT_TRUE(form.controller().state().grabPending);
     EXPECT_FALSE(form.refreshTimer().isActive());
-    const std::optional<HttpAnswer> page = httpGet(BoardPort);
+    const std::optional<HttpAnswer> page = httpGet(form.controller().port());
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find("<p>previous board "), std::string::npos);
     EXPECT_EQ(countOf(logText(form), "Done"), 0) << logText(form);
@@ -120,7 +120,7 @@ TEST(CalendarFaultsE2ETest, RefusedLogInStillCompletesWithEmptyRows) {
     EXPECT_EQ(countOf(fragment, "nowrap>&nbsp;</td>"), people);
     EXPECT_EQ(run.calendar.dayViews(), people) << run.calendar.requests();
     EXPECT_EQ(countOf(logText(form), "Logged in"), 1);
-    const std::optional<HttpAnswer> page = httpGet(BoardPort);
+    const std::optional<HttpAnswer> page = httpGet(form.controller().port());
     ASSERT_TRUE(page);
     EXPECT_EQ(countOf(page->body, "<h2>"), people);
     form.stopTimers();
@@ -153,7 +153,7 @@ TEST(CalendarFaultsE2ETest, CalendarDownAtAGrabKeepsTheFetchedPages) {
     EXPECT_FALSE(form.controller().state().grabPending);
     EXPECT_EQ(countOf(logText(form), "Done"), 2);
     EXPECT_GE(countOf(logText(form), "Timed Out"), 2) << logText(form);  // the operator sees why
-    const std::optional<HttpAnswer> page = httpGet(BoardPort);
+    const std::optional<HttpAnswer> page = httpGet(form.controller().port());
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find("<h2>Ben Carter</h2>"), std::string::npos);
     form.stopTimers();
@@ -171,7 +171,7 @@ TEST(CalendarFaultsE2ETest, PageThatNeverCompletesTimesOutAndTheRefreshGoesOn) {
     EXPECT_EQ(countOf(logText(form), "Timed Out"), 5) << logText(form);
     EXPECT_EQ(countOf(logText(form), "Done"), 1);
     EXPECT_TRUE(form.refreshTimer().isActive());
-    const std::optional<HttpAnswer> page = httpGet(BoardPort);
+    const std::optional<HttpAnswer> page = httpGet(form.controller().port());
     ASSERT_TRUE(page);
     EXPECT_EQ(countOf(page->body, "<h2>"), 2);
     form.stopTimers();
@@ -195,12 +195,12 @@ TEST(CalendarFaultsE2ETest, RosterLineWithTwoFieldsStopsStartUpButTheBoardServes
     ASSERT_EQ(form.controller().roster().count(), 3);
     EXPECT_EQ(form.controller().roster().calendarItemId[1], "1002");
     EXPECT_TRUE(form.controller().roster().leaveTag[2].empty());
-    ASSERT_TRUE(httpGet(BoardPort));
+    ASSERT_TRUE(httpGet(form.controller().port()));
 
     // A refresh from the button runs over what the aborted start-up left: one row a person.
     ASSERT_NO_THROW(form.requestRefresh());
     EXPECT_EQ(countOf(form.controller().fragment().snapshot(), "<h2>"), 3);
-    const std::optional<HttpAnswer> page = httpGet(BoardPort);
+    const std::optional<HttpAnswer> page = httpGet(form.controller().port());
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find("<h2>Ben Carter</h2>"), std::string::npos);
     form.stopTimers();

@@ -24,7 +24,6 @@ namespace {
 using namespace e2e;
 using std::chrono::seconds;
 
-constexpr int BoardPort = 7350;
 
 QApplication& app() { return webEngineTestApp(); }
 
@@ -58,6 +57,7 @@ protected:
         settings.calendarHost = calendar->host();
         settings.trust = loadCalendarTrust(calendar->host(), (*dir / "ca.pem").string());
         settings.credentials = Credentials{"demo", "s&cret word"};
+        settings.port = 0;  // any free port: the tests never depend on the board's default one
         return settings;
     }
     static fs::path* dir;
@@ -69,7 +69,7 @@ DemoCalendar* MainWindowE2ETest::calendar = nullptr;
 TEST_F(MainWindowE2ETest, RefreshesServesEditsForceGrabsAndFollowsAFakeTime) {
     MainWindow form(windowSettings());
     // Listening before start-up: the empty board is the page head alone.
-    std::optional<HttpAnswer> empty = httpGet(BoardPort);
+    std::optional<HttpAnswer> empty = httpGet(form.controller().port());
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->body.size(), 808u);
     EXPECT_NE(empty->head.find("Server: BaLtu"), std::string::npos);
@@ -94,7 +94,7 @@ TEST_F(MainWindowE2ETest, RefreshesServesEditsForceGrabsAndFollowsAFakeTime) {
     EXPECT_EQ(fragment, form.controls().fragmentEdit->toPlainText().replace("\n", "\r\n").toStdString());
     EXPECT_EQ(countOf(fragment, "<h2>"), people);
 
-    std::optional<HttpAnswer> page = httpGet(BoardPort, "/anything?x=1");
+    std::optional<HttpAnswer> page = httpGet(form.controller().port(), "/anything?x=1");
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find(fragment.substr(0, 60)), std::string::npos);
     const std::string access = "127.0.0.1 \"GET /anything?x=1 HTTP/1.1\" 200 " + std::to_string(page->body.size());
@@ -102,7 +102,7 @@ TEST_F(MainWindowE2ETest, RefreshesServesEditsForceGrabsAndFollowsAFakeTime) {
 
     // The operator's edit is what the server serves until the next refresh.
     form.controls().fragmentEdit->setPlainText("<p>edited %NOW</p>");
-    page = httpGet(BoardPort);
+    page = httpGet(form.controller().port());
     ASSERT_TRUE(page);
     EXPECT_EQ(page->body.substr(808, 16), "<p>edited " + dateTimeToText("dd/mm", clockNow()) + " ");
 
@@ -187,8 +187,10 @@ TEST_F(MainWindowE2ETest, LocaleChangeRereadsTheRegionalSettings) {
 
 TEST_F(MainWindowE2ETest, SecondWindowCannotBindTheBoardPort) {
     MainWindow first(windowSettings());
+    WindowSettings settings = windowSettings();
+    settings.port = first.controller().port();
     try {
-        MainWindow second(windowSettings());
+        MainWindow second(std::move(settings));
         FAIL() << "a second server bound the same port";
     } catch (const QuorvaneError& error) {
         EXPECT_STREQ(error.className(), "EIdCouldNotBindSocket");

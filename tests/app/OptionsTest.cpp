@@ -48,6 +48,33 @@ TEST(OptionsTest, RefusesUnknownOptionsAndMissingValues) {
     EXPECT_THROW(parseOptions({"--help=yes"}), UsageError);
 }
 
+TEST(OptionsTest, PortBindAndRosterWithTheirDefaults) {
+    const Options none = parseOptions({});
+    EXPECT_EQ(none.port, 7350);
+    EXPECT_TRUE(none.bindAddresses.empty());
+    EXPECT_EQ(none.rosterFile, "people.txt");
+    const Options all = parseOptions(
+        {"--port", "8080", "--bind", "127.0.0.1", "--bind=::1", "--roster", "/etc/quorvane/people.txt"});
+    EXPECT_EQ(all.port, 8080);
+    EXPECT_EQ(all.bindAddresses, (std::vector<std::string>{"127.0.0.1", "::1"}));
+    EXPECT_EQ(all.rosterFile, "/etc/quorvane/people.txt");
+
+    const std::vector<std::vector<std::string>> refused{
+        {"--port", "0"}, {"--port", "65536"}, {"--port", "80a"}, {"--port", "-1"}, {"--port="},
+        {"--bind", "localhost"}, {"--bind", "127.0.0.1:80"}, {"--bind", "[::1]"}, {"--roster="}, {"--roster"}};
+    for (const auto& args : refused) EXPECT_THROW(parseOptions(args), UsageError) << args[0] << " " << args.back();
+}
+
+TEST(OptionsTest, HelpSaysWhereTheBoardListensAndReadsItsRoster) {
+    const std::string plain = usageText(parseOptions({}));
+    EXPECT_NE(plain.find("port 7350 of every IPv4 and IPv6 address"), std::string::npos) << plain;
+    EXPECT_NE(plain.find((fs::current_path() / "people.txt").string()), std::string::npos) << plain;
+    const std::string bound = usageText(parseOptions({"--port", "8080", "--bind", "::1", "--roster", "/srv/r.txt"}));
+    EXPECT_NE(bound.find("http://[::1]:8080/"), std::string::npos) << bound;
+    EXPECT_EQ(bound.find("every IPv4"), bound.find("(default every IPv4") + 9);  // only in the option's line
+    EXPECT_NE(bound.find("The roster is /srv/r.txt"), std::string::npos) << bound;
+}
+
 TEST_F(CredentialsFileTest, ReadsTwoLinesWithEitherLineEnd) {
     write("ann\r\np&ss word\r\n", 0600);
     const FileCredentials c = readCredentialsFile(path);

@@ -1,6 +1,8 @@
 // The real program, headless, against the demo calendar: start-up from a credentials file, the
-// board on port 7350 with one row per person, the access line in the log, the re-parse without
-// fetching, the stop with code 0, and the refusals that end it before any window.
+// board on the port given with one row per person, the access line in the log, the re-parse
+// without fetching, the roster read again on SIGHUP, a display that cannot be opened, the stop
+// with code 0, and the refusals that end it before any window. The board's default port is held
+// throughout (E2EHelpers.h): nothing here may depend on it.
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
@@ -17,7 +19,22 @@ using std::chrono::seconds;
 const std::map<std::string, std::optional<std::string>> HeadlessEnv{
     {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
 
-constexpr int BoardPort = 7350;
+// The program's own output, for a failed expectation.
+std::string outputOf(const fs::path& dir) {
+    return "--- standard output\n" + readAll(dir / "out") + "--- standard error\n" + readAll(dir / "err");
+}
+
+std::vector<std::string> boardArgs(const DemoCalendar& calendar, const fs::path& dir, int port,
+                                   const std::vector<std::string>& extra = {}) {
+    const fs::path file = writeCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
+    std::vector<std::string> args{QUORVANE_PROGRAM, "--calendar-host", calendar.host(), "--calendar-ca",
+                                  (dir / "ca.pem").string(), "--credentials-file", file.string(),
+                                  "--port", std::to_string(port)};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+}
+
+int rowsOf(const std::string& page) { return countOf(page, "<tr><td bgcolor=\"#000066\" width=18%><h2>"); }
 
 TEST(ProgramE2ETest, HeadlessWithoutCredentialsFileSaysWhyAndExits2) {
     const fs::path dir = makeRunDir("nocred");
@@ -44,12 +61,15 @@ TEST(ProgramE2ETest, PortInUseIsFatalWithExit1BeforeAnyPrompt) {
     setsockopt(blocker, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(BoardPort);
+    const int port = freePort();
+    ASSERT_GT(port, 0);
+    address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_ANY);
     ASSERT_EQ(bind(blocker, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(listen(blocker, 1), 0);
     const fs::path file = writeCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
-    Child program({QUORVANE_PROGRAM, "--credentials-file", file.string()}, dir, dir / "out", dir / "err", HeadlessEnv);
+    Child program({QUORVANE_PROGRAM, "--credentials-file", file.string(), "--port", std::to_string(port)}, dir,
+                  dir / "out", dir / "err", HeadlessEnv);
     EXPECT_EQ(program.wait(seconds(60)), 1);
     close(blocker);
     const std::string err = readAll(dir / "err");
@@ -64,23 +84,21 @@ TEST(ProgramE2ETest, ServesTheBoardRefreshesWithoutFetchingAndStopsWithCode0) {
     const fs::path dir = makeRunDir("board");
     DemoCalendar calendar(dir);
     ASSERT_GT(calendar.port, 0);
-    const fs::path file = writeCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
+    const int port = freePort();
     const DateTime started = clockNow();
-    Child program({QUORVANE_PROGRAM, "--calendar-host", calendar.host(), "--calendar-ca", (dir / "ca.pem").string(),
-                    "--credentials-file", file.string()},
-                   dir, dir / "out", dir / "err", HeadlessEnv);
+    Child program(boardArgs(calendar, dir, port), dir, dir / "out", dir / "err", HeadlessEnv);
     const auto log = [&] { return readAll(dir / "out"); };
 
-    ASSERT_TRUE(waitFor([&] { return countOf(log(), "Done") >= 1; }, seconds(180))) << log();
+    ASSERT_TRUE(waitWhileRunning(program, [&] { return countOf(log(), "Done") >= 1; }, seconds(180))) << outputOf(dir);
     const int people = peopleCount();
     EXPECT_EQ(calendar.dayViews(), people);
     EXPECT_EQ(countOf(log(), "Grabbing Page for "), people);
     EXPECT_EQ(log().find("Timed Out"), std::string::npos) << log();
 
     std::optional<HttpAnswer> page;
-    ASSERT_TRUE(waitFor([&] { return (page = httpGet(BoardPort)).has_value(); }, seconds(30)));
+    ASSERT_TRUE(waitFor([&] { return (page = httpGet(port)).has_value(); }, seconds(30)));
     EXPECT_EQ(page->status, 200);
-    EXPECT_EQ(countOf(page->body, "<tr><td bgcolor=\"#000066\" width=18%><h2>"), people);
+    EXPECT_EQ(rowsOf(page->body), people);
     // The demo office always has someone in a meeting, in two, on leave and on a bank holiday.
     EXPECT_NE(page->body.find(" until "), std::string::npos);
     EXPECT_NE(page->body.find("<small>Also: "), std::string::npos);
@@ -96,7 +114,7 @@ TEST(ProgramE2ETest, ServesTheBoardRefreshesWithoutFetchingAndStopsWithCode0) {
     EXPECT_TRUE(waitFor([&] { return log().find(access) != std::string::npos; }, seconds(10))) << log();
 
     // Thirty seconds after the first refresh the next one re-parses the cached pages.
-    ASSERT_TRUE(waitFor([&] { return countOf(log(), "Done") >= 2; }, seconds(90))) << log();
+    ASSERT_TRUE(waitWhileRunning(program, [&] { return countOf(log(), "Done") >= 2; }, seconds(90))) << outputOf(dir);
     EXPECT_EQ(countOf(log(), "Updating info @ "), 2);
     EXPECT_EQ(countOf(log(), "Starting"), 1);
     EXPECT_EQ(countOf(log(), "Processing Meetings for "), 2 * people);
@@ -104,7 +122,7 @@ TEST(ProgramE2ETest, ServesTheBoardRefreshesWithoutFetchingAndStopsWithCode0) {
 
     program.signal(SIGTERM);
     EXPECT_EQ(program.wait(seconds(60)), 0);
-    EXPECT_FALSE(httpGet(BoardPort).has_value());
+    EXPECT_FALSE(httpGet(port).has_value());
     fs::remove_all(dir);
 }
 
@@ -112,17 +130,82 @@ TEST(ProgramE2ETest, StopDuringARefreshLetsItFinishThenEndsWithCode0) {
     const fs::path dir = makeRunDir("stop");
     DemoCalendar calendar(dir);
     ASSERT_GT(calendar.port, 0);
-    const fs::path file = writeCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
-    Child program({QUORVANE_PROGRAM, "--calendar-host", calendar.host(), "--calendar-ca", (dir / "ca.pem").string(),
-                    "--credentials-file", file.string()},
-                   dir, dir / "out", dir / "err", HeadlessEnv);
+    Child program(boardArgs(calendar, dir, freePort()), dir, dir / "out", dir / "err", HeadlessEnv);
     const auto log = [&] { return readAll(dir / "out"); };
-    ASSERT_TRUE(waitFor([&] { return log().find("Grabbing Page for ") != std::string::npos; }, seconds(60))) << log();
+    ASSERT_TRUE(waitWhileRunning(program, [&] { return log().find("Grabbing Page for ") != std::string::npos; },
+                                 seconds(60)))
+        << outputOf(dir);
     program.signal(SIGTERM);
     EXPECT_EQ(program.wait(seconds(120)), 0);
     // The refresh that was running when the close came ran to its end.
     EXPECT_EQ(countOf(log(), "Done"), 1) << log();
     EXPECT_EQ(countOf(log(), "Grabbing Page for "), peopleCount());
+    fs::remove_all(dir);
+}
+
+TEST(ProgramE2ETest, SighupReadsTheRosterAgainAndKeepsTheCurrentOneWhenTheFileFails) {
+    const fs::path dir = makeRunDir("reload");
+    DemoCalendar calendar(dir);
+    ASSERT_GT(calendar.port, 0);
+    const std::string everyone = readAll(dir / "people.txt");
+    const std::string lastLine = everyone.substr(everyone.rfind('\n', everyone.size() - 2) + 1);
+    const std::string added = lastLine.substr(1, lastLine.find('"', 1) - 1);
+    const int people = peopleCount();
+    // Started without the last person, the roster named by --roster in another directory.
+    fs::create_directories(dir / "etc");
+    const fs::path roster = dir / "etc" / "roster.txt";
+    std::ofstream(roster, std::ios::binary) << everyone.substr(0, everyone.size() - lastLine.size());
+    fs::remove(dir / "people.txt");
+    const int port = freePort();
+    Child program(boardArgs(calendar, dir, port, {"--roster", roster.string(), "--bind", "127.0.0.1"}), dir,
+                  dir / "out", dir / "err", HeadlessEnv);
+    const auto log = [&] { return readAll(dir / "out"); };
+    const auto doneCount = [&](int count) {
+        return waitWhileRunning(program, [&] { return countOf(log(), "Done") >= count; }, seconds(180));
+    };
+    ASSERT_TRUE(doneCount(1)) << outputOf(dir);
+    EXPECT_EQ(rowsOf(httpGet(port).value_or(HttpAnswer{}).body), people - 1);
+
+    // A roster with a line short of a field: logged, and the board goes on with the current one.
+    std::ofstream(roster, std::ios::binary | std::ios::trunc) << "\"Only A Name\"\n";
+    program.signal(SIGHUP);
+    ASSERT_TRUE(doneCount(2)) << outputOf(dir);
+    EXPECT_EQ(countOf(log(), "Roster not reloaded, the current one is kept: " + roster.string() + ": "), 1) << log();
+    EXPECT_EQ(rowsOf(httpGet(port).value_or(HttpAnswer{}).body), people - 1);
+
+    // The whole roster: the next refresh fetches every day view and shows the person added.
+    std::ofstream(roster, std::ios::binary | std::ios::trunc) << everyone;
+    program.signal(SIGHUP);
+    ASSERT_TRUE(doneCount(3)) << outputOf(dir);
+    EXPECT_EQ(countOf(log(), "Roster reloaded from " + roster.string()), 1) << log();
+    const std::string page = httpGet(port).value_or(HttpAnswer{}).body;
+    EXPECT_EQ(rowsOf(page), people);
+    EXPECT_NE(page.find("<h2>" + added + "</h2>"), std::string::npos) << added;
+    EXPECT_EQ(calendar.dayViews(), people - 1 + people);
+
+    program.signal(SIGTERM);
+    EXPECT_EQ(program.wait(seconds(60)), 0) << outputOf(dir);
+    fs::remove_all(dir);
+}
+
+TEST(ProgramE2ETest, ADisplayThatCannotBeOpenedMeansHeadlessWithOneLineSaid) {
+    const fs::path dir = makeRunDir("nodisplay");
+    DemoCalendar calendar(dir);
+    ASSERT_GT(calendar.port, 0);
+    const int port = freePort();
+    // A display number no X server has here.
+    const std::string display = ":" + std::to_string(900 + getpid() % 90);
+    Child program(boardArgs(calendar, dir, port), dir, dir / "out", dir / "err",
+                  {{"DISPLAY", display}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt},
+                   // the engine's notice of this variable is the caller's choice, not the program's
+                   {"QTWEBENGINE_DISABLE_SANDBOX", std::nullopt}});
+    ASSERT_TRUE(waitWhileRunning(program, [&] { return countOf(readAll(dir / "out"), "Done") >= 1; }, seconds(180)))
+        << outputOf(dir);
+    EXPECT_TRUE(httpGet(port).has_value());
+    program.signal(SIGTERM);
+    EXPECT_EQ(program.wait(seconds(60)), 0);
+    // The one line, and no noise of the graphics stack or the engine.
+    EXPECT_EQ(readAll(dir / "err"), "quorvane: cannot open the display '" + display + "'; running headless\n");
     fs::remove_all(dir);
 }
 

@@ -32,7 +32,11 @@ for _ in $(seq 100); do port=$(head -n 1 "$work/democal.out" 2>/dev/null || true
 cp "$people" "$work/people.txt"
 cd "$work"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-"$program" --calendar-host "127.0.0.1:$port" --calendar-ca "$work/ca.pem" >"$work/board.out" 2>"$work/board.err" &
+# A free port for the board: the test must not depend on its default one.
+board_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])' 2>/dev/null ||
+  echo $((20000 + RANDOM % 40000)))
+"$program" --calendar-host "127.0.0.1:$port" --calendar-ca "$work/ca.pem" --port "$board_port" \
+  >"$work/board.out" 2>"$work/board.err" &
 board=$!
 pids+=($board)
 
@@ -55,7 +59,7 @@ answer "Quorvane - Username Needed" "demo"
 answer "Quorvane - Password Needed" "s3cret"
 
 for _ in $(seq 300); do
-  body=$(curl -s "http://127.0.0.1:7350/" || true)
+  body=$(curl -s "http://127.0.0.1:$board_port/" || true)
   case "$body" in *"Data refreshed"*) break ;; esac
   sleep 0.5
 done
@@ -82,7 +86,8 @@ for _ in $(seq 300); do kill -0 "$board" 2>/dev/null || break; sleep 0.2; done
 wait "$board" && code=0 || code=$?
 [ "$code" -eq 0 ] || fail "the program ended with code $code"
 # A stop request while a prompt is open ends start-up and the program, with code 0.
-"$program" --calendar-host "127.0.0.1:$port" --calendar-ca "$work/ca.pem" >"$work/board2.out" 2>"$work/board2.err" &
+"$program" --calendar-host "127.0.0.1:$port" --calendar-ca "$work/ca.pem" --port "$board_port" \
+  >"$work/board2.out" 2>"$work/board2.err" &
 board=$!
 pids+=($board)
 for _ in $(seq 150); do

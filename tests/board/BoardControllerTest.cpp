@@ -81,6 +81,97 @@ TEST_F(BoardControllerTest, ARefreshIsServedWithTheFragmentItShows)
     EXPECT_EQ(controller.fragment().snapshot(), fragment);
 }
 
+int countOf(const std::vector<std::string>& lines, const std::string& head)
+{
+    int count = 0;
+    for (const std::string& line : lines)
+        if (line.rfind(head, 0) == 0) ++count;
+    return count;
+}
+
+TEST_F(BoardControllerTest, AReloadedRosterServesItsNewPersonFromTheNextRefresh)
+{
+    BoardController controller(settings, control, log, clock, host);
+    controller.start("jdoe", "pw");
+    controller.requestRefresh();
+    std::ofstream(dir / "people.txt", std::ios::app) << "\"Dee\",104,\"\"\r\n";
+
+    controller.reloadRoster();
+    EXPECT_EQ(controller.roster().count(), 3);  // nothing changes until a refresh starts
+    controller.requestRefresh();
+    EXPECT_EQ(controller.roster().count(), 4);
+    EXPECT_NE(controller.fragment().snapshot().find("Dee"), std::string::npos);
+    // The new roster has no day views yet: the refresh fetched every one again.
+    EXPECT_EQ(countOf(log.snapshot(), "Grabbing Page for "), 3 + 4);
+    EXPECT_EQ(countOf(log.snapshot(), "Roster reloaded from "), 1);
+}
+
+TEST_F(BoardControllerTest, ARosterThatFailsToLoadKeepsTheCurrentOneAndSaysWhy)
+{
+    const struct {
+        const char* name;
+        const char* content;  // nullptr: no file at all
+    } cases[] = {{"missing file", nullptr}, {"line short of a field", "\"Ann\",101,\"\"\r\n\"Bob\"\r\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        log.lines.clear();
+        BoardController controller(settings, control, log, clock, host);
+        controller.start("jdoe", "pw");
+        controller.requestRefresh();
+        if (c.content)
+            std::ofstream(dir / "people.txt", std::ios::trunc) << c.content;
+        else
+            fs::remove(dir / "people.txt");
+
+        controller.reloadRoster();
+        controller.requestRefresh();
+        EXPECT_EQ(controller.roster().personName, (std::vector<std::string>{"Ann", "Bob", "Cy"}));
+        EXPECT_EQ(countOf(log.snapshot(), "Roster not reloaded, the current one is kept: " + settings.rosterFile + ": "), 1);
+        EXPECT_EQ(countOf(log.snapshot(), "Processing Meetings for "), 6);
+    }
+}
+
+TEST_F(BoardControllerTest, AReloadDuringARefreshWaitsForTheNextOne)
+{
+    BoardController controller(settings, control, log, clock, host);
+    controller.start("jdoe", "pw");
+    log.onLog = [&](const std::string& text) {
+        if (text != "Grabbing Page for Bob") return;
+        std::ofstream(dir / "people.txt", std::ios::trunc) << "\"Dee\",104,\"\"\r\n";
+        controller.reloadRoster();
+    };
+    controller.requestRefresh();
+    EXPECT_EQ(countOf(log.snapshot(), "Processing Meetings for "), 3);
+    EXPECT_NE(controller.fragment().snapshot().find("Cy"), std::string::npos);
+    controller.requestRefresh();
+    EXPECT_EQ(controller.roster().personName, std::vector<std::string>{"Dee"});
+}
+
+TEST_F(BoardControllerTest, ListensOnTheBoundAddressesOnlyAndBrowsesToOneOfThem)
+{
+    const struct {
+        std::vector<std::string> bind;
+        bool ipv4, ipv6;
+        std::string pageHost;
+    } cases[] = {
+        {{}, true, true, "127.0.0.1"},
+        {{"127.0.0.1"}, true, false, "127.0.0.1"},
+        {{"::1"}, false, true, "[::1]"},
+        {{"::1", "127.0.0.1"}, true, true, "127.0.0.1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageHost + " " + std::to_string(c.bind.size()));
+        settings.bindAddresses = c.bind;
+        BoardController controller(settings, control, log, clock, host);
+        const std::uint16_t port = controller.port();
+        ASSERT_NE(port, 0);
+        EXPECT_EQ(sendRequest(port, "GET / HTTP/1.1\r\n\r\n", 2000, false).bytes.empty(), !c.ipv4);
+        EXPECT_EQ(sendRequest(port, "GET / HTTP/1.1\r\n\r\n", 2000, true).bytes.empty(), !c.ipv6);
+        EXPECT_EQ(controller.pageAddress(), "http://" + c.pageHost + ":" + std::to_string(port) + "/");
+    }
+}
+
 }  // namespace
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the end-to-end tests: child processes with their output in files, a plain HTTP GET
-// on loopback, polling with a time limit, and the demo calendar started on a free port.
+// on loopback, polling with a time limit, free ports, the demo calendar started on a free port,
+// and the board's default port held for the whole run.
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <netinet/in.h>
 #include <optional>
@@ -78,6 +80,15 @@ public:
     Child& operator=(const Child&) = delete;
 
     void signal(int signalNumber) const { kill(pid_, signalNumber); }
+    // Whether the process is still running (reaps it when it has ended).
+    bool running() {
+        if (exitCode_) return false;
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) != pid_) return true;
+        exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return false;
+    }
+    std::optional<int> exitCode() const { return exitCode_; }
     // The exit code (128 + signal when killed), or nothing when it has not ended within limit.
     std::optional<int> wait(std::chrono::seconds limit) {
         waitFor([this] {
@@ -94,6 +105,59 @@ private:
     pid_t pid_ = -1;
     std::optional<int> exitCode_;
 };
+
+// Polls like waitFor, but gives up as soon as the program has ended: a test waiting for a board
+// that exited at start-up fails at once instead of at the end of its limit.
+inline bool waitWhileRunning(Child& program, const std::function<bool()>& ready, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (ready()) return true;
+        if (!program.running()) return ready();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return ready();
+}
+
+// A TCP port no one listens on now, on every address (the kernel's pick of a free one).
+inline int freePort() {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const int fd = socket(AF_INET6, SOCK_STREAM, 0);
+        sockaddr_in6 address{};
+        address.sin6_family = AF_INET6;
+        address.sin6_addr = in6addr_any;
+        socklen_t size = sizeof address;
+        const bool bound = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                           getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0;
+        if (fd >= 0) close(fd);
+        if (bound) return ntohs(address.sin6_port);
+    }
+    return 0;
+}
+
+// Holds the board's default port (7350) for a whole test binary, when it is free: the tests must
+// pass however the machine uses it, and nothing of theirs may fall back on it unnoticed.
+class HoldDefaultPort : public ::testing::Environment {
+public:
+    void SetUp() override {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(7350);
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd_, 1) != 0) {
+            close(fd_);  // held by someone else already: just as good
+            fd_ = -1;
+        }
+    }
+    void TearDown() override {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_ = -1;
+};
+inline ::testing::Environment* const DefaultPortHeld = ::testing::AddGlobalTestEnvironment(new HoldDefaultPort);
 
 struct HttpAnswer {
     int status = 0;
