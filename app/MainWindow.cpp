@@ -164,6 +164,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     stopTimers();
     // A close handled inside a refresh's wait leaves the window up until that refresh has ended.
     if (controller_ && controller_->refreshRunning()) {
+        // The page wait under way ends at once and no further page is fetched, so the refresh
+        // ends within a pass or two.
+        controller_->stopFetching();
         event->ignore();
         if (!closeRequested_) {
             closeRequested_ = true;

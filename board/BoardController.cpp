@@ -23,6 +23,7 @@ std::uint16_t listen(HttpServer& server, BoardPageHandler& handler, std::uint16_
 BoardController::BoardController(BoardSettings settings, BrowserControl& browser, LogWriter& log,
                                  const Clock& clock, RefreshHost& host)
     : settings_(std::move(settings)),
+      log_(log),
       pageHandler_(fragment_, clock, log),
       port_(listen(server_, pageHandler_, settings_.port)),
       driver_(browser, log, clock, state_.pageLoaded),
@@ -37,7 +38,7 @@ void BoardController::start(const std::string& userId, const std::string& passwo
     state_.password = password;
     state_.pageLoaded = false;
     state_.grabPending = true;
-    loadRoster(roster_, settings_.rosterFile);
+    loadRoster(roster_, settings_.rosterFile, &log_);
 }
 
 std::string BoardController::pageAddress() const {

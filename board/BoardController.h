@@ -48,6 +48,9 @@ public:
     // The operator's own edit of the fragment: served as it stands until the next refresh.
     void editFragment(std::string text) { fragment_.replace(std::move(text)); }
     bool refreshRunning() const { return refresh_.running(); }
+    // The program is stopping: the running refresh's page wait ends at once and it fetches no
+    // more pages; no later refresh fetches any.
+    void stopFetching() { refresh_.stop(); }
 
     // The port the board listens on, and the address of its page on this machine.
     std::uint16_t port() const { return port_; }
@@ -61,6 +64,7 @@ public:
 
 private:
     BoardSettings settings_;
+    LogWriter& log_;
     BoardState state_;
     Roster roster_;
     FragmentStore fragment_;
