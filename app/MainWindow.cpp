@@ -61,7 +61,7 @@ MainWindow::MainWindow(WindowSettings settings, QWidget* parent)
     bindLogToTextBox(*log_, *controls_->logEdit);
     logWriter_ = log_.get();
     if (settings_.echoLog) {
-        echo_ = std::make_unique<EchoLog>(*log_, stdout);
+        echo_ = std::make_unique<EchoLog>(*log_, stdout, clock_);
         logWriter_ = echo_.get();
     }
     browser_->onProgressChange = [this](int progress, int progressMax) {
