@@ -9,6 +9,8 @@ constexpr int ExitUsage = 2;        // bad options, refused credentials file, no
 constexpr const char* OptionCalendarHost = "--calendar-host";
 constexpr const char* OptionCalendarCa = "--calendar-ca";
 constexpr const char* OptionCredentialsFile = "--credentials-file";
+constexpr const char* OptionMaxClientConnections = "--max-client-connections";
+constexpr const char* OptionCalendarHttps = "--calendar-https";
 constexpr const char* OptionHelp = "--help";
 // Characters a calendar host[:port] cannot hold (they would end it inside an address).
 constexpr const char* CalendarHostForbidden = "/?#@ \t\r\n\\";

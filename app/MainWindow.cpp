@@ -37,6 +37,8 @@ BoardSettings boardSettings(const WindowSettings& settings) {
     board.calendarHost = settings.calendarHost;
     board.port = settings.port;
     board.pageWaitSeconds = settings.pageWaitSeconds;
+    board.maxClientConnections = settings.maxClientConnections;
+    board.calendarHttps = settings.calendarHttps;
     return board;
 }
 

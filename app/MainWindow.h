@@ -33,6 +33,8 @@ struct WindowSettings {
     std::uint16_t port = BoardPort;
     bool echoLog = false;                          // also write the log to standard output
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
+    int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
+    bool calendarHttps = false;                    // day views over https too
 };
 
 // Asks for a text: caption, prompt, default text in; the answer out.

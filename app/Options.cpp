@@ -1,6 +1,7 @@
 #include "app/Options.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -50,6 +51,15 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.calendarCa = takeValue();
         } else if (name == OptionCredentialsFile) {
             options.credentialsFile = takeValue();
+        } else if (name == OptionMaxClientConnections) {
+            const std::string text = takeValue();
+            int count = -1;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+            if (text.empty() || error != std::errc() || end != text.data() + text.size() || count < 0)
+                throw UsageError("option --max-client-connections takes a count (0 = no cap), not '" + text + "'");
+            options.maxClientConnections = count;
+        } else if (name == OptionCalendarHttps && !hasValue) {
+            options.calendarHttps = true;
         } else {
             throw UsageError("unknown option '" + arg + "' (see --help)");
         }
@@ -67,6 +77,9 @@ std::string usageText() {
         << "  --calendar-ca FILE           PEM certificates to trust for the calendar server\n"
         << "  --credentials-file FILE      user id on the first line, password on the second;\n"
         << "                               the file must be readable by its owner only\n"
+        << "  --calendar-https             fetch the day views over https too (default plain http)\n"
+        << "  --max-client-connections N   connections open at once from one client address\n"
+        << "                               (default " << DefaultMaxClientConnections << ", 0 = no cap; loopback is not capped)\n"
         << "  --help                       show this text\n"
         << "  --version                    show the version\n";
     return out.str();

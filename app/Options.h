@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "webserver/ServerConstants.h"
+
 // A command line or credentials file the program refuses; the message says why, on one line.
 class UsageError : public std::runtime_error {
 public:
@@ -15,6 +17,8 @@ struct Options {
     std::string calendarHost;
     std::string calendarCa;        // empty: no extra certificates
     std::string credentialsFile;   // empty: prompt
+    int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
+    bool calendarHttps = false;    // day views over https too
     bool help = false;
     bool version = false;
 };

@@ -17,6 +17,7 @@
 #include "browser/WebEngineControl.h"
 #include "text/DateTime.h"
 #include "text/Errors.h"
+#include "webserver/OpenFileLimit.h"
 
 namespace {
 
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
         return fail("no screen to ask for the calendar user id and password on; give them with "
                     "--credentials-file FILE");
 
+    // Each connection holds a descriptor: a burst must not reach the soft limit long before the hard one.
+    raiseOpenFileLimit();
     const std::string runtimeDir = prepareWebEngineProcess();
     int exitCode = 0;
     {
@@ -74,6 +77,8 @@ int main(int argc, char** argv) {
         settings.calendarHost = options.calendarHost;
         settings.credentials = credentials;
         settings.echoLog = headless;
+        settings.maxClientConnections = options.maxClientConnections;
+        settings.calendarHttps = options.calendarHttps;
         bool trusted = true;
         if (!options.calendarCa.empty()) {
             try {

@@ -6,8 +6,9 @@
 namespace {
 
 // The server, listening on port (every IPv4 and IPv6 address).
-std::uint16_t listen(HttpServer& server, BoardPageHandler& handler, std::uint16_t port) {
+std::uint16_t listen(HttpServer& server, BoardPageHandler& handler, std::uint16_t port, int maxClientConnections) {
     server.setDefaultPort(port);
+    server.setMaxClientConnections(maxClientConnections);
     // Served connections leave the port in TIME_WAIT for a minute; without address reuse a
     // restarted board could not listen again until then. A live listener still excludes another.
     server.setReuseSocket(ReuseSocket::On);
@@ -25,10 +26,11 @@ BoardController::BoardController(BoardSettings settings, BrowserControl& browser
     : settings_(std::move(settings)),
       log_(log),
       pageHandler_(fragment_, clock, log),
-      port_(listen(server_, pageHandler_, settings_.port)),
+      port_(listen(server_, pageHandler_, settings_.port, settings_.maxClientConnections)),
       driver_(browser, log, clock, state_.pageLoaded),
       refresh_(roster_, state_, driver_, log, clock, host, fragment_, settings_.calendarHost, pageAddress()) {
     driver_.setTimeoutSeconds(settings_.pageWaitSeconds);
+    refresh_.setDayViewsOverHttps(settings_.calendarHttps);
 }
 
 BoardController::~BoardController() { server_.setActive(false); }

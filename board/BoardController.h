@@ -26,6 +26,8 @@ struct BoardSettings {
     std::string rosterFile = std::string(RosterFileName);
     std::uint16_t port = BoardPort;                // 0: any free port (tests)
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
+    int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
+    bool calendarHttps = false;                    // day views over https too
 };
 
 class BoardController {

@@ -92,7 +92,7 @@ void RefreshCycle::runOnce()
             attempted = true;
             log_.log(std::string(GrabbingPageText) + roster_.personName[i], false);
             fetchOutcome_ =
-                browser_.navigateAndWait(dayViewAddress(calendarHost_, dateText, roster_.calendarItemId[i]), true);
+                browser_.navigateAndWait(dayViewAddress(calendarHost_, dateText, roster_.calendarItemId[i], dayViewsOverHttps_), true);
             fetchedIndex_ = i;
         }
         log_.log(std::string(ProcessingText) + roster_.personName[i], false);

@@ -33,6 +33,8 @@ public:
     // Capture (while a grab is pending) and parse of one person's day view into statusHtml.
     void processPerson(int index);
     bool running() const { return running_; }
+    // Day views over https instead of the calendar's plain http.
+    void setDayViewsOverHttps(bool https) { dayViewsOverHttps_ = https; }
     // The program is stopping: the wait under way ends at once and no further page is fetched.
     void stop() { browser_.stop(); }
 
@@ -56,6 +58,7 @@ private:
     FragmentStore& fragment_;
     std::string calendarHost_;
     std::string boardAddress_;
+    bool dayViewsOverHttps_ = false;
     bool running_ = false;
     bool followUp_ = false;
     // The person whose day view the running refresh has just fetched, or -1, and how the wait went.

@@ -78,6 +78,7 @@ public:
     Child& operator=(const Child&) = delete;
 
     void signal(int signalNumber) const { kill(pid_, signalNumber); }
+    pid_t pid() const { return pid_; }
     // The exit code (128 + signal when killed), or nothing when it has not ended within limit.
     std::optional<int> wait(std::chrono::seconds limit) {
         waitFor([this] {
