@@ -41,6 +41,8 @@ BoardSettings boardSettings(const WindowSettings& settings) {
     board.pageWaitSeconds = settings.pageWaitSeconds;
     board.calendarFetch = settings.calendarFetch;
     board.wall = settings.wall;
+    board.maxClientConnections = settings.maxClientConnections;
+    board.calendarHttps = settings.calendarHttps;
     return board;
 }
 
@@ -65,7 +67,7 @@ MainWindow::MainWindow(WindowSettings settings, QWidget* parent)
     bindLogToTextBox(*log_, *controls_->logEdit);
     logWriter_ = log_.get();
     if (settings_.echoLog) {
-        echo_ = std::make_unique<EchoLog>(*log_, stdout);
+        echo_ = std::make_unique<EchoLog>(*log_, stdout, clock_);
         logWriter_ = echo_.get();
     }
     browser_->onProgressChange = [this](int progress, int progressMax) {
@@ -168,6 +170,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     stopTimers();
     // A close handled inside a refresh's wait leaves the window up until that refresh has ended.
     if (controller_ && controller_->refreshRunning()) {
+        // The page wait under way ends at once and no further page is fetched, so the refresh
+        // ends within a pass or two.
+        controller_->stopFetching();
         event->ignore();
         if (!closeRequested_) {
             closeRequested_ = true;

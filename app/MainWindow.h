@@ -38,6 +38,8 @@ struct WindowSettings {
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
     CalendarFetchSettings calendarFetch;           // people read from calendar addresses
     WallPageSettings wall;                         // the wall page instead of the classic one
+    int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
+    bool calendarHttps = false;                    // day views over https too
 };
 
 // Asks for a text: caption, prompt, default text in; the answer out.

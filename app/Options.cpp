@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -103,6 +104,15 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.title = takeValue();
         } else if (name == OptionHideTitles && !hasValue) {
             options.hideTitles = true;
+        } else if (name == OptionMaxClientConnections) {
+            const std::string text = takeValue();
+            int count = -1;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+            if (text.empty() || error != std::errc() || end != text.data() + text.size() || count < 0)
+                throw UsageError("option --max-client-connections takes a count (0 = no cap), not '" + text + "'");
+            options.maxClientConnections = count;
+        } else if (name == OptionCalendarHttps && !hasValue) {
+            options.calendarHttps = true;
         } else {
             throw UsageError("unknown option '" + arg + "' (see --help)");
         }
@@ -138,6 +148,9 @@ std::string usageText(const Options& options) {
         << "  --title TEXT                 the office's title on the wall page\n"
         << "                               (default \"Where Is Everyone?\")\n"
         << "  --hide-titles                show meetings and notes by their kind only, never their titles\n"
+        << "  --calendar-https             fetch the day views over https too (default plain http)\n"
+        << "  --max-client-connections N   connections open at once from one client address\n"
+        << "                               (default " << DefaultMaxClientConnections << ", 0 = no cap; loopback is not capped)\n"
         << "  --help                       show this text\n"
         << "  --version                    show the version\n";
     return out.str();

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "webserver/ServerConstants.h"
+
 // A command line or credentials file the program refuses; the message says why, on one line.
 class UsageError : public std::runtime_error {
 public:
@@ -23,6 +25,8 @@ struct Options {
     bool wallPage = false;         // --page wall
     std::string title;             // the wall page's title (empty: its default)
     bool hideTitles = false;
+    int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
+    bool calendarHttps = false;    // day views over https too
     bool help = false;
     bool version = false;
 };

@@ -20,6 +20,7 @@
 #include "browser/WebEngineControl.h"
 #include "text/DateTime.h"
 #include "text/Errors.h"
+#include "webserver/OpenFileLimit.h"
 
 namespace {
 
@@ -84,6 +85,8 @@ int main(int argc, char** argv) {
         return fail("no screen to ask for the calendar user id and password on; give them with "
                     "--credentials-file FILE");
 
+    // Each connection holds a descriptor: a burst must not reach the soft limit long before the hard one.
+    raiseOpenFileLimit();
     const std::string runtimeDir = prepareWebEngineProcess();
     // Until the window can reload the roster, a SIGHUP must not end the program past its clean-up.
     std::signal(SIGHUP, SIG_IGN);
@@ -99,6 +102,8 @@ int main(int argc, char** argv) {
         settings.rosterFile = options.rosterFile;
         settings.credentials = credentials;
         settings.echoLog = headless;
+        settings.maxClientConnections = options.maxClientConnections;
+        settings.calendarHttps = options.calendarHttps;
         bool trusted = true;
         if (!options.calendarCa.empty()) {
             try {

@@ -1,7 +1,9 @@
 // The board web server on its own for load and soak runs: the board page handler over a board
 // fragment of a dozen people, its access lines going to an activity log that a main thread
 // drains as the window's GUI thread would. Listens on 127.0.0.1 only.
-//   quorvane_load_server [--port N] [--timeout-ms N] [--people N]
+//   quorvane_load_server [--port N] [--timeout-ms N] [--people N] [--max-client-connections N]
+// --max-client-connections caps loopback clients too (the program itself exempts loopback), so a
+// local burst stands in for one remote address; it also raises the open-file limit as the program does.
 // Prints "ready <port>" once listening. SIGUSR1 prints one stats line:
 //   stats rss_kb=<resident KB> access_lines=<lines logged> contexts=<live connections> threads=<live threads>
 // SIGINT or SIGTERM stops the server, prints the stats line once more and exits.
@@ -23,6 +25,7 @@
 #include "webserver/FragmentStore.h"
 #include "webserver/BoardPage.h"
 #include "webserver/HttpServer.h"
+#include "webserver/OpenFileLimit.h"
 
 namespace {
 
@@ -48,6 +51,7 @@ int main(int argc, char** argv) {
     const int port = option(argc, argv, "--port", LoadServerPort);
     const int timeoutMs = option(argc, argv, "--timeout-ms", 30000);
     const int people = option(argc, argv, "--people", BenchPeople);
+    const int maxClientConnections = option(argc, argv, "--max-client-connections", -1);
 
     std::signal(SIGUSR1, onSignal);
     std::signal(SIGINT, onSignal);
@@ -74,6 +78,10 @@ int main(int argc, char** argv) {
 
     HttpServer server;
     server.setRequestTimeoutMs(timeoutMs);
+    if (maxClientConnections >= 0) {
+        raiseOpenFileLimit();
+        server.setMaxClientConnections(maxClientConnections, true);
+    }
     server.setListenQueue(BenchListenQueue);
     // Runs follow each other on the same port while the last run's closed connections linger.
     server.setReuseSocket(ReuseSocket::On);

@@ -1,6 +1,7 @@
 #pragma once
 // Every limit and literal of the board core: roster file, day-page markers, status texts,
 // refresh log lines and the board fragment.
+#include <cstddef>
 #include <string_view>
 #include <utility>
 
@@ -10,6 +11,12 @@ constexpr std::string_view RosterFileName = "people.txt";
 constexpr int NameField = 0;
 constexpr int ItemIdField = 1;
 constexpr int LeaveTagField = 2;
+// Windows editors start UTF-8 files with this mark; it is no part of the first name.
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+// A roster line whose first non-blank character is this is a comment.
+constexpr char RosterCommentMark = '#';
+constexpr std::string_view RosterInvalidUtf8Text =
+    "warning: the name or leave tag is not valid UTF-8 (shown as it is)";
 
 // Day-page markers and cuts.
 constexpr std::string_view MeetingMarker = "meetingNum";
@@ -75,6 +82,22 @@ constexpr std::string_view DoneText = "Done";
 // The roster read again on SIGHUP: the new one's file and head count, or why the old one stays.
 constexpr std::string_view RosterReloadedText = "Roster reloaded from ";
 constexpr std::string_view RosterKeptText = "Roster not reloaded, the current one is kept: ";
+constexpr std::string_view LogInFailedText = "Log-in failed: ";
+// Why a fetched page was not stored (after "Page not stored: "), and what the board shows instead.
+constexpr std::string_view PageNotStoredText = "Page not stored: ";
+constexpr std::string_view TimedOutReason = "timed out";
+constexpr std::string_view StoppedReason = "stopped";
+constexpr std::string_view NoLocationReason = "no page shown";
+constexpr std::string_view MarkupNotReadReason = "the page's markup could not be read";
+constexpr std::string_view PageTooLargeReason = "page too large (bytes: ";
+constexpr std::string_view SessionLostReason = "the calendar showed its log-in form (session lost)";
+constexpr std::string_view LogInFormAgainReason = "the calendar showed its log-in form again";
+constexpr std::string_view KeptPageText = "; kept page of ";
+constexpr std::string_view KeptPagePattern = "dd/mm hh:nn";
+constexpr std::string_view NoPageKeptText = "; no earlier page";
+// A captured day page above this is not stored: the calendar's own pages are a few kilobytes, and
+// the page is copied for every refresh's parse.
+constexpr std::size_t MaxDayPageBytes = 8u * 1024 * 1024;
 constexpr std::string_view AddressDatePattern = "yyyy/mm/dd";
 // Where the window's browser goes after each refresh: this program's own board page, on the
 // port the board listens on.

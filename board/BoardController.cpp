@@ -11,8 +11,9 @@ bool isIpv6(const std::string& address) { return address.find(':') != std::strin
 
 // The server, listening on port of each address (every IPv4 and IPv6 address when none).
 std::uint16_t listen(HttpServer& server, BoardPageHandler& handler, std::uint16_t port,
-                     const std::vector<std::string>& addresses) {
+                     const std::vector<std::string>& addresses, int maxClientConnections) {
     server.setDefaultPort(port);
+    server.setMaxClientConnections(maxClientConnections);
     for (const std::string& address : addresses)
         server.bindings().push_back({address, port, isIpv6(address) ? IpVersion::IPv6 : IpVersion::IPv4, InvalidSocket});
     // Served connections leave the port in TIME_WAIT for a minute; without address reuse a
@@ -32,7 +33,7 @@ BoardController::BoardController(BoardSettings settings, BrowserControl& browser
     : settings_(std::move(settings)),
       log_(log),
       pageHandler_(fragment_, snapshots_, clock, log, settings_.wall),
-      port_(listen(server_, pageHandler_, settings_.port, settings_.bindAddresses)),
+      port_(listen(server_, pageHandler_, settings_.port, settings_.bindAddresses, settings_.maxClientConnections)),
       driver_(browser, log, clock, state_.pageLoaded),
       refresh_(roster_, state_, driver_, log, clock, host, fragment_, settings_.calendarHost, pageAddress(),
                settings_.calendarFetch) {
@@ -44,6 +45,7 @@ BoardController::BoardController(BoardSettings settings, BrowserControl& browser
         reloaded_.reset();
         state_.grabPending = true;  // the new roster has no day views yet
     };
+    refresh_.setDayViewsOverHttps(settings_.calendarHttps);
 }
 
 BoardController::~BoardController() { server_.setActive(false); }
@@ -53,13 +55,13 @@ void BoardController::start(const std::string& userId, const std::string& passwo
     state_.password = password;
     state_.pageLoaded = false;
     state_.grabPending = true;
-    loadRoster(roster_, settings_.rosterFile);
+    loadRoster(roster_, settings_.rosterFile, &log_);
 }
 
 void BoardController::reloadRoster() {
     Roster fresh;
     try {
-        loadRoster(fresh, settings_.rosterFile);
+        loadRoster(fresh, settings_.rosterFile, &log_);
     } catch (const std::exception& error) {
         log_.log(std::string(RosterKeptText) + settings_.rosterFile + ": " + error.what(), false);
         return;

@@ -32,6 +32,8 @@ struct BoardSettings {
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
     CalendarFetchSettings calendarFetch;           // people read from calendar addresses
     WallPageSettings wall;                         // the wall page instead of the classic one
+    int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
+    bool calendarHttps = false;                    // day views over https too
 };
 
 class BoardController {
@@ -58,6 +60,9 @@ public:
     // on, which fetches every day view again; one that does not is logged and the current one
     // kept. A refresh under way finishes with the roster it started with.
     void reloadRoster();
+    // The program is stopping: the running refresh's page wait ends at once and it fetches no
+    // more pages; no later refresh fetches any.
+    void stopFetching() { refresh_.stop(); }
 
     // The port the board listens on, and the address of its page on this machine.
     std::uint16_t port() const { return port_; }

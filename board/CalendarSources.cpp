@@ -21,30 +21,39 @@ bool CalendarSources::anyIn(const Roster& roster) {
     return false;
 }
 
-void CalendarSources::grab(const Roster& roster, DateTime nowTime, const std::function<void()>& runWaitPass) {
+std::string CalendarSources::grab(Roster& roster, DateTime nowTime, DateTime fetchedAt,
+                                  const std::function<void()>& runWaitPass) {
+    roster.fetch.resize(static_cast<std::size_t>(roster.count()));
     std::vector<CalendarSource> sources;
     for (int i = 0; i < roster.count(); ++i) {
-        if (!isCalendarAddress(roster.calendarItemId[i])) continue;
+        if (!isCalendarAddress(roster.calendarItemId[i]) || roster.fetch[i].state != FetchState::Pending) continue;
         log_.log(std::string(GrabbingCalendarText) + roster.personName[i], false);
         sources.push_back({i, QString::fromStdString(roster.calendarItemId[i])});
     }
-    if (sources.empty()) return;
+    if (sources.empty()) return {};
     const DateTimeParts now = decodeDateTime(nowTime);
     const std::vector<CalendarFetchResult> results =
         fetcher_.fetchAll(sources, QDate(now.year, now.month, now.day), runWaitPass);
+    std::string firstFailure;
     for (const CalendarFetchResult& result : results) {
         const std::string& name = roster.personName[result.person];
-        const std::string& address = roster.calendarItemId[result.person];
-        if (!result.ok) {
-            log_.log(std::string(CalendarFailureText) + name + ": " + result.failure, false);
-            continue;
+        PersonFetch& fetch = roster.fetch[static_cast<std::size_t>(result.person)];
+        std::string failure = result.failure;
+        if (result.ok) {
+            try {
+                cache_.insert_or_assign(roster.calendarItemId[result.person], ParsedCalendar::parse(result.calendars));
+                fetch = {FetchState::Fetched, fetchedAt};
+                continue;
+            } catch (const CalendarError& error) {
+                failure = error.what();
+            }
         }
-        try {
-            cache_.insert_or_assign(address, ParsedCalendar::parse(result.calendars));
-        } catch (const CalendarError& error) {
-            log_.log(std::string(CalendarFailureText) + name + ": " + error.what(), false);
-        }
+        // Tried and failed: the cached calendar stays, and it is not asked again in this grab.
+        fetch.state = FetchState::Kept;
+        log_.log(std::string(CalendarFailureText) + name + ": " + failure, false);
+        if (firstFailure.empty()) firstFailure = name + ": " + failure;
     }
+    return firstFailure;
 }
 
 bool CalendarSources::compose(Roster& roster, int index, DateTime nowTime, PersonView& view) {

@@ -22,10 +22,11 @@ public:
     // Whether any person of the roster reads a calendar address.
     static bool anyIn(const Roster& roster);
 
-    // Fetches the calendar of every such person for the local day of nowTime, waiting in
-    // runWaitPass's event-loop passes. Each failure keeps that person's cache and is logged as
-    // "Calendar of NAME: reason"; the others go on.
-    void grab(const Roster& roster, DateTime nowTime, const std::function<void()>& runWaitPass);
+    // Fetches the calendar of every such person not yet fetched in the open grab, for the local
+    // day of nowTime, waiting in runWaitPass's event-loop passes, and records each one's progress
+    // (fetched at fetchedAt, or kept). Each failure keeps that person's cache and is logged as
+    // "Calendar of NAME: reason"; the others go on. Returns the first failure, or empty.
+    std::string grab(Roster& roster, DateTime nowTime, DateTime fetchedAt, const std::function<void()>& runWaitPass);
     // The person's status at nowTime from their cache (nothing read yet: an empty day); view
     // receives the meetings in progress and the notes. False when nothing was ever read.
     bool compose(Roster& roster, int index, DateTime nowTime, PersonView& view);

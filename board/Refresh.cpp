@@ -1,10 +1,12 @@
 #include "board/Refresh.h"
 
+#include <optional>
 #include <utility>
 
 #include "board/BoardConstants.h"
 #include "board/BoardFragment.h"
 #include "board/DayPageParser.h"
+#include "board/PageChecks.h"
 #include "board/StatusDetail.h"
 #include "web/BoardJson.h"
 #include "browser/CalendarAddress.h"
@@ -35,6 +37,7 @@ void RefreshCycle::requestRefresh()
             running_ = false;
             followUp_ = false;
             fetchedIndex_ = -1;
+            fetchOutcome_ = WaitOutcome::Loaded;
             throw;
         }
         running_ = false;
@@ -57,28 +60,46 @@ void RefreshCycle::runOnce()
         host_.setForceGrabChecked(false);
         state_.grabPending = true;
     }
+    roster_.fetch.resize(static_cast<std::size_t>(roster_.count()));
+    fetchingEnded_ = browser_.stopped();
+    failure_.clear();
 
     // The log-in. The flag is read again for every person below; lastRead keeps the last reading.
+    const DateTime attemptAt = clock_.now();
     bool lastRead = state_.grabPending;
-    if (lastRead) {
-        state_.dataTime = clock_.now();
+    bool attempted = lastRead;
+    if (lastRead && !fetchingEnded_) {
         log_.log(std::string(StartingText), false);
         // The web calendar is contacted only for the people who read it; calendar addresses are
         // fetched together, in parallel, before anyone is processed.
-        if (readsWebCalendar()) {
-            browser_.navigateAndWait(loginAddress(calendarHost_, state_.userId, state_.password), false);
-            log_.log(std::string(LoggedInText), false);
+        if (!readsWebCalendar()) {
+            if (state_.grabStartedAt == 0) state_.grabStartedAt = attemptAt;
+        } else {
+            const std::string failure = logIn();
+            if (failure.empty()) {
+                if (state_.grabStartedAt == 0) state_.grabStartedAt = attemptAt;
+                log_.log(std::string(LoggedInText), false);
+            } else {
+                // The day views would come back as log-in pages: none is fetched, the grab stays open.
+                noteFailure(failure);
+                log_.log(std::string(LogInFailedText) + failure, false);
+                fetchingEnded_ = true;
+            }
         }
-        calendars_.grab(roster_, state_.nowTime, [this] { browser_.runWaitPass(); });
+        const std::string calendarFailure =
+            calendars_.grab(roster_, state_.nowTime, clock_.now(), [this] { browser_.runWaitPass(); });
+        if (!calendarFailure.empty()) noteFailure(calendarFailure);
     }
 
     log_.log(std::string(UpdatingInfoText) + dateTimeToText(UpdatingInfoPattern, state_.nowTime), false);
     for (std::string& status : roster_.statusHtml) status.clear();
     views_.assign(static_cast<std::size_t>(roster_.count()), PersonView{});
 
-    // Each person: fetch while a grab is pending, then parse the cached page.
+    // Each person: fetch while a grab is pending and they have not been tried in it, then parse
+    // the cached page.
     for (int i = 0; i < roster_.count(); ++i) {
         fetchedIndex_ = -1;
+        fetchOutcome_ = WaitOutcome::Loaded;
         if (CalendarSources::isCalendarAddress(roster_.calendarItemId[i])) {
             log_.log(std::string(ProcessingText) + roster_.personName[i], false);
             const bool read = calendars_.compose(roster_, i, state_.nowTime, views_[i]);
@@ -86,24 +107,24 @@ void RefreshCycle::runOnce()
             continue;
         }
         lastRead = state_.grabPending;
-        if (lastRead) {
+        if (lastRead && !fetchingEnded_ && roster_.fetch[i].state == FetchState::Pending) {
+            if (state_.grabStartedAt == 0) state_.grabStartedAt = attemptAt;
+            attempted = true;
             log_.log(std::string(GrabbingPageText) + roster_.personName[i], false);
-            browser_.navigateAndWait(dayViewAddress(calendarHost_, dateText, roster_.calendarItemId[i]), true);
+            fetchOutcome_ =
+                browser_.navigateAndWait(dayViewAddress(calendarHost_, dateText, roster_.calendarItemId[i], dayViewsOverHttps_), true);
             fetchedIndex_ = i;
         }
         log_.log(std::string(ProcessingText) + roster_.personName[i], false);
         processPerson(i);
     }
     fetchedIndex_ = -1;
+    fetchOutcome_ = WaitOutcome::Loaded;
 
-    // The grab this refresh took up is complete once the last person has been read. It is
-    // cleared here rather than after "Done", so that a grab asked for while the board is
-    // written (the log call pumps events) is kept for the next refresh instead of being lost.
-    if (lastRead) {
-        state_.grabPending = false;
-        state_.lastGrabOk = true;
-        state_.lastGrabTime = clock_.now();
-    }
+    // The grab is complete once every person has been tried in it. It is closed here rather than
+    // after "Done", so that a grab asked for while the board is written (the log call pumps
+    // events) is kept for the next refresh instead of being lost.
+    if (attempted) finishGrab(attemptAt, lastRead);
     if (hideTitles_) {
         for (int i = 0; i < roster_.count(); ++i) roster_.statusHtml[i] = hiddenStatusHtml(views_[i]);
     }
@@ -113,9 +134,22 @@ void RefreshCycle::runOnce()
     fragment_.replace(fragment);
     publish();
     host_.showFragment(fragment);
-    browser_.navigate(boardAddress_);
+    if (!browser_.stopped()) browser_.navigate(boardAddress_);
     log_.log(std::string(DoneText), false);
     host_.enableRefreshTimer();
+}
+
+std::string RefreshCycle::logIn()
+{
+    switch (browser_.navigateAndWait(loginAddress(calendarHost_, state_.userId, state_.password), false)) {
+    case WaitOutcome::TimedOut: return std::string(TimedOutReason);
+    case WaitOutcome::Stopped: return std::string(StoppedReason);
+    case WaitOutcome::Loaded: break;
+    }
+    if (std::string reason = browser_.errorPageReason(); !reason.empty()) return reason;
+    const std::optional<std::string> markup = browser_.captureMarkup();
+    if (markup && holdsPasswordField(*markup)) return std::string(LogInFormAgainReason);
+    return {};
 }
 
 void RefreshCycle::processPerson(int index)
@@ -123,13 +157,81 @@ void RefreshCycle::processPerson(int index)
     // Capture only the page fetched for this person: a grab asked for after this person's fetch
     // was decided must not store whatever page the browser happens to show as theirs.
     const bool fetchedHere = !running_ || fetchedIndex_ == index;
-    if (state_.grabPending && fetchedHere) {
-        if (!browser_.locationUrl().empty()) roster_.dayPageHtml[index] = browser_.documentElementInnerHtml();
-    }
+    if (state_.grabPending && fetchedHere) storeFetchedPage(index);
     const std::string page = roster_.dayPageHtml[index];
     PersonView* view = static_cast<std::size_t>(index) < views_.size() ? &views_[index] : nullptr;
     parseDayPage(page, state_.nowTime, roster_.leaveTag[index], roster_.statusHtml[index], log_, view);
     if (view) view->state = stateOf(*view, !page.empty());
+}
+
+void RefreshCycle::storeFetchedPage(int index)
+{
+    if (roster_.fetch.size() < roster_.dayPageHtml.size()) roster_.fetch.resize(roster_.dayPageHtml.size());
+    PersonFetch& fetch = roster_.fetch[static_cast<std::size_t>(index)];
+    std::string reason;
+    // Tried and failed: not tried again in this grab. A lost session or a stop leaves the person
+    // to the next refresh of the same grab.
+    FetchState after = FetchState::Kept;
+    if (fetchOutcome_ == WaitOutcome::TimedOut) {
+        reason = TimedOutReason;
+        fetchingEnded_ = true;
+    } else if (fetchOutcome_ == WaitOutcome::Stopped || browser_.stopped()) {
+        reason = StoppedReason;
+        after = FetchState::Pending;
+        fetchingEnded_ = true;
+    } else if (reason = browser_.errorPageReason(); !reason.empty()) {
+    } else if (browser_.locationUrl().empty()) {
+        reason = NoLocationReason;
+    } else if (std::optional<std::string> markup = browser_.captureMarkup(); !markup) {
+        reason = browser_.stopped() ? StoppedReason : MarkupNotReadReason;
+        if (browser_.stopped()) after = FetchState::Pending;
+    } else if (markup->size() > MaxDayPageBytes) {
+        reason = std::string(PageTooLargeReason) + std::to_string(markup->size()) + ")";
+    } else if (holdsPasswordField(*markup)) {
+        reason = SessionLostReason;
+        after = FetchState::Pending;
+        fetchingEnded_ = true;
+    } else {
+        roster_.dayPageHtml[index] = std::move(*markup);
+        fetch = {FetchState::Fetched, clock_.now()};
+        return;
+    }
+    fetch.state = after;
+    noteFailure(reason);
+    const std::string kept = fetch.pageTime == 0
+                                 ? std::string(NoPageKeptText)
+                                 : std::string(KeptPageText) + dateTimeToText(KeptPagePattern, fetch.pageTime);
+    log_.log(std::string(PageNotStoredText) + reason + kept, false);
+}
+
+void RefreshCycle::noteFailure(const std::string& reason)
+{
+    if (failure_.empty()) failure_ = reason;
+}
+
+void RefreshCycle::finishGrab(DateTime attemptAt, bool grabStillPending)
+{
+    GrabOutcome& outcome = state_.lastGrab;
+    outcome.attemptedAt = attemptAt;
+    outcome.failure = failure_;
+    outcome.stalePeople.clear();
+    bool complete = true, anyFetched = false;
+    for (int i = 0; i < roster_.count(); ++i) {
+        const FetchState fetched = roster_.fetch[static_cast<std::size_t>(i)].state;
+        if (fetched == FetchState::Pending) complete = false;
+        if (fetched == FetchState::Fetched)
+            anyFetched = true;
+        else
+            outcome.stalePeople.push_back(roster_.personName[i]);
+    }
+    outcome.succeeded = complete && outcome.stalePeople.empty() && failure_.empty();
+    if (!complete || !grabStillPending) return;
+    // The footer's data time moves only when the grab brought at least one page (or there is no
+    // one to fetch): a grab that kept every older page refreshed nothing.
+    if (anyFetched || roster_.count() == 0) state_.dataTime = state_.grabStartedAt != 0 ? state_.grabStartedAt : attemptAt;
+    state_.grabPending = false;
+    state_.grabStartedAt = 0;
+    for (PersonFetch& fetch : roster_.fetch) fetch.state = FetchState::Pending;
 }
 
 bool RefreshCycle::readsWebCalendar() const
@@ -146,8 +248,8 @@ void RefreshCycle::publish()
     if (!snapshots_) return;
     BoardSnapshotData data;
     if (state_.dataTime != 0) data.dataTimeUnix = localToUnixSeconds(state_.dataTime);
-    data.lastGrabOk = state_.lastGrabOk;
-    if (state_.lastGrabTime != 0) data.lastGrabTimeUnix = localToUnixSeconds(state_.lastGrabTime);
+    data.lastGrabOk = state_.lastGrab.succeeded;
+    if (state_.lastGrab.attemptedAt != 0) data.lastGrabTimeUnix = localToUnixSeconds(state_.lastGrab.attemptedAt);
     for (int i = 0; i < roster_.count() && static_cast<std::size_t>(i) < views_.size(); ++i) {
         PersonView view = views_[i];
         view.name = roster_.personName[i];

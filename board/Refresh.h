@@ -1,7 +1,13 @@
 #pragma once
-// The refresh: fixes the effective time, logs in and fetches every day view while a grab is
-// pending, parses each person's cached day view into a status, replaces the fragment the web
+// The refresh: fixes the effective time, logs in and fetches the day views the open grab has not
+// yet fetched, parses each person's cached day view into a status, replaces the fragment the web
 // server reads, shows it to the operator and shows the board page in the window's browser.
+//
+// Only a day view replaces a cached day view. A failed log-in fetches nothing; a wait that times
+// out, or a day view showing the log-in form (the session is gone), ends this refresh's fetching.
+// The grab then stays pending, and the next refresh (logging in again) fetches only the people
+// not yet tried in it, so a hung calendar costs one time-out per refresh and the board's "now"
+// keeps moving over the cached pages.
 #include <functional>
 #include <string>
 
@@ -42,10 +48,28 @@ public:
     // be replaced.
     std::function<void()> beforeRun;
 
+    // Day views over https instead of the calendar's plain http.
+    void setDayViewsOverHttps(bool https) { dayViewsOverHttps_ = https; }
+    // The program is stopping: the wait under way ends at once and no further page is fetched
+    // (calendar addresses included).
+    void stop()
+    {
+        browser_.stop();
+        calendars_.abort();
+    }
+
 private:
     void runOnce();
     void publish();
     bool readsWebCalendar() const;
+    // The log-in; the reason it failed, or empty.
+    std::string logIn();
+    // Stores the page fetched for this person when it is their day view; otherwise keeps the
+    // cached one and logs why.
+    void storeFetchedPage(int index);
+    void noteFailure(const std::string& reason);
+    // Closes the grab when every person has been tried, and records its outcome.
+    void finishGrab(DateTime attemptAt, bool completesGrab);
 
     Roster& roster_;
     BoardState& state_;
@@ -60,8 +84,13 @@ private:
     SnapshotStore* snapshots_ = nullptr;
     bool hideTitles_ = false;
     std::vector<PersonView> views_;  // this refresh's parse, person by person
+    bool dayViewsOverHttps_ = false;
     bool running_ = false;
     bool followUp_ = false;
-    // The person whose day view the running refresh has just fetched, or -1.
+    // The person whose day view the running refresh has just fetched, or -1, and how the wait went.
     int fetchedIndex_ = -1;
+    WaitOutcome fetchOutcome_ = WaitOutcome::Loaded;
+    // This refresh fetches no more pages (failed log-in, time-out, lost session, stop).
+    bool fetchingEnded_ = false;
+    std::string failure_;  // this refresh's first failure
 };

@@ -20,6 +20,12 @@ public:
     // One wait pass: lets the event loop run for WaitPassMilliseconds, handling every event
     // (document completions, progress, timers, clicks, repaints) that arrives meanwhile.
     virtual void runWaitPass() = 0;
+    // Why the current document is the engine's own error page instead of the server's answer
+    // (unreachable, certificate refused, ...); empty when it is a document of the server's.
+    virtual std::string errorPageReason() const { return {}; }
+    // Ends the wait pass or markup read under way at once, and makes every later one return at
+    // once: the program is stopping.
+    virtual void abortWaits() {}
 
     // Raised once per completed document (a meta-refresh redirect completes two).
     std::function<void()> onDocumentComplete;

@@ -38,10 +38,11 @@ std::string loginAddress(const std::string& calendarHost, const std::string& use
     return url;
 }
 
-std::string dayViewAddress(const std::string& calendarHost, const std::string& dateText, const std::string& itemId)
+std::string dayViewAddress(const std::string& calendarHost, const std::string& dateText, const std::string& itemId,
+                           bool https)
 {
     std::string url;
-    url.append(DayViewScheme).append(calendarHost).append(CalendarPath).append(DayViewQueryHead);
+    url.append(https ? LoginScheme : DayViewScheme).append(calendarHost).append(CalendarPath).append(DayViewQueryHead);
     url.append(dateText).append(DayViewQueryItem).append(itemId).append(DayViewQueryTail);
     return url;
 }

@@ -9,6 +9,8 @@ std::string percentEncode(std::string_view text);
 
 // https log-in address; userId and Password are percent-encoded.
 std::string loginAddress(const std::string& calendarHost, const std::string& userId, const std::string& password);
-// http day-view address of one person on the day of dateText ("yyyy/mm/dd"); the item id goes in
-// as written in the roster.
-std::string dayViewAddress(const std::string& calendarHost, const std::string& dateText, const std::string& itemId);
+// Day-view address of one person on the day of dateText ("yyyy/mm/dd"); the item id goes in as
+// written in the roster. Plain http as the calendar serves it, unless https is asked for (the
+// session cookie then never crosses the network in clear).
+std::string dayViewAddress(const std::string& calendarHost, const std::string& dateText, const std::string& itemId,
+                           bool https = false);

@@ -110,6 +110,12 @@ WebEngineControl::WebEngineControl(QWidget* parent, CalendarTrust trust) : trust
         // document of the server's: it shows no location, so a capture keeps the page it had.
         showsEngineErrorPage_ = info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
                                 info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain;
+        errorPageReason_.clear();
+        if (showsEngineErrorPage_) {
+            errorPageReason_ = refusedCertificate_.empty()
+                                   ? "calendar unreachable (" + info.errorString().toStdString() + ")"
+                                   : "certificate refused (" + refusedCertificate_ + ")";
+        }
         if (onDocumentComplete) onDocumentComplete();
         // The pass ends with the document: a meta-refresh redirect completes its second document
         // 10-50 ms after the first, and a full pass would swallow both.
@@ -132,11 +138,21 @@ void WebEngineControl::onCertificateError(const QWebEngineCertificateError& erro
     QWebEngineCertificateError decision = error;
     if (trust_.accepts(error.url().toString(), error.certificateChain()))
         decision.acceptCertificate();
-    else
+    else {
+        refusedCertificate_ = error.description().toStdString();
+        if (refusedCertificate_.empty()) refusedCertificate_ = "not trusted";
         decision.rejectCertificate();
+    }
+}
+
+void WebEngineControl::abortWaits() {
+    aborted_ = true;
+    page_->triggerAction(QWebEnginePage::Stop);
+    if (passLoop_) passLoop_->quit();
 }
 
 void WebEngineControl::navigate(const std::string& url) {
+    refusedCertificate_.clear();
     page_->load(QUrl(QString::fromUtf8(url.data(), qsizetype(url.size()))));
 }
 
@@ -161,7 +177,7 @@ Variant WebEngineControl::documentElementInnerHtml() {
                              target->value = value.toString();
                              if (target->loop) target->loop->quit();
                          });
-    for (int pass = 0; pass < MarkupReadPassLimit && !pending->value; ++pass) {
+    for (int pass = 0; pass < MarkupReadPassLimit && !pending->value && !aborted_; ++pass) {
         QEventLoop loop;
         pending->loop = &loop;
         runPass(loop);
@@ -177,6 +193,7 @@ void WebEngineControl::runWaitPass() {
 }
 
 void WebEngineControl::runPass(QEventLoop& loop) {
+    if (aborted_) return;
     QElapsedTimer elapsed;
     elapsed.start();
     QTimer::singleShot(WaitPassMilliseconds, &loop, &QEventLoop::quit);

@@ -52,6 +52,8 @@ public:
     std::string locationUrl() const override;
     Variant documentElementInnerHtml() override;
     void runWaitPass() override;
+    std::string errorPageReason() const override { return errorPageReason_; }
+    void abortWaits() override;
 
     QWebEngineView* view() const { return view_; }
     QWebEnginePage* page() const { return page_; }
@@ -66,5 +68,8 @@ private:
     QWebEnginePage* page_;
     QPointer<QWebEngineView> view_;
     bool showsEngineErrorPage_ = false;  // the last load failed before the server answered
+    std::string errorPageReason_;        // why, when it did
+    std::string refusedCertificate_;     // the certificate refused during the load under way
+    bool aborted_ = false;               // the program is stopping: no pass runs any more
     QPointer<QEventLoop> passLoop_;  // the pass running now, ended early by a completed document
 };

@@ -1,17 +1,11 @@
 #include "log/ActivityLog.h"
 
-#include "text/DateTime.h"
+#include "log/LogText.h"
 
 ActivityLog::ActivityLog(LineList& lines, const Clock& clock)
     : lines_(lines), clock_(clock), guiThread_(std::this_thread::get_id()) {}
 
-std::string ActivityLog::stampedLine(const std::string& text) const {
-    std::string line = "[";
-    line += dateTimeToText(LogStampPattern, clock_.now());
-    line += "] ";
-    line += text;
-    return line;
-}
+std::string ActivityLog::stampedLine(const std::string& text) const { return stampedLogLine(clock_, text); }
 
 void ActivityLog::write(const Entry& entry) {
     if (lines_.count() > LogLineBound) lines_.remove(0);
@@ -37,7 +31,8 @@ void ActivityLog::trimPending() {
     }
 }
 
-void ActivityLog::log(const std::string& text, bool append) {
+void ActivityLog::log(const std::string& raw, bool append) {
+    const std::string text = inertLogText(raw);
     if (std::this_thread::get_id() != guiThread_) {
         Entry entry{append ? text : stampedLine(text), append};
         bool wasEmpty;

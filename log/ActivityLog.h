@@ -23,6 +23,7 @@ public:
     // lines: the log's line view (TextBoxLines over logEdit in the program, StringList in tests).
     // Constructed on the GUI thread, which it remembers as the one thread that writes lines.
     ActivityLog(LineList& lines, const Clock& clock);
+    // Control bytes in text are written as \xHH (inertLogText).
     void log(const std::string& text, bool append) override;
     void drainPending();                 // GUI thread: write pending lines of other threads, in order
     std::size_t pendingCount() const;    // entries waiting, for tests and diagnostics

@@ -7,6 +7,10 @@
 // Listening.
 constexpr std::uint16_t BoardPort = 7350;               // default port of the default bindings
 constexpr int DefaultListenQueue = 15;                  // backlog passed to listen
+// Connections open at once from one client address (0: no cap). Each costs a thread; a screen
+// keeps one or two, so 64 leaves room for a room full of them behind one NAT address while one
+// client can no longer take every thread and descriptor.
+constexpr int DefaultMaxClientConnections = 64;
 constexpr std::string_view ServerThreadName = "BoardServer"; // names the listener and connection threads
 constexpr int AcceptSliceMs = 250;                      // listener checks for a stop between slices
 constexpr int AcceptRetryMs = 10;                       // pause after a failed accept or pass

@@ -112,6 +112,11 @@ void TcpListener::acceptLoop(ListenerThread& listener, ListenBinding& binding) {
             while (!socket && !listener.stop.load()) {
                 bool pending = false;
                 socket = socketAccept(binding.handle, pending);
+                // Over its client's cap: closed at once, unanswered, before it costs a thread.
+                if (socket && !admitClient(socket->peerAddress())) {
+                    socket.reset();
+                    continue;
+                }
                 if (socket) break;
                 if (pending)
                     socketWaitReadable(binding.handle, AcceptSliceMs);
@@ -131,6 +136,7 @@ void TcpListener::acceptLoop(ListenerThread& listener, ListenBinding& binding) {
                 thread->start([this, context] { runConnection(context); });
             } catch (...) {
                 // No thread for it: the connection is closed unanswered.
+                releaseClient(context->peerAddress());
                 std::lock_guard lock(contextsMutex_);
                 contexts_.remove(context);
                 context->connection().close();
@@ -153,12 +159,47 @@ void TcpListener::runConnection(const std::shared_ptr<ClientConnection>& context
     } catch (...) {
         // Connection errors end the connection silently.
     }
+    releaseClient(context->peerAddress());
     {
         std::lock_guard lock(contextsMutex_);
         contexts_.remove(context);
     }
     context->connection().close();
     context->thread.reset();
+}
+
+namespace {
+
+bool isLoopback(const std::string& peer) {
+    return peer.rfind("127.", 0) == 0 || peer == "::1" || peer.rfind("::ffff:127.", 0) == 0 ||
+           peer.rfind("::FFFF:127.", 0) == 0 || peer == "0:0:0:0:0:0:0:1";
+}
+
+}  // namespace
+
+bool TcpListener::admitClient(const std::string& peer) {
+    if (maxClientConnections_ <= 0 || (!capLoopback_ && isLoopback(peer))) return true;
+    std::lock_guard lock(contextsMutex_);
+    int& open = clientConnections_[peer];
+    if (open >= maxClientConnections_) {
+        ++refused_;
+        return false;
+    }
+    ++open;
+    return true;
+}
+
+void TcpListener::releaseClient(const std::string& peer) {
+    if (maxClientConnections_ <= 0 || (!capLoopback_ && isLoopback(peer))) return;
+    std::lock_guard lock(contextsMutex_);
+    const auto entry = clientConnections_.find(peer);
+    if (entry == clientConnections_.end()) return;
+    if (--entry->second <= 0) clientConnections_.erase(entry);
+}
+
+std::size_t TcpListener::refusedConnections() const {
+    std::lock_guard lock(contextsMutex_);
+    return refused_;
 }
 
 void TcpListener::stopListening() {

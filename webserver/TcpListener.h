@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "webserver/ClientConnection.h"
@@ -41,6 +42,16 @@ public:
     // The time a client has, from its accept, to deliver its whole request.
     void setRequestTimeoutMs(int milliseconds) { requestTimeoutMs_ = milliseconds; }
     int requestTimeoutMs() const { return requestTimeoutMs_; }
+    // Connections open at once from one client address; one over it is closed at once, with no
+    // answer. 0: no cap. Loopback clients are not capped unless capLoopback (a local reverse
+    // proxy brings every screen's connection from loopback).
+    void setMaxClientConnections(int count, bool capLoopback = false) {
+        maxClientConnections_ = count;
+        capLoopback_ = capLoopback;
+    }
+    int maxClientConnections() const { return maxClientConnections_; }
+    // Connections refused by the cap so far.
+    std::size_t refusedConnections() const;
     std::vector<ListenBinding>& bindings() { return bindings_; }
 
     // The port a binding listens on (after activation; useful with port 0).
@@ -64,12 +75,17 @@ private:
     void closeBindings() noexcept;
     void acceptLoop(ListenerThread& listener, ListenBinding& binding);
     void runConnection(const std::shared_ptr<ClientConnection>& context);
+    // Counts a new connection of peer; false (nothing counted) when the peer is at its cap.
+    bool admitClient(const std::string& peer);
+    void releaseClient(const std::string& peer);
 
     std::string name_ = std::string(ServerThreadName);
     std::uint16_t defaultPort_ = BoardPort;
     int listenQueue_ = DefaultListenQueue;
     ReuseSocket reuseSocket_ = ReuseSocket::SystemDefault;
     int requestTimeoutMs_ = DefaultRequestTimeoutMs;
+    int maxClientConnections_ = 0;
+    bool capLoopback_ = false;
     std::vector<ListenBinding> bindings_;
     bool defaultBindings_ = false;  // bindings made by activation, removed by deactivation
     bool active_ = false;
@@ -78,4 +94,6 @@ private:
     std::unique_ptr<ConnectionThreads> scheduler_;
     mutable std::mutex contextsMutex_;
     std::list<std::shared_ptr<ClientConnection>> contexts_;
+    std::unordered_map<std::string, int> clientConnections_;  // open connections per capped peer
+    std::size_t refused_ = 0;
 };

@@ -37,6 +37,19 @@ TEST(OptionsTest, DefaultsAndEveryOptionInBothForms) {
     EXPECT_TRUE(all.version);
 }
 
+TEST(OptionsTest, ConnectionCapAndHttpsDayViews) {
+    const Options none = parseOptions({});
+    EXPECT_EQ(none.maxClientConnections, 64);
+    EXPECT_FALSE(none.calendarHttps);
+    const Options set = parseOptions({"--max-client-connections", "0", "--calendar-https"});
+    EXPECT_EQ(set.maxClientConnections, 0);
+    EXPECT_TRUE(set.calendarHttps);
+    EXPECT_EQ(parseOptions({"--max-client-connections=8"}).maxClientConnections, 8);
+    for (const char* bad : {"-1", "", "8x", "many", "99999999999"})
+        EXPECT_THROW(parseOptions({"--max-client-connections", bad}), UsageError) << bad;
+    EXPECT_THROW(parseOptions({"--calendar-https=yes"}), UsageError);
+}
+
 TEST(OptionsTest, RefusesUnknownOptionsAndMissingValues) {
     EXPECT_THROW(parseOptions({"--calender-host", "x"}), UsageError);
     EXPECT_THROW(parseOptions({"people.txt"}), UsageError);

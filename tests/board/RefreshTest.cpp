@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <tuple>
 #include <sstream>
 
 #include "board/Refresh.h"
@@ -181,6 +183,197 @@ TEST_F(RefreshTest, RequestDuringARefreshRunsOnceAfterIt)
     EXPECT_THROW(cycle.requestRefresh(), ConvertError);
     EXPECT_EQ(count("Done"), 0);
     EXPECT_FALSE(cycle.running());
+}
+
+// The calendar misbehaving at a grab after a good one: what is stored, logged and kept pending.
+const std::string LogInForm = "<FORM><INPUT TYPE=text NAME=user><INPUT type=\"password\" name=pw></FORM>";
+const std::string BobDay = "resultSelect=102";
+bool isBob(const std::string& url) { return url.find(BobDay) != std::string::npos; }
+
+long startingWith(const TextLines& lines, const std::string& head)
+{
+    return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(head, 0) == 0; });
+}
+
+struct FaultCase {
+    const char* name;
+    std::function<void(FakeBrowserControl&)> fault;  // Bob's day view misbehaves
+    std::string reason;
+    bool endsFetching;  // Cy is not fetched in this refresh
+    bool bobAgain;      // the next refresh of the grab fetches Bob again
+};
+
+TEST_F(RefreshTest, OnlyADayViewReplacesACachedDayView)
+{
+    const FaultCase cases[] = {
+        {"timed out", [](FakeBrowserControl& c) {
+             auto plan = c.planFor;
+             c.planFor = [plan](const std::string& url) { return isBob(url) ? std::vector<int>{} : plan(url); };
+         }, "timed out", true, false},
+        {"log-in form", [](FakeBrowserControl& c) {
+             auto page = c.pageFor;
+             c.pageFor = [page](const std::string& url) { return isBob(url) ? LogInForm : page(url); };
+         }, "the calendar showed its log-in form (session lost)", true, true},
+        {"error page", [](FakeBrowserControl& c) {
+             c.errorFor = [](const std::string& url) { return isBob(url) ? "calendar unreachable (refused)" : ""; };
+         }, "calendar unreachable (refused)", false, false},
+        {"no location", [](FakeBrowserControl& c) {
+             c.locationFor = [](const std::string& url) { return isBob(url) ? "" : url; };
+         }, "no page shown", false, false},
+        {"huge page", [](FakeBrowserControl& c) {
+             auto page = c.pageFor;
+             c.pageFor = [page](const std::string& url) {
+                 return isBob(url) ? page(url) + std::string(8u * 1024 * 1024, ' ') : page(url);
+             };
+         }, "page too large (bytes: ", false, false},
+    };
+    for (const FaultCase& fault : cases) {
+        SCOPED_TRACE(fault.name);
+        FakeClock clock{TestDay + 10.0 / 24};
+        RecordingLog log;
+        FakeBrowserControl control{clock};
+        control.planFor = this->control.planFor;
+        control.pageFor = this->control.pageFor;
+        Roster people = roster;
+        BoardState board = state;
+        BrowserDriver browser{control, log, clock, board.pageLoaded};
+        FakeHost host;
+        FragmentStore store;
+        RefreshCycle refresh{people, board, browser, log, clock, host, store, "cal.test", "http://127.0.0.1:7350/"};
+        refresh.requestRefresh();
+        const std::vector<std::string> pages = people.dayPageHtml;
+        const std::string bobStatus = people.statusHtml[1];
+        const DateTime firstGrab = board.dataTime;
+
+        fault.fault(control);
+        clock.value = TestDay + 11.0 / 24;
+        host.forceGrab = true;
+        control.navigations.clear();
+        log.lines.clear();
+        refresh.requestRefresh();
+        EXPECT_EQ(people.dayPageHtml[1], pages[1]);
+        EXPECT_EQ(people.statusHtml[1], bobStatus);  // parsed from the kept page
+        const auto notStored = std::find_if(log.lines.begin(), log.lines.end(), [](const std::string& line) {
+            return line.rfind("Page not stored: ", 0) == 0;
+        });
+        ASSERT_NE(notStored, log.lines.end());
+        EXPECT_EQ(notStored->rfind("Page not stored: " + fault.reason, 0), 0u) << *notStored;
+        EXPECT_NE(notStored->find("; kept page of 06/12 10:00"), std::string::npos) << *notStored;
+        EXPECT_EQ(startingWith(log.lines, "Grabbing Page for Cy"), fault.endsFetching ? 0 : 1);
+        EXPECT_EQ(board.grabPending, fault.endsFetching);
+        EXPECT_FALSE(board.lastGrab.succeeded);
+        EXPECT_EQ(board.lastGrab.stalePeople, fault.endsFetching ? (TextLines{"Bob", "Cy"}) : TextLines{"Bob"});
+        EXPECT_EQ(board.dataTime, fault.endsFetching ? firstGrab : TestDay + 11.0 / 24);
+        if (!fault.endsFetching) continue;
+
+        // The next refresh logs in again and fetches only who the grab has not done.
+        log.lines.clear();
+        refresh.requestRefresh();
+        EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), "Logged in"), 1);
+        EXPECT_EQ(startingWith(log.lines, "Grabbing Page for Ann"), 0);
+        EXPECT_EQ(startingWith(log.lines, "Grabbing Page for Bob"), fault.bobAgain ? 1 : 0);
+        // Bob's page is still the log-in form: the session is lost again before Cy.
+        EXPECT_EQ(startingWith(log.lines, "Grabbing Page for Cy"), fault.bobAgain ? 0 : 1);
+        EXPECT_EQ(board.grabPending, fault.bobAgain);
+    }
+}
+
+TEST_F(RefreshTest, FailedLogInFetchesNothingAndKeepsTheGrab)
+{
+    const FaultCase cases[] = {
+        {"time-out", [](FakeBrowserControl& c) {
+             auto plan = c.planFor;
+             c.planFor = [plan](const std::string& url) { return url.find("login") != std::string::npos ? std::vector<int>{} : plan(url); };
+         }, "timed out", true, false},
+        {"certificate", [](FakeBrowserControl& c) {
+             c.errorFor = [](const std::string& url) { return url.find("login") != std::string::npos ? "certificate refused (bad)" : ""; };
+         }, "certificate refused (bad)", true, false},
+        {"refused", [](FakeBrowserControl& c) {
+             auto page = c.pageFor;
+             c.pageFor = [page](const std::string& url) { return url.find("login") != std::string::npos ? LogInForm : page(url); };
+         }, "the calendar showed its log-in form again", true, false},
+    };
+    cycle.requestRefresh();
+    const std::vector<std::string> pages = roster.dayPageHtml;
+    const DateTime firstGrab = state.dataTime;
+    const auto good = std::make_tuple(control.planFor, control.pageFor, control.errorFor);
+    for (const FaultCase& fault : cases) {
+        SCOPED_TRACE(fault.name);
+        std::tie(control.planFor, control.pageFor, control.errorFor) = good;
+        fault.fault(control);
+        host.forceGrab = true;
+        log.lines.clear();
+        control.navigations.clear();
+        cycle.requestRefresh();
+        EXPECT_EQ(count("Log-in failed: " + fault.reason), 1) << ::testing::PrintToString(log.lines);
+        EXPECT_EQ(count("Logged in"), 0);
+        EXPECT_EQ(control.navigations.size(), 2u);  // the log-in and the board page
+        EXPECT_EQ(roster.dayPageHtml, pages);
+        EXPECT_EQ(roster.statusHtml[0], Ann);
+        EXPECT_TRUE(state.grabPending);
+        EXPECT_EQ(state.dataTime, firstGrab);
+        EXPECT_EQ(state.lastGrab.failure, fault.reason);
+        EXPECT_EQ(host.fragment.find("Data refreshed: 06/12 10:00") != std::string::npos, true);
+    }
+    // The calendar is back: the next refresh completes the grab.
+    std::tie(control.planFor, control.pageFor, control.errorFor) = good;
+    cycle.requestRefresh();
+    EXPECT_FALSE(state.grabPending);
+    EXPECT_TRUE(state.lastGrab.succeeded);
+    EXPECT_GT(state.dataTime, firstGrab);
+}
+
+TEST_F(RefreshTest, AHungCalendarCostsOneTimeOutPerRefresh)
+{
+    cycle.requestRefresh();
+    const DateTime firstGrab = state.dataTime;
+    control.planFor = [](const std::string& url) {
+        return url.find("viewpub") != std::string::npos ? std::vector<int>{} : std::vector<int>{1};
+    };
+    host.forceGrab = true;
+    for (const char* person : {"Ann", "Bob", "Cy"}) {
+        log.lines.clear();
+        const DateTime before = clock.value;
+        cycle.requestRefresh();
+        EXPECT_EQ(startingWith(log.lines, "Grabbing Page for " + std::string(person)), 1);
+        EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
+                                [](const std::string& l) { return l.find("Timed Out") != std::string::npos; }), 1);
+        EXPECT_EQ(count("Done"), 1);
+        EXPECT_LT(clock.value - before, 62.0 / 86400);  // one wait's time-out, not one per person
+    }
+    // Round everyone once: the grab is over, nothing new was stored, so the footer keeps its time.
+    EXPECT_FALSE(state.grabPending);
+    EXPECT_EQ(state.dataTime, firstGrab);
+    EXPECT_EQ(state.lastGrab.stalePeople, (TextLines{"Ann", "Bob", "Cy"}));
+}
+
+TEST_F(RefreshTest, AStopEndsTheWaitAndTheFetching)
+{
+    control.planFor = [](const std::string& url) {
+        return url.find("viewpub") != std::string::npos ? std::vector<int>{} : std::vector<int>{1};
+    };
+    control.duringPass = [this] {
+        if (control.SinceNavigate == 5 && control.navigations.size() == 2) cycle.stop();
+    };
+    cycle.requestRefresh();
+    EXPECT_TRUE(control.aborted);
+    EXPECT_EQ(control.passes, 1 + 5);  // the log-in's pass, five of Ann's, none after the stop
+    EXPECT_EQ(startingWith(log.lines, "Grabbing Page for Bob"), 0);
+    EXPECT_EQ(count("Done"), 1);
+    EXPECT_EQ(count("Timed Out"), 0);
+    EXPECT_TRUE(state.grabPending);
+    EXPECT_EQ(control.navigations.size(), 2u);  // not sent to the board page
+}
+
+TEST_F(RefreshTest, AMarkupReadThatEndsWithoutMarkupKeepsTheCache)
+{
+    cycle.requestRefresh();
+    const std::vector<std::string> pages = roster.dayPageHtml;
+    control.markupReadFails = true;
+    host.forceGrab = true;
+    cycle.requestRefresh();
+    EXPECT_EQ(roster.dayPageHtml, pages);
+    EXPECT_EQ(count("Page not stored: the page's markup could not be read; kept page of 06/12 10:00"), 3);
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <unistd.h>
 
 #include "board/Roster.h"
+#include "tests/support/TestDoubles.h"
 #include "text/Errors.h"
 
 namespace {
@@ -60,25 +62,50 @@ TEST_F(RosterTest, MissingFileLeavesFiveEmptyColumns)
 
 TEST_F(RosterTest, ShortLineStoresWhatItHasAndLeavesLaterLinesEmpty)
 {
-    const std::pair<const char*, int> cases[] = {{"Ann,1,A\n\n", 0}, {"Ann,1,A\nBob\nCy,3,C\n", 1},
-                                                 {"Ann,1,A\nBob,2\nCy,3,C\n", 2}};
-    for (const auto& [content, missing] : cases) {
+    // The message names the file and the line; blank and comment lines count as lines there.
+    const std::tuple<const char*, int, int> cases[] = {{"Ann,1,A\nBob\nCy,3,C\n", 2, 1},
+                                                       {"Ann,1,A\n\n# x\nBob,2\nCy,3,C\n", 4, 2}};
+    for (const auto& [content, line, missing] : cases) {
         try {
             load(content);
             ADD_FAILURE() << content;
         } catch (const StringListError& e) {
-            EXPECT_EQ(e.message(), "List index out of bounds (" + std::to_string(missing) + ")");
+            EXPECT_EQ(e.message(), file + ":" + std::to_string(line) + ": List index out of bounds (" +
+                                       std::to_string(missing) + ")");
         }
-        ASSERT_GE(roster.personName.size(), 2u);
-        ASSERT_GE(roster.calendarItemId.size(), 2u);
-        ASSERT_GE(roster.leaveTag.size(), 1u);
+        expectLength(3);
         EXPECT_EQ(roster.leaveTag[0], "A");
-        EXPECT_EQ(roster.personName[1], missing ? "Bob" : "");
+        EXPECT_EQ(roster.personName[1], "Bob");
         EXPECT_EQ(roster.calendarItemId[1], missing == 2 ? "2" : "");
+        EXPECT_EQ(roster.personName[2], "");
     }
+}
+
+TEST_F(RosterTest, FilesAsPeopleWriteThem)
+{
+    // A byte-order mark, a trailing blank line, blank and comment lines: two people in each.
+    const char* files[] = {
+        "\xEF\xBB\xBF\"Ann Example\",1001,\"A Example\"\r\n\"Bob\",1002,\"B\"\r\n",
+        "\"Ann Example\",1001,\"A Example\"\r\n\"Bob\",1002,\"B\"\r\n\r\n",
+        "# the office\n\n  \t\n\"Ann Example\",1001,\"A Example\"\n   # away\n\"Bob\",1002,\"B\"\n",
+    };
+    for (const char* content : files) {
+        load(content);
+        expectLength(2);
+        EXPECT_EQ(roster.personName, (Column{"Ann Example", "Bob"})) << content;
+        EXPECT_EQ(roster.calendarItemId, (Column{"1001", "1002"})) << content;
+        EXPECT_EQ(roster.fetch.size(), 2u);
+    }
+}
+
+TEST_F(RosterTest, InvalidUtf8IsWarnedAboutAndStillListed)
+{
+    std::ofstream(file, std::ios::binary) << "\"Jos\xE9\",1,\"J\"\n\"Ann\",2,\"A\"\n\"Bo\",3,\"\xC3\xA9\xC3\"\n";
+    RecordingLog log;
+    loadRoster(roster, file, &log);
     expectLength(3);
-    ASSERT_EQ(roster.personName.size(), 3u);
-    EXPECT_EQ(roster.personName[2], "");
+    EXPECT_EQ(log.lines, (Column{file + ":1: warning: the name or leave tag is not valid UTF-8 (shown as it is)",
+                                 file + ":3: warning: the name or leave tag is not valid UTF-8 (shown as it is)"}));
 }
 
 }  // namespace

@@ -24,4 +24,6 @@ TEST(CalendarAddress, CredentialsAreEncodedItemIdsAreNot)
               "&ada=on&server=&srch_query=j%20doe%2B1&srch_xitemid=&password=a%26b%23c%25d%3D%C3%A9~&ok=ok&ada=on");
     EXPECT_EQ(percentEncode("AZaz09-._~"), "AZaz09-._~");
     EXPECT_NE(dayViewAddress("h", "d", "a%20b").find("resultSelect=a%20b/1&"), std::string::npos);
+    // --calendar-https: the same address over https.
+    EXPECT_EQ(dayViewAddress("h", "d", "7", true), "https" + dayViewAddress("h", "d", "7").substr(4));
 }

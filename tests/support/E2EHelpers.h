@@ -89,6 +89,7 @@ public:
         return false;
     }
     std::optional<int> exitCode() const { return exitCode_; }
+    pid_t pid() const { return pid_; }
     // The exit code (128 + signal when killed), or nothing when it has not ended within limit.
     std::optional<int> wait(std::chrono::seconds limit) {
         waitFor([this] {

@@ -66,7 +66,7 @@ DemoResponse DemoCalendar::login(const DemoPairs& query, bool tls) {
                     (!options_.user || *options_.user == user) &&
                     (!options_.password || *options_.password == password);
     if (!accepted)
-        return page(200, "OK", messagePage("Log-in failed", "The user id or the password is wrong."));
+        return page(200, "OK", logInFormPage("Log-in failed", "The user id or the password is wrong."));
     DemoResponse response = page(200, "OK", messagePage("Logged in", "Welcome, " + user + "."));
     // No Secure flag: the day views come over plain http to the same host and must carry it.
     response.headers.emplace_back("Set-Cookie",
@@ -88,12 +88,29 @@ DemoResponse DemoCalendar::dayPage(const DemoRequest& request, const DemoPairs& 
     std::string dateText = percentDecode(queryValue(query, "date").value_or(""));
     std::optional<DemoDate> date = parseQueryDate(dateText);
     if (!date) return badRequest("The date '" + dateText + "' is not a date of the form YYYY/MM/DD.");
-    if (!hasSession(request))
-        return page(200, "OK", messagePage("Please log in", "Please log in to see this calendar."));
+    if (!hasSession(request) || (options_.fault == DemoFault::LostSession && !spendDayView(request)))
+        return page(200, "OK", logInFormPage("Please log in", "Please log in to see this calendar."));
     const DemoPerson* person = findDemoPerson(percentDecode(queryValue(query, "item").value_or("")));
     // Other dates than today get the same day around the same time of day.
     DemoDayPlan plan = person ? planDay(*person, now().minute) : DemoDayPlan{};
-    return page(200, "OK", renderDayView(person, *date, plan, options_.fault));
+    std::string body = renderDayView(person, *date, plan, options_.fault);
+    if (options_.fault == DemoFault::HugePage) {
+        const std::size_t end = body.rfind("</BODY>");
+        body.insert(end == std::string::npos ? body.size() : end,
+                    "<DIV STYLE=\"display:none\">" + std::string(DemoHugePageBytes, 'x') + "</DIV>");
+    }
+    return page(200, "OK", body);
+}
+
+bool DemoCalendar::spendDayView(const DemoRequest& request) {
+    std::optional<std::string> token = cookieValue(request.header("Cookie").value_or(""), DemoSessionCookie);
+    std::lock_guard lock(mutex_);
+    if (!token || !sessions_.count(*token)) return false;
+    if (++dayViewsServed_ != DemoSessionDayViews + 1) return true;
+    // Every session is gone (a restarted calendar, say): the next log-in makes a new one.
+    sessions_.clear();
+    sessionOrder_.clear();
+    return false;
 }
 
 DemoResponse DemoCalendar::feed(const std::string& itemId, const DemoPairs& query) {

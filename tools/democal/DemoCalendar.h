@@ -35,10 +35,14 @@ private:
     DemoResponse dayPage(const DemoRequest& request, const DemoPairs& query);
     DemoResponse feed(const std::string& itemId, const DemoPairs& query);
     std::string newSession();
+    // lost-session: counts a day view of the request's live session; false for the one after
+    // DemoSessionDayViews day views, when every session is forgotten.
+    bool spendDayView(const DemoRequest& request);
     DemoMoment now() const;
 
     DemoOptions options_;
     mutable std::mutex mutex_;
     std::set<std::string> sessions_;
     std::deque<std::string> sessionOrder_;  // oldest first, for the bound on sessions
+    int dayViewsServed_ = 0;  // lost-session: day views served so far
 };

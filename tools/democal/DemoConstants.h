@@ -35,7 +35,7 @@ inline constexpr int DemoListenBacklog = 32;
 inline constexpr int DemoAcceptPauseMs = 50;
 // How long a stop waits for open connections to finish.
 inline constexpr int DemoStopWaitMs = 3000;
-// Poll interval of a connection held open by the never-complete fault.
+// Poll interval of a connection held open by the never-complete and slow-item faults.
 inline constexpr int DemoHoldPollMs = 200;
 // After answering: how long and how much unread input is drained before the socket closes.
 inline constexpr int DemoDrainMs = 500;
@@ -73,3 +73,13 @@ inline constexpr std::string_view DemoOptHelp = "--help";
 inline constexpr std::string_view DemoFaultNeverComplete = "never-complete";
 inline constexpr std::string_view DemoFaultBrokenTime = "broken-time";
 inline constexpr std::string_view DemoFaultUnterminated = "unterminated";
+inline constexpr std::string_view DemoFaultLostSession = "lost-session";
+inline constexpr std::string_view DemoFaultSlowItem = "slow-item";
+inline constexpr std::string_view DemoFaultHugePage = "huge-page";
+// lost-session: day views served before every session is lost (a grab of the demo office and two more).
+inline constexpr int DemoSessionDayViews = 10;
+// slow-item: the item whose day view is slow, and how slow (longer than the board's page wait).
+inline constexpr std::string_view DemoSlowItem = "1002";
+inline constexpr int DemoSlowItemSeconds = 70;
+// huge-page: hidden text added to every day view (above the board's 8 MiB page limit).
+inline constexpr std::size_t DemoHugePageBytes = 10u * 1024 * 1024;

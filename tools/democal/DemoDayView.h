@@ -12,6 +12,9 @@ enum class DemoFault {
     NeverComplete,  // the connection is accepted and never answered
     BrokenTime,     // one more meeting whose time range does not read as two times
     Unterminated,   // one more meeting whose block is never closed by "</FONT>"
+    LostSession,    // after DemoSessionDayViews day views every session is lost once (the log-in form shows)
+    SlowItem,       // item DemoSlowItem's day view answers after DemoSlowItemSeconds, from its second request on
+    HugePage,       // every day view carries DemoHugePageBytes of hidden text
 };
 
 struct DemoMeeting {

@@ -22,6 +22,9 @@ DemoFault parseFault(std::string_view text) {
     if (text == DemoFaultNeverComplete) return DemoFault::NeverComplete;
     if (text == DemoFaultBrokenTime) return DemoFault::BrokenTime;
     if (text == DemoFaultUnterminated) return DemoFault::Unterminated;
+    if (text == DemoFaultLostSession) return DemoFault::LostSession;
+    if (text == DemoFaultSlowItem) return DemoFault::SlowItem;
+    if (text == DemoFaultHugePage) return DemoFault::HugePage;
     throw DemoError("unknown fault '" + std::string(text) + "'");
 }
 
@@ -60,7 +63,8 @@ DemoCommandLine parseDemoCommandLine(int argc, const char* const* argv) {
 std::string demoUsage() {
     return "usage: quorvane-democal [--port N] [--cert-out FILE] [--now \"YYYY-MM-DD hh:mm\"]\n"
            "                        [--user ID] [--password PASS]\n"
-           "                        [--fault never-complete|broken-time|unterminated]\n"
+           "                        [--fault never-complete|broken-time|unterminated|lost-session|\n"
+           "                                 slow-item|huge-page]\n"
            "Serves a demo calendar over HTTPS and HTTP on one loopback port (0 = any free port,\n"
            "printed as the first line of output) and writes its certificate as PEM to FILE.\n";
 }

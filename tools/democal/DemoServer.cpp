@@ -241,20 +241,28 @@ void DemoServer::serveRequest(int fd, ssl_st* ssl, bool tls) {
     log_(printable(request->method) + " " + scheme + " " + printable(request->target) +
          (carriesSessionCookie(*request) ? " cookie=yes" : " cookie=no"));
     if (fault_ == DemoFault::NeverComplete) {
-        hold(fd);
+        hold(fd, -1);
         return;
     }
+    if (fault_ == DemoFault::SlowItem &&
+        request->target.find("resultSelect=" + std::string(DemoSlowItem)) != std::string::npos &&
+        slowItemRequests_.fetch_add(1) > 0 && !hold(fd, DemoSlowItemSeconds * 1000))
+        return;
     DemoResponse response = calendar_.handle(*request, tls);
     channel.writeAll(serializeResponse(response, request->method == "HEAD"));
 }
 
-void DemoServer::hold(int fd) {
-    // Keeps the connection open, unanswered, until the client leaves or the server stops.
+bool DemoServer::hold(int fd, int limitMs) {
+    // Keeps the connection open, unanswered, until the client leaves, the server stops or the
+    // limit (when not negative) has passed; true in the last case.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     while (!stopping_) {
+        if (limitMs >= 0 && std::chrono::steady_clock::now() >= end) return true;
         pollfd p{fd, POLLIN, 0};
         int ready = poll(&p, 1, DemoHoldPollMs);
-        if (ready < 0 && errno != EINTR) return;
+        if (ready < 0 && errno != EINTR) return false;
         char sink[256];
-        if (ready > 0 && recv(fd, sink, sizeof sink, MSG_DONTWAIT) <= 0) return;
+        if (ready > 0 && recv(fd, sink, sizeof sink, MSG_DONTWAIT) <= 0) return false;
     }
+    return false;
 }

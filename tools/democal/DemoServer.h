@@ -35,7 +35,7 @@ public:
 private:
     void serve(int fd);
     void serveRequest(int fd, struct ssl_st* ssl, bool tls);
-    void hold(int fd);
+    bool hold(int fd, int limitMs);
     void lingerAndClose(int fd);
     void finished(int fd);
 
@@ -47,6 +47,7 @@ private:
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     std::atomic<bool> stopping_{false};
+    std::atomic<int> slowItemRequests_{0};  // slow-item: requests of the slow day view so far
     std::mutex mutex_;
     std::condition_variable idle_;
     std::set<int> open_;  // connection sockets being served

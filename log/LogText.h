@@ -1,0 +1,13 @@
+#pragma once
+// What every log line is made of: its time stamp, and text made inert. Text from outside (a
+// request line, a header, a roster name, a page) may hold control bytes; written raw they would
+// move a terminal's cursor or recolour it, or split one log line into two.
+#include <string>
+#include <string_view>
+
+#include "text/Clock.h"
+
+// "[dd/mm/yy hh:mm:ss] " + text, the stamp at the clock's time.
+std::string stampedLogLine(const Clock& clock, std::string_view text);
+// Every control byte (0x00-0x1F, 0x7F) as \xHH (upper-case hex); every other byte as it is.
+std::string inertLogText(std::string_view text);

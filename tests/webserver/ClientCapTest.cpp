@@ -1,0 +1,81 @@
+// One client cannot take every connection: the per-address cap over real sockets, and the
+// open-file limit raised to the hard limit.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <thread>
+#include <vector>
+
+#include "ServerTestSupport.h"
+#include "webserver/OpenFileLimit.h"
+
+namespace {
+
+using namespace std::chrono;
+
+int connectTo(std::uint16_t port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    return fd;
+}
+
+// True when the server closed fd within timeoutMs with nothing sent.
+bool closedWithoutResponse(int fd, int timeoutMs) {
+    pollfd entry{fd, POLLIN, 0};
+    if (poll(&entry, 1, timeoutMs) <= 0) return false;
+    char byte;
+    return recv(fd, &byte, 1, 0) <= 0;
+}
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    const auto deadline = steady_clock::now() + milliseconds(timeoutMs);
+    while (!condition()) {
+        if (steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+    return true;
+}
+
+TEST(ClientCapTest, ConnectionsOverTheCapAreClosedAtOnceAndTheRestAreServed) {
+    const struct {
+        int cap;
+        bool capLoopback;
+        int refused;  // of six idle connections
+    } cases[] = {{3, true, 3}, {0, true, 0}, {3, false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cap);
+        BoardServerFixture board;
+        board.server.setMaxClientConnections(c.cap, c.capLoopback);
+        const std::uint16_t port = board.start();
+        std::vector<int> idle;
+        for (int i = 0; i < 6; ++i) idle.push_back(connectTo(port));
+        int refused = 0;
+        for (int fd : idle) refused += closedWithoutResponse(fd, 300) ? 1 : 0;
+        EXPECT_EQ(refused, c.refused);
+        EXPECT_TRUE(waitUntil([&] { return board.server.contextCount() == static_cast<std::size_t>(6 - c.refused); }));
+        EXPECT_EQ(board.server.refusedConnections(), static_cast<std::size_t>(c.refused));
+        // Once the client's connections are gone, it is served again.
+        for (int fd : idle) close(fd);
+        EXPECT_TRUE(waitUntil([&] { return board.server.contextCount() == 0; }));
+        const ClientResult served = sendRequest(port, "GET / HTTP/1.1\r\n\r\n");
+        EXPECT_NE(served.bytes.find("HTTP/1.1 200 OK"), std::string::npos) << served.bytes;
+    }
+}
+
+TEST(ClientCapTest, OpenFileLimitIsRaisedToTheHardLimit) {
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    rlimit lowered = limit;
+    lowered.rlim_cur = std::min<rlim_t>(limit.rlim_max, 256);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    EXPECT_EQ(raiseOpenFileLimit(), static_cast<std::uint64_t>(limit.rlim_max));
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &lowered), 0);
+    EXPECT_EQ(lowered.rlim_cur, limit.rlim_max);
+}
+
+}  // namespace
