@@ -49,14 +49,20 @@ std::string boardAccessLine(const Clock& clock, const HttpRequest& request,
                             const HttpResponse& response) {
     const std::int32_t length = response.contentLength == -1 ? static_cast<std::int32_t>(response.bodyText.size())
                                                              : response.contentLength;
+    // Each value is made only when its token is in the line as it stands at that step (a value
+    // put in by an earlier step can bring in a later token): the same line as replacing every
+    // token in turn, without formatting a time or copying the line for tokens that are absent.
     std::string line(AccessLineTemplate);
-    line = replaceAllBounded(line, "%h", request.peerAddress);
-    line = replaceAllBounded(line, "%t", dateTimeToText(AccessTimePattern, clock.now()));
-    line = replaceAllBounded(line, "%r", request.requestLine);
-    line = replaceAllBounded(line, "%s", intToText(response.statusCode()));
-    line = replaceAllBounded(line, "%R", request.referer);
-    line = replaceAllBounded(line, "%U", request.userAgent);
-    line = replaceAllBounded(line, "%b", intToText(length));
+    const auto replace = [&line](std::string_view token, const auto& value) {
+        if (line.find(token) != std::string::npos) line = replaceAllBounded(line, token, value());
+    };
+    replace("%h", [&] { return request.peerAddress; });
+    replace("%t", [&] { return dateTimeToText(AccessTimePattern, clock.now()); });
+    replace("%r", [&] { return request.requestLine; });
+    replace("%s", [&] { return intToText(response.statusCode()); });
+    replace("%R", [&] { return request.referer; });
+    replace("%U", [&] { return request.userAgent; });
+    replace("%b", [&] { return intToText(length); });
     return line;
 }
 
