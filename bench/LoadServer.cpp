@@ -15,6 +15,7 @@
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "bench/BenchBoard.h"
 #include "text/Clock.h"
@@ -93,11 +94,15 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     while (!stopAsked) {
+        bool wasWoken = false;
         {
             std::unique_lock lock(wakeMutex);
             wake.wait_for(lock, std::chrono::milliseconds(100), [&] { return woken; });
+            wasWoken = woken;
             woken = false;
         }
+        // As the window does: once woken, the lines of the next few milliseconds join the batch.
+        if (wasWoken) std::this_thread::sleep_for(std::chrono::milliseconds(LogDrainDelayMs));
         activityLog.drainPending();
         if (statsAsked) {
             statsAsked = 0;
