@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     server.setReuseSocket(ReuseSocket::On);
     server.bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), IpVersion::IPv4});
     server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
-        serveBoardPage(fragment.snapshot(), clock, accessLog, request, response);
+        serveBoardPage(*fragment.share(), clock, accessLog, request, response);
     };
     server.setActive(true);
 

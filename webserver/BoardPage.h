@@ -28,7 +28,7 @@ public:
     BoardPageHandler(const FragmentStore& fragment, const Clock& clock, LogWriter& log)
         : fragment_(fragment), clock_(clock), log_(log) {}
     void serve(const HttpRequest& request, HttpResponse& response) const {
-        serveBoardPage(fragment_.snapshot(), clock_, log_, request, response);
+        serveBoardPage(*fragment_.share(), clock_, log_, request, response);
     }
 
 private:
