@@ -39,6 +39,10 @@ std::string replaceAllBounded(const std::string& line, std::string_view token, s
 
 void addText(HttpResponse& response, std::string_view text) {
     if (response.bodyText.empty()) {
+        // Room for the whole page at once, instead of regrowing the body piece by piece.
+        std::size_t size = text.size();
+        for (const std::string_view piece : BoardPageHead) size += piece.size();
+        response.bodyText.reserve(size);
         response.bodyText.assign(BoardPageHead[0]);
         for (int piece = 1; piece < 6; ++piece) addText(response, BoardPageHead[piece]);
     }
