@@ -14,7 +14,7 @@ bool BufferedStream::fill() {
         start_ = 0;
     }
     // Received into a block on the stack and appended: growing input_ by a whole block first
-    // would zero 32 KiB per read, which was a third of the instructions of a request.
+    // would zero the block on every read (with 32 KiB blocks, a third of a request's instructions).
     char block[ReceiveBlockSize];
     const std::size_t n = connection_->receive(block, sizeof block);
     input_.append(block, n);
