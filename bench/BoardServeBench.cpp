@@ -16,6 +16,7 @@
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "text/Clock.h"
 #include "text/LineList.h"
@@ -110,7 +111,7 @@ int main(int argc, char** argv) {
     server.setDefaultPort(static_cast<std::uint16_t>(std::stoi(argv[1])));
     if (argc > 4) server.setListenQueue(std::stoi(argv[4]));
     server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
-        serveBoardPage(fragment.snapshot(), clock, log, request, response);
+        serveBoardPage(*fragment.share(), clock, log, request, response);
         served.fetch_add(1, std::memory_order_relaxed);
     };
     server.setActive(true);
@@ -120,11 +121,15 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     while (!stopRequested) {
+        bool wasWoken = false;
         {
             std::unique_lock lock(wakeMutex);
             wake.wait_for(lock, std::chrono::milliseconds(100), [&] { return woken; });
+            wasWoken = woken;
             woken = false;
         }
+        // As the window does: once woken, the lines of the next few milliseconds join the batch.
+        if (wasWoken) std::this_thread::sleep_for(std::chrono::milliseconds(LogDrainDelayMs));
         log.drainPending();
     }
     server.setActive(false);

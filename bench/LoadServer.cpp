@@ -17,6 +17,7 @@
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "bench/BenchBoard.h"
 #include "text/Clock.h"
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
     server.setReuseSocket(ReuseSocket::On);
     server.bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), IpVersion::IPv4});
     server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
-        serveBoardPage(fragment.snapshot(), clock, accessLog, request, response);
+        serveBoardPage(*fragment.share(), clock, accessLog, request, response);
     };
     server.setActive(true);
 
@@ -101,11 +102,15 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     while (!stopAsked) {
+        bool wasWoken = false;
         {
             std::unique_lock lock(wakeMutex);
             wake.wait_for(lock, std::chrono::milliseconds(100), [&] { return woken; });
+            wasWoken = woken;
             woken = false;
         }
+        // As the window does: once woken, the lines of the next few milliseconds join the batch.
+        if (wasWoken) std::this_thread::sleep_for(std::chrono::milliseconds(LogDrainDelayMs));
         activityLog.drainPending();
         if (statsAsked) {
             statsAsked = 0;

@@ -15,6 +15,9 @@
 
 // More lines than this and a call removes the first line (one per call).
 constexpr int LogLineBound = 10000;
+// A woken GUI thread lets the lines of this long gather before it drains them: under load that is
+// one wake and one edit of the log box per batch instead of one per line, a delay no reader sees.
+constexpr int LogDrainDelayMs = 20;
 // The time stamp of a new line, inside "[" and "] ".
 constexpr const char* LogStampPattern = "dd/mm/yy hh:mm:ss";
 

@@ -2,8 +2,6 @@
 
 #include "text/TextConstants.h"
 
-#include <cstdio>
-
 namespace {
 
 bool isLetter(char c)
@@ -28,9 +26,20 @@ public:
     // A number with leading zeros up to width digits.
     void Number(int value, int width)
     {
+        // Written by hand: a formatted print per number made up most of the cost of a stamp.
         char digits[16];
-        const int n = std::snprintf(digits, sizeof digits, "%0*d", width, value);
-        append(std::string_view(digits, static_cast<std::size_t>(n)));
+        char* const end = digits + sizeof digits;
+        char* at = end;
+        const bool negative = value < 0;
+        unsigned magnitude = negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+        do {
+            *--at = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        const int signRoom = negative ? 1 : 0;
+        while (end - at + signRoom < width && at > digits + 1) *--at = '0';
+        if (negative) *--at = '-';
+        append(std::string_view(at, static_cast<std::size_t>(end - at)));
     }
     bool full() const { return out_.size() >= MaxFormattedLength; }
     std::string take() { return std::move(out_); }

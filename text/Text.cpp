@@ -62,18 +62,24 @@ std::string textMid(std::string_view text, int start, int count)
 std::string textReplace(std::string_view text, std::string_view oldPattern, std::string_view newText,
                         unsigned flags)
 {
-    // The search runs on a (possibly upper-cased) copy; every byte of the result comes from the
-    // original text, so unreplaced pieces keep their own letter case. Upper-casing keeps the
-    // length, so both copies advance in step.
+    // Ignoring case, the search runs on an upper-cased copy; every byte of the result comes from
+    // the original text, so unreplaced pieces keep their own letter case. Upper-casing keeps the
+    // length, so both advance in step. Minding case, the text itself is searched (no copy).
     const bool ignoreCase = (flags & IgnoreCase) != 0;
-    const std::string searchCopy = ignoreCase ? textUpper(text) : std::string(text);
-    const std::string patternCopy = ignoreCase ? textUpper(oldPattern) : std::string(oldPattern);
+    std::string searchCopy;
+    std::string patternCopy;
+    std::string_view pattern = oldPattern;
+    std::string_view search = text;
+    if (ignoreCase) {
+        searchCopy = textUpper(text);
+        patternCopy = textUpper(oldPattern);
+        search = searchCopy;
+        pattern = patternCopy;
+    }
     // Only the text before a NUL is searched. A pattern holding a NUL therefore never occurs in
     // it; treating it as its prefix instead would cut bytes that were never matched.
-    const std::string_view pattern = patternCopy;
     const bool searchable = !pattern.empty() && pattern.find(Nul) == std::string_view::npos;
 
-    std::string_view search = searchCopy;
     std::string_view rest = text;
     std::string result;
     result.reserve(text.size());

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "log/ActivityLog.h"
 
@@ -12,10 +13,13 @@ void bindLogToTextBox(ActivityLog& log, QPlainTextEdit& textBox) {
     QPlainTextEdit* box = &textBox;
     log.onScroll = [box] { box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum()); };
     log.onPump = [] { QCoreApplication::processEvents(); };
-    // Runs on any thread: the drain is queued to the box's (the GUI) thread and dropped if the box
-    // is gone by then.
+    // Runs on any thread, once per batch: the box's (the GUI) thread is asked to drain after
+    // LogDrainDelayMs, so that the lines logged meanwhile join the batch without waking it again.
+    // Dropped if the box is gone by then.
     ActivityLog* target = &log;
     log.onWake = [box, target] {
-        QMetaObject::invokeMethod(box, [target] { target->drainPending(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            box, [box, target] { QTimer::singleShot(LogDrainDelayMs, box, [target] { target->drainPending(); }); },
+            Qt::QueuedConnection);
     };
 }

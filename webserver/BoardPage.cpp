@@ -41,6 +41,10 @@ std::string replaceAllBounded(const std::string& line, std::string_view token, s
 
 void addText(HttpResponse& response, std::string_view text) {
     if (response.bodyText.empty()) {
+        // Room for the whole page at once, instead of regrowing the body piece by piece.
+        std::size_t size = text.size();
+        for (const std::string_view piece : BoardPageHead) size += piece.size();
+        response.bodyText.reserve(size);
         response.bodyText.assign(BoardPageHead[0]);
         for (int piece = 1; piece < 6; ++piece) addText(response, BoardPageHead[piece]);
     }
@@ -51,14 +55,20 @@ std::string boardAccessLine(const Clock& clock, const HttpRequest& request,
                             const HttpResponse& response) {
     const std::int32_t length = response.contentLength == -1 ? static_cast<std::int32_t>(response.bodyText.size())
                                                              : response.contentLength;
+    // Each value is made only when its token is in the line as it stands at that step (a value
+    // put in by an earlier step can bring in a later token): the same line as replacing every
+    // token in turn, without formatting a time or copying the line for tokens that are absent.
     std::string line(AccessLineTemplate);
-    line = replaceAllBounded(line, "%h", request.peerAddress);
-    line = replaceAllBounded(line, "%t", dateTimeToText(AccessTimePattern, clock.now()));
-    line = replaceAllBounded(line, "%r", request.requestLine);
-    line = replaceAllBounded(line, "%s", intToText(response.statusCode()));
-    line = replaceAllBounded(line, "%R", request.referer);
-    line = replaceAllBounded(line, "%U", request.userAgent);
-    line = replaceAllBounded(line, "%b", intToText(length));
+    const auto replace = [&line](std::string_view token, const auto& value) {
+        if (line.find(token) != std::string::npos) line = replaceAllBounded(line, token, value());
+    };
+    replace("%h", [&] { return request.peerAddress; });
+    replace("%t", [&] { return dateTimeToText(AccessTimePattern, clock.now()); });
+    replace("%r", [&] { return request.requestLine; });
+    replace("%s", [&] { return intToText(response.statusCode()); });
+    replace("%R", [&] { return request.referer; });
+    replace("%U", [&] { return request.userAgent; });
+    replace("%b", [&] { return intToText(length); });
     return line;
 }
 
@@ -80,7 +90,7 @@ void BoardPageHandler::serve(const HttpRequest& request, HttpResponse& response)
     if (wall_.enabled)
         serveWall(request, response);
     else
-        serveBoardPage(fragment_.snapshot(), clock_, log_, request, response);
+        serveBoardPage(*fragment_.share(), clock_, log_, request, response);
 }
 
 void BoardPageHandler::serveWall(const HttpRequest& request, HttpResponse& response) const {

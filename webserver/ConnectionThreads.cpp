@@ -4,8 +4,8 @@
 
 #include "webserver/ServerConstants.h"
 
-ConnectionThread::ConnectionThread(ConnectionThreads& scheduler, std::string name)
-    : scheduler_(scheduler), name_(std::move(name)) {}
+ConnectionThread::ConnectionThread(ConnectionThreads& scheduler, const std::string& name)
+    : scheduler_(scheduler), name_(name) {}
 
 void ConnectionThread::start(std::function<void()> work) {
     std::lock_guard lock(mutex_);
@@ -37,15 +37,15 @@ bool ConnectionThread::stopped() const {
     return stopped_;
 }
 
-ConnectionThreads::ConnectionThreads(std::string name) : name_(std::move(name)) {}
+ConnectionThreads::ConnectionThreads(std::string name) : name_(std::move(name)), threadName_(name_ + " User") {}
 
 ConnectionThreads::~ConnectionThreads() { stopAll(DeactivationCheckMs); }
 
 std::shared_ptr<ConnectionThread> ConnectionThreads::prepare() {
     reap(false);
-    auto thread = std::make_shared<ConnectionThread>(*this, name_ + " User");
+    auto thread = std::make_shared<ConnectionThread>(*this, threadName_);
     std::lock_guard lock(mutex_);
-    active_.push_back(thread);
+    thread->entry_ = active_.insert(active_.end(), thread);
     return thread;
 }
 
@@ -55,7 +55,7 @@ void ConnectionThreads::discarded(const std::shared_ptr<ConnectionThread>& threa
         std::lock_guard threadLock(thread->mutex_);
         if (thread->state_ != ConnectionThread::State::Prepared) return;
         thread->state_ = ConnectionThread::State::discarded;
-        active_.remove(thread);
+        active_.erase(thread->entry_);
     }
     changed_.notify_all();
 }
@@ -65,7 +65,7 @@ void ConnectionThreads::finished(const std::shared_ptr<ConnectionThread>& thread
         std::lock_guard lock(mutex_);
         std::lock_guard threadLock(thread->mutex_);
         finished_.push_back(std::move(thread->thread_));
-        active_.remove(thread);
+        active_.erase(thread->entry_);
     }
     changed_.notify_all();
 }

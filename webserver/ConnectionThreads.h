@@ -19,7 +19,7 @@ class ConnectionThreads;
 
 class ConnectionThread : public std::enable_shared_from_this<ConnectionThread> {
 public:
-    ConnectionThread(ConnectionThreads& scheduler, std::string name);
+    ConnectionThread(ConnectionThreads& scheduler, const std::string& name);
 
     // Runs work on a new platform thread; raises std::system_error when the platform refuses
     // (the thread then stays prepared).
@@ -35,8 +35,10 @@ private:
     enum class State { Prepared, running, discarded };
 
     ConnectionThreads& scheduler_;
-    std::string name_;
+    const std::string& name_;  // the scheduler's one name for its threads
     mutable std::mutex mutex_;
+    // Its entry in the scheduler's active list while it is there (taken out in constant time).
+    std::list<std::shared_ptr<ConnectionThread>>::iterator entry_;
     State state_ = State::Prepared;
     bool stopped_ = false;
     NativeThread thread_;  // moved to the scheduler's finished list by the thread itself
@@ -65,6 +67,7 @@ private:
     void reap(bool wait);
 
     std::string name_;
+    std::string threadName_;  // every connection thread's name
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::list<std::shared_ptr<ConnectionThread>> active_;

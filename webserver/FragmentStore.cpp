@@ -1,16 +1,17 @@
 #include "webserver/FragmentStore.h"
 
+FragmentStore::FragmentStore() : text_(std::make_shared<const std::string>()) {}
+
 void FragmentStore::replace(std::string text) {
-    std::string old;
+    auto next = std::make_shared<const std::string>(std::move(text));
     {
         std::lock_guard lock(mutex_);
-        old.swap(text_);
-        text_.swap(text);
+        text_.swap(next);
     }
-    // The old text is freed outside the lock.
+    // The old text is freed outside the lock (or by the last reader still holding it).
 }
 
-std::string FragmentStore::snapshot() const {
+std::shared_ptr<const std::string> FragmentStore::share() const {
     std::lock_guard lock(mutex_);
     return text_;
 }

@@ -69,19 +69,45 @@ std::string httpDateText(DateTime value) {
 
 // ---- entity -------------------------------------------------------------------------------
 
+std::string HttpEntityHeaders::valueAt(std::size_t index, std::size_t colon) const {
+    std::string value(trimBlanks(std::string_view(headerLines[index]).substr(colon + 1)));
+    for (std::size_t j = index + 1; j < headerLines.size() && isContinuation(headerLines[j]); ++j) {
+        value += ' ';
+        value += trimBlanks(headerLines[j]);
+    }
+    return value;
+}
+
 std::string HttpEntityHeaders::headerValue(std::string_view name) const {
     for (std::size_t i = 0; i < headerLines.size(); ++i) {
         const std::string& line = headerLines[i];
         const std::size_t colon = nameEnd(line);
-        if (colon == std::string::npos || !sameTextAscii(std::string_view(line).substr(0, colon), name)) continue;
-        std::string value(trimBlanks(std::string_view(line).substr(colon + 1)));
-        for (std::size_t j = i + 1; j < headerLines.size() && isContinuation(headerLines[j]); ++j) {
-            value += ' ';
-            value += trimBlanks(headerLines[j]);
-        }
-        return value;
+        if (colon != std::string::npos && sameTextAscii(std::string_view(line).substr(0, colon), name))
+            return valueAt(i, colon);
     }
     return {};
+}
+
+void HttpEntityHeaders::readValues(std::initializer_list<NamedValue> fields) const {
+    // One pass over the lines instead of one per name: the first line of each name gives its
+    // value, as headerValue would, and the later lines of a name already set are passed over.
+    std::uint32_t set = 0;  // bit k: the k-th field has its value
+    for (const NamedValue& field : fields) field.value->clear();
+    for (std::size_t i = 0; i < headerLines.size(); ++i) {
+        const std::string& line = headerLines[i];
+        const std::size_t colon = nameEnd(line);
+        if (colon == std::string::npos) continue;
+        const std::string_view name = std::string_view(line).substr(0, colon);
+        std::uint32_t bit = 1;
+        for (const NamedValue& field : fields) {
+            if (!(set & bit) && sameTextAscii(name, field.name)) {
+                *field.value = valueAt(i, colon);
+                set |= bit;
+                break;
+            }
+            bit <<= 1;
+        }
+    }
 }
 
 bool HttpEntityHeaders::hasHeader(std::string_view name) const {
@@ -105,12 +131,14 @@ void HttpEntityHeaders::setHeaderLine(const std::string& name, const std::string
 }
 
 void HttpEntityHeaders::readFields() {
-    contentVersion = headerValue("Content-Version");
-    contentEncoding = headerValue("Content-Encoding");
-    contentLanguage = headerValue("Content-Language");
-    contentType = headerValue("Content-Type");
-    contentLength = parseInt32(headerValue("Content-Length"));
-    pragma = headerValue("Pragma");
+    std::string length;
+    readValues({{"Content-Version", &contentVersion},
+                {"Content-Encoding", &contentEncoding},
+                {"Content-Language", &contentLanguage},
+                {"Content-Type", &contentType},
+                {"Content-Length", &length},
+                {"Pragma", &pragma}});
+    contentLength = parseInt32(length);
 }
 
 void HttpEntityHeaders::writeFields() {
@@ -134,19 +162,19 @@ void HttpEntityHeaders::resetFields() {
 
 void HttpRequestHeaders::readFields() {
     HttpEntityHeaders::readFields();
-    accept = headerValue("Accept");
-    acceptCharSet = headerValue("Accept-Charset");
-    acceptEncoding = headerValue("Accept-Encoding");
-    acceptLanguage = headerValue("Accept-Language");
-    host = headerValue("Host");
-    from = headerValue("From");
-    referer = headerValue("Referer");
-    userAgent = headerValue("User-Agent");
-    connection = headerValue("Connection");
-    date = headerValue("Date");
-    lastModified = headerValue("Last-Modified");
-    expires = headerValue("Expires");
-    range = headerValue("Range");
+    readValues({{"Accept", &accept},
+                {"Accept-Charset", &acceptCharSet},
+                {"Accept-Encoding", &acceptEncoding},
+                {"Accept-Language", &acceptLanguage},
+                {"Host", &host},
+                {"From", &from},
+                {"Referer", &referer},
+                {"User-Agent", &userAgent},
+                {"Connection", &connection},
+                {"Date", &date},
+                {"Last-Modified", &lastModified},
+                {"Expires", &expires},
+                {"Range", &range}});
 }
 
 void HttpRequestHeaders::writeFields() {

@@ -2,9 +2,11 @@
 // The request and response records of one HTTP exchange. The server creates one of each per
 // request, hands them to the handler and frees them after the response.
 #include <cstdint>
+#include <initializer_list>
 #include <istream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/DateTime.h"
@@ -36,6 +38,17 @@ public:
 protected:
     // Adds "name: value", or replaces in place the line of that name already present.
     void setHeaderLine(const std::string& name, const std::string& value);
+
+    struct NamedValue {
+        std::string_view name;
+        std::string* value;
+    };
+    // Sets each value to headerValue(name), in one pass over headerLines for all the names.
+    void readValues(std::initializer_list<NamedValue> fields) const;
+
+private:
+    // The value of the header line at index, whose name ends at colon (see headerValue).
+    std::string valueAt(std::size_t index, std::size_t colon) const;
 };
 
 class HttpRequestHeaders : public HttpEntityHeaders {

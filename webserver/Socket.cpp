@@ -32,11 +32,25 @@ std::string ipv6Text(const in6_addr& address) {
     return text;
 }
 
+// Dotted decimal, as inet_ntop writes it; by hand, because inet_ntop formats each part with a
+// formatted print and was a twentieth of the instructions of a whole request.
+std::string ipv4Text(const in_addr& address) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&address.s_addr);
+    char text[INET_ADDRSTRLEN];
+    char* at = text;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) *at++ = '.';
+        const unsigned value = bytes[part];
+        if (value >= 100) *at++ = static_cast<char>('0' + value / 100);
+        if (value >= 10) *at++ = static_cast<char>('0' + value / 10 % 10);
+        *at++ = static_cast<char>('0' + value % 10);
+    }
+    return std::string(text, static_cast<std::size_t>(at - text));
+}
+
 std::string peerText(const sockaddr_storage& address) {
     if (address.ss_family == AF_INET6) return ipv6Text(reinterpret_cast<const sockaddr_in6&>(address).sin6_addr);
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in&>(address).sin_addr, text, sizeof text);
-    return text;
+    return ipv4Text(reinterpret_cast<const sockaddr_in&>(address).sin_addr);
 }
 
 // Waits for events in slices so that a stop request is seen; false when the deadline passed.

@@ -143,6 +143,29 @@ TEST_F(HttpExchangeTest, AccessLineTokensInsideTheRequestLine) {
                                                      "127.0.0.1 \"GET /ru%R200808 HTTP/1.1\" 200 808"}));
 }
 
+TEST_F(HttpExchangeTest, AccessLineNamesTheClientsAddressInDottedDecimal) {
+    // Loopback answers from any 127.x.y.z, so clients can come from addresses with parts of one,
+    // two and three digits.
+    const std::vector<std::string> sources{"127.0.0.1", "127.10.99.255", "127.100.9.0", "127.255.200.20"};
+    for (const std::string& source : sources) {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in from{AF_INET, 0, {}, {}};
+        inet_pton(AF_INET, source.c_str(), &from.sin_addr);
+        ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from), 0) << source;
+        sockaddr_in to{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0) << source;
+        const std::string request = "GET / HTTP/1.0\r\n\r\n";
+        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+        char buffer[4096];
+        while (recv(fd, buffer, sizeof buffer, 0) > 0) {
+        }
+        close(fd);
+    }
+    const std::vector<std::string> lines = log.snapshot();
+    ASSERT_EQ(lines.size(), sources.size());
+    for (std::size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(lines[i].rfind(sources[i] + " \"GET / HTTP/1.0\"", 0), 0u) << lines[i];
+}
+
 TEST_F(HttpExchangeTest, HandlerErrorBecomesStatus500) {
     server.setActive(false);
     server.onCommandGet = [](ClientConnection&, HttpRequest&, HttpResponse& response) {

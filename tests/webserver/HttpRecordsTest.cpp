@@ -28,6 +28,37 @@ TEST(HttpRecordsTest, ContentLengthMustBeA32BitInteger) {
     }
 }
 
+TEST(HttpRecordsTest, FieldsReadInOnePassAgreeWithHeaderValue) {
+    // First line of a name wins, names match without regard to case but untrimmed, continuation
+    // lines join the line before them and are never a header of their own.
+    HttpRequest request;
+    request.headerLines = {"host: first", "Host: second", "User-Agent: a", "\tb ", " Referer: inside",
+                           "Referer : spaced", "ACCEPT:  x/y ", "Content-Type: text/plain", "Content-Length: 3",
+                           "Content-Length: 4", "Range:", "Connection: close", "Pragma: no-cache", "Date: d",
+                           "Last-Modified: m", "Expires: e", "From: f", "Accept-Language: l",
+                           "Accept-Encoding: g", "Accept-Charset: c", "Content-Encoding: z",
+                           "Content-Language: en", "Content-Version: 1"};
+    request.readFields();
+    const std::vector<std::pair<std::string, const std::string*>> fields{
+        {"Host", &request.host}, {"User-Agent", &request.userAgent}, {"Referer", &request.referer},
+        {"Accept", &request.accept}, {"Content-Type", &request.contentType}, {"Range", &request.range},
+        {"Connection", &request.connection}, {"Pragma", &request.pragma}, {"Date", &request.date},
+        {"Last-Modified", &request.lastModified}, {"Expires", &request.expires}, {"From", &request.from},
+        {"Accept-Language", &request.acceptLanguage}, {"Accept-Encoding", &request.acceptEncoding},
+        {"Accept-Charset", &request.acceptCharSet}, {"Content-Encoding", &request.contentEncoding},
+        {"Content-Language", &request.contentLanguage}, {"Content-Version", &request.contentVersion}};
+    for (const auto& [name, field] : fields) EXPECT_EQ(*field, request.headerValue(name)) << name;
+    EXPECT_EQ(request.host, "first");
+    EXPECT_EQ(request.userAgent, "a b Referer: inside");
+    EXPECT_EQ(request.referer, "");
+    EXPECT_EQ(request.contentLength, 3);
+    request.headerLines = {"Connection: keep-alive"};
+    request.readFields();  // fields absent from the new lines are emptied
+    EXPECT_EQ(request.host, "");
+    EXPECT_EQ(request.connection, "keep-alive");
+    EXPECT_EQ(request.contentLength, -1);
+}
+
 TEST(HttpRecordsTest, ReasonPhrases) {
     HttpResponse response;
     EXPECT_EQ(response.statusCode(), 200);
