@@ -3,9 +3,6 @@
 #include <string>
 #include <string_view>
 
-// Every byte outside A-Z a-z 0-9 - . _ ~ as %XX (upper-case hex), so that a credential holding
-// "&", "#", "%", "+" or a blank reaches the server as typed.
-std::string percentEncode(std::string_view text);
 
 // https log-in address; userId and Password are percent-encoded.
 std::string loginAddress(const std::string& calendarHost, const std::string& userId, const std::string& password);

@@ -2,13 +2,6 @@
 
 namespace {
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 int base64Value(char c) {
     if (c >= 'A' && c <= 'Z') return c - 'A';
     if (c >= 'a' && c <= 'z') return c - 'a' + 26;
@@ -22,22 +15,6 @@ char asciiUpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c 
 
 }  // namespace
 
-std::string decodeUrlText(std::string_view text, bool plusAsSpace) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else if (c == '+' && plusAsSpace) {
-            out += ' ';
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 std::string decodeBase64(std::string_view text) {
     std::string out;

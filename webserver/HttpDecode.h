@@ -4,8 +4,6 @@
 #include <string>
 #include <string_view>
 
-// %XX escapes decoded; a malformed escape stays literally. With plusAsSpace, "+" becomes a space.
-std::string decodeUrlText(std::string_view text, bool plusAsSpace);
 // Standard base64; characters outside the alphabet are skipped, decoding stops at "=".
 std::string decodeBase64(std::string_view text);
 // ASCII-only case changes and comparison (header names, method words).

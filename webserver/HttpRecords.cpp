@@ -10,6 +10,7 @@
 #include "webserver/BufferedStream.h"
 #include "webserver/ServerConstants.h"
 #include "webserver/ServerErrors.h"
+#include "text/PercentEncoding.h"
 
 namespace {
 
@@ -199,7 +200,7 @@ void HttpRequest::decodeParams(std::string_view text) {
     while (!text.empty()) {
         const std::size_t amp = text.find('&');
         const std::string_view piece = text.substr(0, amp);
-        if (!piece.empty()) paramList.push_back(decodeUrlText(piece, true));
+        if (!piece.empty()) paramList.push_back(percentDecode(piece, true));
         if (amp == std::string_view::npos) break;
         text.remove_prefix(amp + 1);
     }

@@ -3,6 +3,7 @@
 #include "webserver/HttpDecode.h"
 #include "webserver/ServerErrors.h"
 #include "webserver/Socket.h"
+#include "text/PercentEncoding.h"
 
 HttpServer::~HttpServer() { setActive(false); }
 
@@ -33,7 +34,7 @@ void HttpServer::decodeTarget(HttpRequest& request) const {
     const std::size_t question = target.find('?');
     const std::string before = target.substr(0, question);
     request.queryText = question == std::string::npos ? std::string() : target.substr(question + 1);
-    request.path = before == "*" ? before : decodeUrlText(before, false);
+    request.path = before == "*" ? before : percentDecode(before, false);
     if (!request.formText.empty() && !request.queryText.empty())
         request.paramText = request.formText + "&" + request.queryText;
     else if (!request.formText.empty())

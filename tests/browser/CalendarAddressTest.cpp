@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "browser/CalendarAddress.h"
+#include "text/PercentEncoding.h"
 
 TEST(CalendarAddress, ExactAddresses)
 {

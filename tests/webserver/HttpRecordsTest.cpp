@@ -5,6 +5,7 @@
 #include "webserver/HttpRecords.h"
 #include "webserver/BufferedStream.h"
 #include "webserver/ServerErrors.h"
+#include "text/PercentEncoding.h"
 
 namespace {
 
@@ -96,8 +97,8 @@ TEST(HttpRecordsTest, ReadLineAcrossChunks) {
 }
 
 TEST(HttpRecordsTest, DecodingNeverFails) {
-    EXPECT_EQ(decodeUrlText("%41%4g%%2", false), "A%4g%%2");
-    EXPECT_EQ(decodeUrlText("a+b%2B", true), "a b+");
+    EXPECT_EQ(percentDecode("%41%4g%%2", false), "A%4g%%2");
+    EXPECT_EQ(percentDecode("a+b%2B", true), "a b+");
     EXPECT_EQ(decodeBase64("dXNl*cjpw\nYXNz"), "user:pass");
     EXPECT_EQ(decodeBase64("YQ==Zm9v"), "a");
 }

@@ -8,6 +8,7 @@
 #include "tools/democal/DemoFeed.h"
 #include "tools/democal/DemoPages.h"
 #include "tools/democal/DemoPeople.h"
+#include "text/PercentEncoding.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ DemoResponse DemoCalendar::viewPub(const DemoPairs& query) {
     if (!date) return badRequest("The date '" + dateText + "' is not a date of the form YYYY/MM/DD.");
     std::string item = itemOf(percentDecode(queryValue(query, "resultSelect").value_or("")));
     std::string url = std::string(DemoCalendarPath) + "?sub=web&web=" + std::string(DemoWebDayPage) +
-                      "&date=" + queryDateText(*date) + "&item=" + percentEncodeQueryValue(item);
+                      "&date=" + queryDateText(*date) + "&item=" + percentEncode(item);
     return page(200, "OK", redirectPage(url));
 }
 

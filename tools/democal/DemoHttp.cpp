@@ -29,13 +29,6 @@ bool isToken(std::string_view text) {
     return true;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 std::optional<std::string> DemoRequest::header(std::string_view name) const {
@@ -111,37 +104,7 @@ std::optional<std::string> queryValue(const DemoPairs& pairs, std::string_view k
     return std::nullopt;
 }
 
-std::string percentDecode(std::string_view text) {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-            hexValue(text[i + 2]) >= 0) {
-            decoded += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            decoded += text[i];
-        }
-    }
-    return decoded;
-}
 
-std::string percentEncodeQueryValue(std::string_view text) {
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (unsigned char c : text) {
-        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                     c == '-' || c == '.' || c == '_' || c == '~';
-        if (plain) {
-            encoded += static_cast<char>(c);
-        } else {
-            encoded += '%';
-            encoded += Hex[c >> 4];
-            encoded += Hex[c & 15];
-        }
-    }
-    return encoded;
-}
 
 std::optional<std::string> cookieValue(std::string_view header, std::string_view name) {
     while (!header.empty()) {

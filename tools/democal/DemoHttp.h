@@ -39,10 +39,6 @@ std::optional<DemoRequest> parseRequestHead(std::string_view head);
 DemoPairs splitQuery(std::string_view query);
 // First value of the key, or nullopt.
 std::optional<std::string> queryValue(const DemoPairs& pairs, std::string_view key);
-// %XX sequences decoded; malformed ones and "+" kept as they are.
-std::string percentDecode(std::string_view text);
-// Every byte but letters, digits and "-._~" as %XX, for a value put into a query.
-std::string percentEncodeQueryValue(std::string_view text);
 // Value of the named cookie in a Cookie header, or nullopt.
 std::optional<std::string> cookieValue(std::string_view header, std::string_view name);
 
