@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "board/BoardConstants.h"
+#include "text/HtmlEscape.h"
 #include "text/Text.h"
 
 namespace {
@@ -39,30 +40,14 @@ DateTime localDateTime(std::int64_t unixSeconds)
 std::string meetingDescription(const CalendarMeeting& meeting)
 {
     if (meeting.isPrivate) return std::string(PrivateText);
-    std::string description = escapeHtml(meeting.summary);
+    std::string description = htmlEscape(meeting.summary, false);
     if (!meeting.location.empty()) {
-        description.append(LocationOpen).append(escapeHtml(meeting.location)).append(LocationClose);
+        description.append(LocationOpen).append(htmlEscape(meeting.location, false)).append(LocationClose);
     }
     return description;
 }
 
 }  // namespace
-
-std::string escapeHtml(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 CalendarStatus composeCalendarStatus(const CalendarDay& day, DateTime nowTime, const std::string& leaveTag,
                                      LogWriter& log)
@@ -101,7 +86,7 @@ CalendarStatus composeCalendarStatus(const CalendarDay& day, DateTime nowTime, c
     for (std::size_t i = 0; i < day.dayEvents.size(); ++i) {
         log.log(std::string(ItemDotText), true);
         const CalendarDayEvent& event = day.dayEvents[i];
-        std::string description = event.isPrivate ? std::string(PrivateText) : escapeHtml(event.summary);
+        std::string description = event.isPrivate ? std::string(PrivateText) : htmlEscape(event.summary, false);
         if (event.outOfOffice && description.empty()) description = std::string(OutOfOfficeText);
         const std::string lower = textLower(description);
         if (!event.outOfOffice && !containsAny(lower, AdmissionKeywords)) continue;

@@ -22,9 +22,6 @@ struct CalendarStatus {
     std::vector<CalendarNote> notes;      // the day events admitted as notes
 };
 
-// & < > " as entities, so no calendar text can add markup to the board page.
-std::string escapeHtml(const std::string& text);
-
 // Composes the status at nowTime and logs "Result: Meetings: n, Day Events: m" with a dot per
 // item, as a day-view parse does. An empty leaveTag means the calendar is the person's own:
 // every leave entry in it is theirs.

@@ -5,5 +5,3 @@
 
 // The page with the office title in place, HTML-escaped (the default title where it is empty).
 std::string wallPageHtml(std::string_view title);
-// The text with &, <, >, " and ' as character references and ill-formed UTF-8 replaced.
-std::string htmlEscape(std::string_view text);

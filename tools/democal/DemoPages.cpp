@@ -1,21 +1,5 @@
 #include "tools/democal/DemoPages.h"
 
-std::string htmlEscape(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '\'': escaped += "&#39;"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
-}
-
 std::string messagePage(std::string_view title, std::string_view message) {
     std::string t = htmlEscape(title);
     return "<HTML><HEAD><TITLE>" + t + "</TITLE></HEAD>\n<BODY BGCOLOR=#FFFFFF>\n<H2>" + t +

@@ -1,10 +1,9 @@
 #pragma once
+#include "text/HtmlEscape.h"
 // The small pages of the demo calendar other than the day view, and HTML escaping.
 #include <string>
 #include <string_view>
 
-// Escapes & < > " ' so that any echoed text stays text.
-std::string htmlEscape(std::string_view text);
 
 // A complete old-style page with a title and a body paragraph (both escaped).
 std::string messagePage(std::string_view title, std::string_view message);

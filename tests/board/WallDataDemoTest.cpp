@@ -1,0 +1,97 @@
+// The wall page's data for the demo people, read from the demo calendar's own day views at two
+// moments of the day; with titles hidden, no demo title reaches either page.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "board/BoardController.h"
+#include "tests/browser/Fakes.h"
+#include "tests/webserver/ServerTestSupport.h"
+#include "tools/democal/DemoDayView.h"
+#include "tools/democal/DemoPeople.h"
+
+namespace {
+
+struct QuietHost : RefreshHost {
+    bool forceGrab = false;
+    std::string fakeTimeText() const override { return {}; }
+    bool forceGrabChecked() const override { return forceGrab; }
+    void setForceGrabChecked(bool checked) override { forceGrab = checked; }
+    void showFragment(const std::string&) override {}
+    void enableRefreshTimer() override {}
+};
+
+class WallDataDemoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setLocaleFormats(FormatSettings::dayMonthYear());
+        // Each day view as the demo calendar draws it for the fake clock's minute.
+        control.planFor = [](const std::string& url) {
+            return url.find("viewpub") != std::string::npos ? std::vector<int>{1, 2} : std::vector<int>{1};
+        };
+        control.pageFor = [this](const std::string& url) {
+            std::smatch item;
+            if (!std::regex_search(url, item, std::regex("resultSelect=(\\d+)/"))) return std::string("<BODY>Welcome</BODY>");
+            const DemoPerson* person = findDemoPerson(item[1].str());
+            const DateTimeParts now = decodeDateTime(clock.value);
+            return renderDayView(person, DemoDate{2026, 12, 7}, planDay(*person, now.hour * 60 + now.minute),
+                                 DemoFault::None);
+        };
+        settings.calendarHost = "cal.test";
+        settings.rosterFile = QUORVANE_DEMO_PEOPLE;
+        settings.port = 0;
+    }
+    std::string json(BoardController& board) const
+    {
+        const std::string answer = sendRequest(board.port(), "GET /board.json HTTP/1.1\r\n\r\n").bytes;
+        return answer.substr(answer.find("\r\n\r\n") + 4);
+    }
+    static std::string stateOfPerson(const std::string& json, std::string_view name)
+    {
+        std::smatch state;
+        const std::regex pattern("\"name\":\"" + std::string(name) + "\",\"state\":\"(\\w+)\"");
+        return std::regex_search(json, state, pattern) ? state[1].str() : "?";
+    }
+
+    FakeClock clock{encodeDate(2026, 12, 7) + encodeTime(10, 0, 0, 0)};
+    RecordingLog log;
+    FakeBrowserControl control{clock};
+    QuietHost host;
+    BoardSettings settings;
+};
+
+TEST_F(WallDataDemoTest, EveryRoleHasItsStateAtTwoMomentsAndHiddenTitlesNeverLeak)
+{
+    const std::map<DemoRole, std::string> expected{
+        {DemoRole::InMeeting, "meeting"}, {DemoRole::TwoMeetings, "meeting"}, {DemoRole::OnLeave, "leave"},
+        {DemoRole::OthersLeave, "meeting"}, {DemoRole::BankHoliday, "note"}, {DemoRole::LateStart, "note"},
+        {DemoRole::EarlyFinish, "meeting"}, {DemoRole::Free, "free"}};
+    for (const bool hide : {false, true}) {
+        settings.wall = WallPageSettings{true, "", hide};
+        BoardController board(settings, control, log, clock, host);
+        board.start("demo", "demo");
+        for (const double hour : {10.0, 15.5}) {
+            SCOPED_TRACE((hide ? "hidden, " : "shown, ") + std::to_string(hour));
+            clock.value = encodeDate(2026, 12, 7) + hour / 24;
+            host.forceGrab = true;
+            board.requestRefresh();
+            const std::string data = json(board);
+            for (const DemoPerson& person : demoPeople())
+                EXPECT_EQ(stateOfPerson(data, person.name), expected.at(person.role)) << person.name << "\n" << data;
+            // Every text the demo calendar could show, at this moment, on neither page.
+            for (const DemoPerson& person : demoPeople()) {
+                const DemoDayPlan plan = planDay(person, static_cast<int>(hour * 60));
+                std::vector<std::string> titles(plan.dayEvents);
+                for (const DemoMeeting& meeting : plan.meetings) titles.push_back(meeting.description);
+                for (const std::string& title : titles) {
+                    if (!hide) continue;
+                    EXPECT_EQ(data.find(title), std::string::npos) << title;
+                    EXPECT_EQ(board.fragment().snapshot().find(title), std::string::npos) << title;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
