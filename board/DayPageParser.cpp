@@ -5,23 +5,10 @@
 #include "board/BoardConstants.h"
 #include "board/MarkerIndex.h"
 #include "board/StatusDetail.h"
+#include "board/KeywordMatch.h"
 #include "text/Text.h"
 
 namespace {
-
-bool contains(std::string_view text, std::string_view needle)
-{
-    return textPos(needle, text) > 0;
-}
-
-template <std::size_t N>
-bool containsAny(std::string_view text, const std::string_view (&needles)[N])
-{
-    for (std::string_view needle : needles) {
-        if (contains(text, needle)) return true;
-    }
-    return false;
-}
 
 bool endsWithBlockEnd(const std::string& block)
 {

@@ -1,6 +1,7 @@
 #include "board/StatusDetail.h"
 
 #include "board/BoardConstants.h"
+#include "board/KeywordMatch.h"
 #include "text/Text.h"
 
 std::string plainText(const std::string& html)
@@ -34,10 +35,7 @@ std::string plainText(const std::string& html)
 
 bool hasNoSuffixKeyword(const std::string& description)
 {
-    const std::string lower = textLower(description);
-    for (std::string_view keyword : NoSuffixKeywords)
-        if (textPos(keyword, lower) > 0) return true;
-    return false;
+    return containsAny(textLower(description), NoSuffixKeywords);
 }
 
 NoteKind noteKindOf(const std::string& text, bool outOfOffice)

@@ -6,21 +6,13 @@
 
 #include "board/BoardController.h"
 #include "text/Text.h"
+#include "tests/board/QuietHost.h"
 #include "tests/browser/Fakes.h"
 #include "tests/webserver/ServerTestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct QuietHost : RefreshHost {
-    std::string shown;
-    std::string fakeTimeText() const override { return {}; }
-    bool forceGrabChecked() const override { return false; }
-    void setForceGrabChecked(bool) override {}
-    void showFragment(const std::string& fragment) override { shown = fragment; }
-    void enableRefreshTimer() override {}
-};
 
 class BoardControllerTest : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "board/BoardController.h"
+#include "tests/board/QuietHost.h"
 #include "tests/browser/Fakes.h"
 #include "tests/calendarfetch/CalendarServers.h"
 
@@ -24,15 +25,6 @@ struct PumpingBrowserControl : FakeBrowserControl {
         FakeBrowserControl::runWaitPass();
         waitPass();
     }
-};
-
-struct QuietHost : RefreshHost {
-    bool forceGrab = false;
-    std::string fakeTimeText() const override { return {}; }
-    bool forceGrabChecked() const override { return forceGrab; }
-    void setForceGrabChecked(bool checked) override { forceGrab = checked; }
-    void showFragment(const std::string&) override {}
-    void enableRefreshTimer() override {}
 };
 
 QByteArray event(const char* uid, const char* start, const char* end, const char* summary)

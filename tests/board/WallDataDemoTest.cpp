@@ -5,21 +5,13 @@
 #include <regex>
 
 #include "board/BoardController.h"
+#include "tests/board/QuietHost.h"
 #include "tests/browser/Fakes.h"
 #include "tests/webserver/ServerTestSupport.h"
 #include "tools/democal/DemoDayView.h"
 #include "tools/democal/DemoPeople.h"
 
 namespace {
-
-struct QuietHost : RefreshHost {
-    bool forceGrab = false;
-    std::string fakeTimeText() const override { return {}; }
-    bool forceGrabChecked() const override { return forceGrab; }
-    void setForceGrabChecked(bool checked) override { forceGrab = checked; }
-    void showFragment(const std::string&) override {}
-    void enableRefreshTimer() override {}
-};
 
 class WallDataDemoTest : public ::testing::Test {
 protected:
