@@ -10,33 +10,6 @@ namespace {
 
 using namespace std::chrono;
 
-int connectSilently(std::uint16_t port) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    return fd;
-}
-
-// True when the server closed fd within timeoutMs (end of stream or reset), with nothing sent.
-bool closedWithoutResponse(int fd, int timeoutMs) {
-    pollfd entry{fd, POLLIN, 0};
-    if (poll(&entry, 1, timeoutMs) <= 0) return false;
-    char byte;
-    return recv(fd, &byte, 1, 0) <= 0;
-}
-
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    const auto deadline = steady_clock::now() + milliseconds(timeoutMs);
-    while (!condition()) {
-        if (steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(milliseconds(5));
-    }
-    return true;
-}
-
 TEST(ListenerTest, BindConflictRaisesAndLeavesTheServerInactive) {
     BoardServerFixture first;
     const std::uint16_t port = first.start();

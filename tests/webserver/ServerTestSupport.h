@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
+#include <thread>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -55,6 +57,34 @@ inline ClientResult sendRequest(std::uint16_t port, const std::string& request, 
     }
     close(fd);
     return result;
+}
+
+// A connection to 127.0.0.1:port that sends nothing.
+inline int connectSilently(std::uint16_t port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    return fd;
+}
+
+// True when the server closed fd within timeoutMs (end of stream or reset), with nothing sent.
+inline bool closedWithoutResponse(int fd, int timeoutMs) {
+    pollfd entry{fd, POLLIN, 0};
+    if (poll(&entry, 1, timeoutMs) <= 0) return false;
+    char byte;
+    return recv(fd, &byte, 1, 0) <= 0;
+}
+
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 inline std::string boardHead() {
