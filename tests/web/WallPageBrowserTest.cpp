@@ -20,6 +20,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "tests/support/E2EHelpers.h"
 #include "tests/support/WebEngineTestApp.h"
 #include "tests/web/WallPageServer.h"
 #include "web/BoardJson.h"
@@ -285,6 +286,57 @@ TEST_F(WallPageBrowserTest, ConnectionLostIsShownAndClearsWhenTheBoardReturns) {
     EXPECT_TRUE(view.waitFor("document.getElementById('lost').hidden", 15000));
     EXPECT_GT(server_.jsonRequests(), requests);
     EXPECT_EQ(view.js(RowCount).toInt(), 7);
+}
+
+// The real program with --page wall against the demo calendar, loaded in the browser: one row per
+// demo person with the state its role gives; stopped and started again, the page says the
+// connection was lost and recovers by itself.
+TEST(WallPageProgramTest, TheProgramsWallPageShowsTheDemoPeopleAndOutlivesARestart) {
+    e2e::webEngineTestApp();
+    const fs::path dir = e2e::makeRunDir("wall-program");
+    e2e::DemoCalendar calendar(dir);
+    ASSERT_GT(calendar.port, 0);
+    const fs::path credentials =
+        e2e::writeCredentials(dir, "demo\ndemo\n", fs::perms::owner_read | fs::perms::owner_write);
+    const int port = e2e::freePort();
+    const std::vector<std::string> args{QUORVANE_PROGRAM, "--calendar-host", calendar.host(), "--calendar-ca",
+                                        (dir / "ca.pem").string(), "--credentials-file", credentials.string(),
+                                        "--port", std::to_string(port), "--page", "wall", "--title", "Tessmor"};
+    const std::map<std::string, std::optional<std::string>> headless{
+        {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
+    auto program = std::make_unique<e2e::Child>(args, dir, dir / "out", dir / "err", headless);
+    const auto dataRead = [&] {
+        const std::optional<e2e::HttpAnswer> data = e2e::httpGet(port, "/board.json");
+        return data && data->body.find("\"state\":\"meeting\"") != std::string::npos;
+    };
+    ASSERT_TRUE(e2e::waitWhileRunning(*program, dataRead, std::chrono::seconds(60)))
+        << e2e::readAll(dir / "out") << e2e::readAll(dir / "err");
+
+    WallView view(1920, 1080);
+    view.load(QString("http://127.0.0.1:%1/?pollMs=500").arg(port));
+    ASSERT_TRUE(view.waitFor(FirstData, 20000)) << view.page().all.join("\n").toStdString();
+    EXPECT_EQ(view.js("document.title").toString(), "Tessmor");
+    ASSERT_EQ(view.js(RowCount).toInt(), 8);
+    const auto chips = [&view](const char* state) {
+        return view.js(QString("document.querySelectorAll('#rows .chip.%1').length").arg(state)).toInt();
+    };
+    EXPECT_EQ(chips("meeting"), 4);  // in a meeting, two meetings, a colleague's leave, an early finish
+    EXPECT_EQ(chips("leave"), 1);
+    EXPECT_EQ(chips("note"), 2);     // a bank holiday, a late start
+    EXPECT_EQ(chips("free"), 1);
+    EXPECT_TRUE(view.page().errors.isEmpty()) << view.page().errors.join("\n").toStdString();
+    view.settle(1500);  // let the last layout paint before the picture
+    view.screenshot(Artifacts / "wall-program-1920x1080.png");
+
+    program->signal(SIGTERM);
+    EXPECT_EQ(program->wait(std::chrono::seconds(10)), 0);
+    ASSERT_TRUE(view.waitFor("!document.getElementById('lost').hidden", 15000));
+    EXPECT_EQ(view.js(RowCount).toInt(), 8);  // the last data stays
+    program = std::make_unique<e2e::Child>(args, dir, dir / "out2", dir / "err2", headless);
+    EXPECT_TRUE(view.waitFor("document.getElementById('lost').hidden", 60000)) << e2e::readAll(dir / "err2");
+    program->signal(SIGTERM);
+    program->wait(std::chrono::seconds(10));
+    fs::remove_all(dir);
 }
 
 }  // namespace
