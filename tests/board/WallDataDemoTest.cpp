@@ -2,7 +2,6 @@
 // moments of the day; with titles hidden, no demo title reaches either page.
 #include <gtest/gtest.h>
 
-#include <regex>
 
 #include "board/BoardController.h"
 #include "tests/board/QuietHost.h"
@@ -23,9 +22,10 @@ protected:
             return url.find("viewpub") != std::string::npos ? std::vector<int>{1, 2} : std::vector<int>{1};
         };
         control.pageFor = [this](const std::string& url) {
-            std::smatch item;
-            if (!std::regex_search(url, item, std::regex("resultSelect=(\\d+)/"))) return std::string("<BODY>Welcome</BODY>");
-            const DemoPerson* person = findDemoPerson(item[1].str());
+            const std::size_t at = url.find("resultSelect=");
+            if (at == std::string::npos) return std::string("<BODY>Welcome</BODY>");
+            const std::size_t from = at + std::string_view("resultSelect=").size();
+            const DemoPerson* person = findDemoPerson(url.substr(from, url.find('/', from) - from));
             const DateTimeParts now = decodeDateTime(clock.value);
             return renderDayView(person, DemoDate{2026, 12, 7}, planDay(*person, now.hour * 60 + now.minute),
                                  DemoFault::None);
@@ -41,9 +41,11 @@ protected:
     }
     static std::string stateOfPerson(const std::string& json, std::string_view name)
     {
-        std::smatch state;
-        const std::regex pattern("\"name\":\"" + std::string(name) + "\",\"state\":\"(\\w+)\"");
-        return std::regex_search(json, state, pattern) ? state[1].str() : "?";
+        const std::string head = "\"name\":\"" + std::string(name) + "\",\"state\":\"";
+        const std::size_t at = json.find(head);
+        if (at == std::string::npos) return "?";
+        const std::size_t from = at + head.size();
+        return json.substr(from, json.find('"', from) - from);
     }
 
     FakeClock clock{encodeDate(2026, 12, 7) + encodeTime(10, 0, 0, 0)};
