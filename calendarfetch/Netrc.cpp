@@ -7,20 +7,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "text/Text.h"
+
 namespace {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 // Splits netrc text into tokens, skipping macro bodies.
 class Tokens {
@@ -126,7 +117,7 @@ Netrc Netrc::load(const std::string& path) {
 std::optional<NetrcCredentials> Netrc::find(std::string_view host) const {
     const NetrcCredentials* found = default_ ? &*default_ : nullptr;
     for (const Machine& machine : machines_) {
-        if (equalNoCase(machine.host, host)) {
+        if (sameTextAscii(machine.host, host)) {
             found = &machine.credentials;
             break;
         }

@@ -34,3 +34,5 @@ std::string textTrim(std::string_view text);
 // The character at 1-based position; raises RangeError "Range check error" outside the text.
 char textCharAt(std::string_view text, int position);
 std::string intToText(std::int32_t value);
+// Whether a and b are the same text when A-Z and a-z are taken as equal (header names, tokens).
+bool sameTextAscii(std::string_view a, std::string_view b);

@@ -40,13 +40,6 @@ std::string asciiUpper(std::string_view text) {
     return out;
 }
 
-bool sameTextAscii(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiUpperChar(a[i]) != asciiUpperChar(b[i])) return false;
-    return true;
-}
-
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);

@@ -4,10 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "text/Text.h"
+
 // Standard base64; characters outside the alphabet are skipped, decoding stops at "=".
 std::string decodeBase64(std::string_view text);
-// ASCII-only case changes and comparison (header names, method words).
+// ASCII-only upper case (method words); the comparison is text/Text.h's sameTextAscii.
 std::string asciiUpper(std::string_view text);
-bool sameTextAscii(std::string_view a, std::string_view b);
 // Trims spaces and TABs at both ends.
 std::string_view trimBlanks(std::string_view text);

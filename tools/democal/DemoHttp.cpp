@@ -2,18 +2,9 @@
 
 #include <cstdio>
 
-namespace {
+#include "text/Text.h"
 
-bool sameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
+namespace {
 
 std::string_view trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -33,7 +24,7 @@ bool isToken(std::string_view text) {
 
 std::optional<std::string> DemoRequest::header(std::string_view name) const {
     for (const auto& [key, value] : headers)
-        if (sameLetters(key, name)) return value;
+        if (sameTextAscii(key, name)) return value;
     return std::nullopt;
 }
 
@@ -103,8 +94,6 @@ std::optional<std::string> queryValue(const DemoPairs& pairs, std::string_view k
         if (name == key) return value;
     return std::nullopt;
 }
-
-
 
 std::optional<std::string> cookieValue(std::string_view header, std::string_view name) {
     while (!header.empty()) {
