@@ -27,21 +27,9 @@ constexpr const char* ProgressSeparator = " / ";
 // Line view over a text box: the longest line a read returns, in bytes.
 constexpr int TextBoxLineReadLimit = 4096;
 
-// Prompt dialog, in dialog units (X: average character width / 4, Y: character height / 8).
-constexpr int PromptClientWidthDu = 180;
-constexpr int PromptMarginDu = 8;
-constexpr int PromptTextWidthDu = 164;
-constexpr int PromptButtonWidthDu = 50;
-constexpr int PromptButtonHeightDu = 14;
-constexpr int PromptOkLeftDu = 38;
-constexpr int PromptCancelLeftDu = 92;
-constexpr int PromptEditGapPx = 5;      // prompt text bottom to text box top
-constexpr int PromptButtonGapPx = 15;   // text box bottom to buttons top
-constexpr int PromptBottomGapPx = 13;   // buttons bottom to client bottom
+// Prompt dialog.
 constexpr int PromptMaxLength = 255;
 constexpr int PromptFontPointSize = 8;
 constexpr const char* PromptOkCaption = "OK";
 constexpr const char* PromptCancelCaption = "Cancel";
-constexpr const char* PromptMeasureText = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-constexpr int PromptMeasureLetters = 52;
 constexpr char PasswordMaskChar = '*';
