@@ -10,7 +10,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -75,11 +74,15 @@ std::string parserError(const QCommandLineParser& parser) {
 }
 
 // Every value the option was given, each checked; the last one counts.
-template <typename Value>
-Value lastValue(const QCommandLineParser& parser, const char* name, Value value,
-                const std::function<Value(const std::string&)>& check) {
+template <typename Value, typename Check>
+Value lastValue(const QCommandLineParser& parser, const char* name, Value value, Check check) {
     for (const QString& text : parser.values(QLatin1String(name))) value = check(text.toStdString());
     return value;
+}
+
+// The option's last value; empty when it is not given.
+std::string lastText(const QCommandLineParser& parser, const char* name) {
+    return parser.value(QLatin1String(name)).toStdString();
 }
 
 std::uint16_t portValue(const std::string& text) {
@@ -123,8 +126,6 @@ int connectionCapValue(const std::string& text) {
         throw UsageError("option --max-client-connections takes a count (0 = no cap), not '" + text + "'");
     return count;
 }
-
-std::string anyText(const std::string& text) { return text; }
 
 // The address a browser on this machine reaches the board at, as the help shows it.
 std::string listenText(const Options& options) {
@@ -173,10 +174,10 @@ Options parseOptions(const std::vector<std::string>& args) {
     options.calendarHost =
         lastValue<std::string>(parser, OptionCalendarHost, DefaultCalendarHost, calendarHostValue);
     options.rosterFile = lastValue<std::string>(parser, OptionRoster, std::string(RosterFileName), rosterValue);
-    options.calendarCa = lastValue<std::string>(parser, OptionCalendarCa, "", anyText);
-    options.credentialsFile = lastValue<std::string>(parser, OptionCredentialsFile, "", anyText);
-    options.netrcFile = lastValue<std::string>(parser, OptionNetrcFile, "", anyText);
-    options.title = lastValue<std::string>(parser, OptionTitle, "", anyText);
+    options.calendarCa = lastText(parser, OptionCalendarCa);
+    options.credentialsFile = lastText(parser, OptionCredentialsFile);
+    options.netrcFile = lastText(parser, OptionNetrcFile);
+    options.title = lastText(parser, OptionTitle);
     options.wallPage = lastValue<bool>(parser, OptionPage, false, wallPageValue);
     options.maxClientConnections =
         lastValue<int>(parser, OptionMaxClientConnections, DefaultMaxClientConnections, connectionCapValue);

@@ -28,6 +28,10 @@ public:
     // The status bar's text for a progress event: "progress / max".
     void showProgress(int progress, int progressMax);
 
+    // None: the window may be shrunk at will, as it always could, and asks the platform for no
+    // size limit (the off-screen platform of a headless run warns on standard error at each one).
+    QSize minimumSizeHint() const override { return {0, 0}; }
+
 private:
     void layOut();
 };
