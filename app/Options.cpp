@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <arpa/inet.h>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
