@@ -75,10 +75,10 @@ protected:
         fragment_.replace("<table><tr><td>Person 1</td><td>In</td></tr></table>%NOW</body></html>");
         server_.setDefaultPort(0);
         server_.bindings().push_back({"127.0.0.1", 0, IpVersion::IPv4});
-        server_.onCommandGet = [this](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+        server_.setHandler([this](const HttpRequest& request, HttpResponse& response) {
             serveBoardPage(fragment_.snapshot(), clock_, log_, request, response);
             served_.fetch_add(1);
-        };
+        });
         server_.setActive(true);
         boardPort_ = server_.boundPort(0);
     }
