@@ -1,6 +1,9 @@
-// Text primitives: positions, clamped cuts, replacement and case mapping at their edges.
+// Text primitives: positions, clamped cuts, replacement and case mapping at their edges; UTF-8
+// well-formedness and loopback hosts.
 #include "text/Errors.h"
+#include "text/Loopback.h"
 #include "text/Text.h"
+#include "text/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -86,4 +89,32 @@ TEST(TextTest, TrimCharAtIntToText)
     EXPECT_EQ(intToText(0), "0");
     EXPECT_EQ(intToText(-1), "-1");
     EXPECT_EQ(intToText(INT32_MIN), "-2147483648");
+}
+
+TEST(TextTest, Utf8WellFormedness)
+{
+    const struct {
+        std::string text, sanitized;
+    } cases[] = {
+        {"plain", "plain"},
+        {"Jos\xC3\xA9 \xF0\x9F\x98\x80", "Jos\xC3\xA9 \xF0\x9F\x98\x80"},
+        {"a\xC0\xAF" "b", "a\xEF\xBF\xBD\xEF\xBF\xBD" "b"},       // overlong: each byte replaced
+        {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // surrogate
+        {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // beyond U+10FFFF
+        {"x\xE2\x82", "x\xEF\xBF\xBD"},                            // cut short: one replacement
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sanitizeUtf8(c.text), c.sanitized) << c.text;
+        EXPECT_EQ(isValidUtf8(c.text), c.text == c.sanitized) << c.text;
+    }
+}
+
+TEST(TextTest, LoopbackAddresses)
+{
+    for (const char* host : {"127.0.0.1", "127.8.9.10", "::1", "[::1]", "0:0:0:0:0:0:0:1", "::ffff:127.0.0.2",
+                             "::FFFF:127.0.0.1", "localhost", "LOCALHOST."})
+        EXPECT_TRUE(isLoopbackAddress(host)) << host;
+    for (const char* host : {"", "10.0.0.7", "128.0.0.1", "::2", "::ffff:10.0.0.1", "localhost.example.org",
+                             "127.0.0.1.example.org", "127.1"})
+        EXPECT_FALSE(isLoopbackAddress(host)) << host;
 }

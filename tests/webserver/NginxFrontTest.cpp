@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "ServerTestSupport.h"
+#include "tests/support/FreePort.h"
 
 namespace {
 
@@ -28,16 +29,6 @@ std::string nginxProgram() {
     for (const char* path : {"/usr/sbin/nginx", "/usr/local/sbin/nginx", "/usr/bin/nginx"})
         if (access(path, X_OK) == 0) return path;
     return {};
-}
-
-std::uint16_t freeLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-    socklen_t length = sizeof a;
-    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    close(fd);
-    return ntohs(a.sin_port);
 }
 
 std::string readFile(const fs::path& path) {
@@ -96,7 +87,7 @@ protected:
     void startNginx() {
         std::string site = readFile(fs::path(QUORVANE_TEST_DATA) / "../../examples/deploy/nginx-board.conf");
         ASSERT_FALSE(site.empty()) << "examples/deploy/nginx-board.conf not found";
-        frontPort_ = freeLoopbackPort();
+        frontPort_ = freePort();
         substitute(site, "listen 8080;", "listen 127.0.0.1:" + std::to_string(frontPort_) + ";");
         substitute(site, "server 127.0.0.1:7350;", "server 127.0.0.1:" + std::to_string(boardPort_) + ";");
         substitute(site, "/var/cache/nginx/quorvane-board", (dir_ / "cache").string());
