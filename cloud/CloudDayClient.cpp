@@ -35,11 +35,14 @@ void CloudDayClient::abort() {
 
 void CloudDayClient::askPage(std::size_t index, const QUrl& url) {
     const std::uint64_t grab = grab_;
-    withToken(index, [this, index, url, grab] {
+    auto sendPage = [this, index, url, grab] {
         if (!alive(index, grab)) return;
         send(index, pageRequest(url, people_[index].token),
              [this, index, url](const CloudResponse& response) { onPage(index, url, response); });
-    });
+    };
+    // The person's later pages and retries carry the token their first request had.
+    if (!people_[index].token.isEmpty()) return sendPage();
+    withToken(index, std::move(sendPage));
 }
 
 void CloudDayClient::onPage(std::size_t index, const QUrl& url, const CloudResponse& response) {
@@ -49,6 +52,7 @@ void CloudDayClient::onPage(std::size_t index, const QUrl& url, const CloudRespo
     if (response.status == 401 && !person.renewed) {
         person.renewed = true;
         dropToken(index);
+        person.token.clear();
         return askPage(index, url);
     }
     if (response.status < 200 || response.status > 299) return fail(index, httpFailure(response.status, response.body));

@@ -53,7 +53,7 @@ protected:
 
     // Gives the person a token (person.token), then calls then(); or fails the person.
     virtual void withToken(std::size_t index, std::function<void()> then) = 0;
-    // The person's token was refused with a 401: it must not be used again.
+    // The person's token (still in person.token) was refused with a 401: it must not be used again.
     virtual void dropToken(std::size_t index) = 0;
     virtual QUrl firstPage(std::size_t index) const = 0;
     virtual CloudRequest pageRequest(const QUrl& url, const QByteArray& token) const = 0;

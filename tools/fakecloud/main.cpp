@@ -39,7 +39,17 @@ int main(int argc, char** argv) {
         FakeCloud cloud(options, [quiet](const QString& line) {
             if (!quiet || line.startsWith("fakecloud:")) std::fprintf(stderr, "%s\n", qPrintable(line));
         });
-        FakeHttp http([&cloud](const FakeRequest& request) { return cloud.handle(request); }, parser.value("delay-ms").toInt());
+        FakeHttp* server = nullptr;
+        FakeHttp http(
+            [&cloud, &server](const FakeRequest& request) {
+                FakeResponse response = cloud.handle(request);
+                // The statistics add the most requests the server has held at once.
+                if (request.path == "/fake/stats")
+                    response.body.insert(1, "\"mostInFlight\":" + QByteArray::number(server->mostInFlight()) + ",");
+                return response;
+            },
+            parser.value("delay-ms").toInt());
+        server = &http;
         const quint16 port = http.listen(static_cast<quint16>(parser.value("port").toUInt()));
         if (port == 0) {
             std::fprintf(stderr, "quorvane-fakecloud: cannot listen on port %s\n", qPrintable(parser.value("port")));
