@@ -1,7 +1,7 @@
 // Both clients against quorvane-fakecloud, which checks every request's shape: paging, a
 // throttled person arriving after the wait without holding up the others, a refused person,
 // tokens reused across grabs and renewed once when refused, at most six requests at once, abort,
-// addresses refused, and no secret in any reason.
+// addresses and page links refused, and no secret in any reason.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -224,6 +224,13 @@ TEST(CloudClientTest, ThrottlingTokensAndRefusedAddresses) {
 
     GraphCalendarClient wrongSecret(graphSettings(fake, "not-the-secret"));
     expectShown(grab(wrongSecret, dan), {"! token request: HTTP 401 (invalid_client)"});
+
+    // Addressed as localhost, the service's page links lead to 127.0.0.1: not followed.
+    GraphSettings byName = graphSettings(fake);
+    byName.loginUrl = byName.graphUrl = QUrl(fake.base().toString().replace("127.0.0.1", "localhost"));
+    GraphCalendarClient named(byName);
+    expectShown(grab(named, {"ann@example.org", "ben@example.org"}),
+                {"! next page address on another host refused", GraphDays[1]});
 
     GraphSettings foreignLogin = graphSettings(fake);
     foreignLogin.loginUrl = QUrl("http://192.0.2.1");

@@ -201,7 +201,9 @@ FakeResponse FakeCloud::graphEvents(const FakeRequest& request, const QString& u
         QUrlQuery next(query);
         next.removeAllQueryItems("$skiptoken");
         next.addQueryItem("$skiptoken", QString::number(skip + options_.pageSize));
-        page["@odata.nextLink"] = origin(request) + "/v1.0/users/" + user + "/calendarView?" + next.query(QUrl::FullyEncoded);
+        // Like the real service, the link names the service's own host, however it was addressed.
+        const QString own = "http://127.0.0.1:" + QString::fromLatin1(request.headers.value("host")).section(':', -1);
+        page["@odata.nextLink"] = own + "/v1.0/users/" + user + "/calendarView?" + next.query(QUrl::FullyEncoded);
     }
     return {200, json(page), {}};
 }
