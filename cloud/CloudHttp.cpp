@@ -34,7 +34,10 @@ std::optional<int> retryAfterSeconds(const QByteArray& header) {
     bool number = false;
     long long seconds = text.toLongLong(&number);
     if (!number) {
-        const QDateTime when = QDateTime::fromString(QString::fromLatin1(text), Qt::RFC2822Date);
+        // An HTTP date ends in "GMT", which Qt's RFC 2822 reading wants as an offset.
+        QString date = QString::fromLatin1(text);
+        if (date.endsWith(u"GMT")) date = date.chopped(3) + QStringLiteral("+0000");
+        const QDateTime when = QDateTime::fromString(date, Qt::RFC2822Date);
         if (!when.isValid()) return std::nullopt;
         seconds = QDateTime::currentDateTimeUtc().secsTo(when);
     }
