@@ -16,6 +16,7 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QTimer>
 
 #include "cloud/GoogleCalendarClient.h"
@@ -112,14 +113,14 @@ struct Grab {
     qint64 totalMs = 0;
 };
 
-Grab grab(CloudDayClient& client, const std::vector<std::string>& users) {
+Grab grab(CloudDayClient& client, const std::vector<std::string>& users, QDate day = Day) {
     Grab out;
     out.shown.resize(users.size());
     out.ms.resize(users.size());
     QEventLoop loop;
     QElapsedTimer clock;
     clock.start();
-    client.fetchDay(users, Day, [&](std::size_t index, CloudDayResult result) {
+    client.fetchDay(users, day, [&](std::size_t index, CloudDayResult result) {
         out.shown[index] = result.ok ? cloudShown(result.day) : "! " + result.failure;
         out.order.push_back(index);
         out.ms[index] = clock.elapsed();
@@ -204,6 +205,25 @@ TEST(CloudClientTest, GoogleGrabsKeepEachPersonsTokenAndRenewItOnceWhenRefused) 
     expectShown(grab(client, {"gail@example.org"}), {GoogleDays[0]});
     EXPECT_EQ(fake.stats().value("googleTokenRequests").toInt(), 6);
     EXPECT_EQ(fake.stats().value("refused").toInt(), 0);
+}
+
+// The demo's use: recordings moved to today, times by whole minutes, all-day entries by days.
+TEST(CloudClientTest, RecordingsMovedToToday) {
+    ZoneScope zone("UTC");
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDate today = now.date();
+    if (now.time() < QTime(1, 0)) GTEST_SKIP() << "an hour before now is on another day";
+    // Recorded as if an hour before now on the recorded day: 09:00 now reads an hour later.
+    const QString recordedAt = QDateTime(Day, now.time().addSecs(-3600), QTimeZone::utc()).toString("yyyy-MM-ddTHH:mm");
+    FakeCloudProcess fake({"--recorded-at", recordedAt});
+    GraphCalendarClient graph(graphSettings(fake));
+    const Grab got = grab(graph, {"ben@example.org", "dan@example.org"}, today);
+    ASSERT_EQ(got.order.size(), 2u);
+    EXPECT_EQ(got.shown[0], "1500-1600 Doctor (Clinic) P; [Ben on leave O]");
+    EXPECT_EQ(got.shown[1], "0900-1800 Interviews (Room 2)");
+    GoogleCalendarClient google(googleSettings(fake));
+    EXPECT_EQ(grab(google, {"gail@example.org"}, today).shown[0],
+              "1000-1100 Sprint planning (Room 7); 1100-1200 Focus time; [Working from home W]");
 }
 
 TEST(CloudClientTest, ThrottlingTokensAndRefusedAddresses) {

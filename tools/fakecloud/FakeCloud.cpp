@@ -120,6 +120,31 @@ QJsonObject FakeCloud::recorded(const QString& service, const QString& user) con
     return QJsonDocument::fromJson(file.readAll()).object();
 }
 
+QJsonObject FakeCloud::retimed(QJsonObject event) const {
+    if (!options_.recordedAt.isValid()) return event;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const qint64 seconds = options_.recordedAt.secsTo(now) / 60 * 60;
+    const qint64 days = options_.recordedAt.date().daysTo(now.date());
+    const bool graphAllDay = event.value("isAllDay").toBool();
+    for (const char* key : {"start", "end"}) {
+        QJsonObject time = event.value(QLatin1String(key)).toObject();
+        if (time.contains("date")) {
+            time["date"] = QDate::fromString(time.value("date").toString(), Qt::ISODate).addDays(days).toString(Qt::ISODate);
+        } else if (time.value("timeZone") == "UTC" && time.value("dateTime").toString().size() > 19) {
+            // Graph's form: seven decimals, the zone beside it.
+            const QString text = time.value("dateTime").toString();
+            QDateTime at = QDateTime::fromString(text.left(19) + 'Z', Qt::ISODate);
+            at = graphAllDay ? at.addDays(days) : at.addSecs(seconds);
+            time["dateTime"] = at.toString("yyyy-MM-ddTHH:mm:ss") + text.mid(19);
+        } else {
+            const QDateTime at = QDateTime::fromString(time.value("dateTime").toString(), Qt::ISODate);
+            time["dateTime"] = at.addSecs(seconds).toOffsetFromUtc(at.offsetFromUtc()).toString(Qt::ISODate);
+        }
+        event[QLatin1String(key)] = time;
+    }
+    return event;
+}
+
 FakeResponse FakeCloud::m365Token(const FakeRequest& request, const QString& tenant) {
     ++counts_["m365TokenRequests"];
     if (request.method != "POST") return refuse(405, oauthError("invalid_request", "POST only"), "token: method");
@@ -195,7 +220,7 @@ FakeResponse FakeCloud::graphEvents(const FakeRequest& request, const QString& u
     const int skip = query.queryItemValue("$skiptoken").toInt();
     QJsonObject page{{"@odata.context", "fake"}, {"value", QJsonArray()}};
     QJsonArray slice;
-    for (int i = skip; i < events.size() && i < skip + options_.pageSize; ++i) slice.append(events[i]);
+    for (int i = skip; i < events.size() && i < skip + options_.pageSize; ++i) slice.append(retimed(events[i].toObject()));
     page["value"] = slice;
     if (skip + options_.pageSize < events.size()) {
         QUrlQuery next(query);
@@ -238,7 +263,7 @@ FakeResponse FakeCloud::googleEvents(const FakeRequest& request, const QString& 
     const QString pageToken = query.queryItemValue("pageToken");
     const int skip = pageToken.isEmpty() ? 0 : pageToken.mid(5).toInt();
     QJsonArray slice;
-    for (int i = skip; i < events.size() && i < skip + options_.pageSize; ++i) slice.append(events[i]);
+    for (int i = skip; i < events.size() && i < skip + options_.pageSize; ++i) slice.append(retimed(events[i].toObject()));
     QJsonObject page{{"kind", "calendar#events"}, {"summary", user}, {"items", slice}};
     if (skip + options_.pageSize < events.size()) page["nextPageToken"] = "page-" + QString::number(skip + options_.pageSize);
     return {200, json(page), {}};

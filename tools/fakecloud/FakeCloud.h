@@ -4,6 +4,7 @@
 // service checks it (a request that fails a check is answered as the service would and counted
 // as refused, with the reason on the log); calendars are answered from recorded responses
 // (DATA/graph/USER.json, DATA/google/USER.json) in pages.
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonObject>
@@ -24,6 +25,9 @@ struct FakeCloudOptions {
     int retryAfter = 1;              // the Retry-After of a throttled answer
     QMap<QString, int> throttle;     // person → how many of their calendar requests get a 429
     QSet<QString> forbid;            // people whose calendars answer 403
+    // When the recordings were made (UTC); set, every answer is moved by the time since then
+    // (whole minutes; all-day entries by whole days), so the recordings read as today's.
+    QDateTime recordedAt;
 };
 
 class FakeCloud {
@@ -54,6 +58,8 @@ private:
     bool expired(const Token& token) const;
     QString issue(const QString& kind, const QString& user);
     QJsonObject recorded(const QString& service, const QString& user) const;
+    // An event moved as recordedAt asks.
+    QJsonObject retimed(QJsonObject event) const;
     QString origin(const FakeRequest& request) const;
 
     FakeCloudOptions options_;

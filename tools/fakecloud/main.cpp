@@ -4,6 +4,7 @@
 // ends it.
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 
 #include <algorithm>
 
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
                        {"throttle", "The first N calendar requests of USER get a 429.", "USER:N"},
                        {"forbid", "USER's calendar answers 403.", "USER"},
                        {"delay-ms", "Wait this long before each answer.", "MS", "0"},
+                       {"recorded-at", "When the recordings were made (UTC, yyyy-MM-ddTHH:mm); answers are moved by the time "
+                                       "since then, so they read as today's.", "TIME"},
                        {"quiet", "No line per request."}});
     parser.process(application);
     FakeCloudOptions options;
@@ -34,6 +37,13 @@ int main(int argc, char** argv) {
     options.retryAfter = parser.value("retry-after").toInt();
     for (const QString& item : parser.values("throttle")) options.throttle[item.section(':', 0, 0)] = item.section(':', 1).toInt();
     for (const QString& user : parser.values("forbid")) options.forbid.insert(user);
+    if (parser.isSet("recorded-at")) {
+        options.recordedAt = QDateTime::fromString(parser.value("recorded-at") + ":00Z", Qt::ISODate);
+        if (!options.recordedAt.isValid()) {
+            std::fprintf(stderr, "quorvane-fakecloud: --recorded-at wants yyyy-MM-ddTHH:mm\n");
+            return 2;
+        }
+    }
     const bool quiet = parser.isSet("quiet");
     try {
         FakeCloud cloud(options, [quiet](const QString& line) {
