@@ -1,7 +1,7 @@
 // Both clients against quorvane-fakecloud, which checks every request's shape: paging, a
 // throttled person arriving after the wait without holding up the others, a refused person,
-// tokens reused across grabs and renewed once when refused, at most six requests at once, abort,
-// addresses and page links refused, and no secret in any reason.
+// tokens reused across grabs and renewed once when refused, at most six requests at once, the
+// time and size limits, abort, addresses and page links refused, and no secret in any reason.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -265,7 +265,7 @@ TEST(CloudClientTest, ThrottlingTokensAndRefusedAddresses) {
     EXPECT_EQ(fake.stats().value("refused").toInt(), 1);  // the wrong secret
 }
 
-TEST(CloudClientTest, AtMostSixAtOnceAndAbortEndsEverything) {
+TEST(CloudClientTest, AtMostSixAtOnceLimitsAndAbort) {
     ZoneScope zone("UTC");
     FakeCloudProcess fake({"--delay-ms", "200"});
     GraphCalendarClient client(graphSettings(fake));
@@ -276,6 +276,15 @@ TEST(CloudClientTest, AtMostSixAtOnceAndAbortEndsEverything) {
     EXPECT_EQ(fake.stats().value("mostInFlight").toInt(), 6);
     // One after another: a token and 18 x 3 pages of 200 ms each, 11 s.
     EXPECT_LT(all.totalMs, 5000);
+
+    GraphSettings impatient = graphSettings(fake);
+    impatient.http.timeoutMs = 50;
+    GraphCalendarClient slow(impatient);
+    expectShown(grab(slow, {"ann@example.org"}), {"! token request: timed out"});
+    GraphSettings small = graphSettings(fake);
+    small.http.maxBytes = 200;  // the token answer fits, a page does not
+    GraphCalendarClient capped(small);
+    expectShown(grab(capped, {"ann@example.org"}), {"! too large"});
 
     int reported = 0;
     client.fetchDay(many, Day, [&](std::size_t, CloudDayResult) { ++reported; });
