@@ -27,15 +27,8 @@ void AsyncLineWriter::writeLine(std::string line) {
         }
         line += '\n';
         queue_.push_back(std::move(line));
-        ++queued_;
     }
     wake_.notify_one();
-}
-
-void AsyncLineWriter::drain() {
-    std::unique_lock lock(mutex_);
-    const std::uint64_t target = queued_;
-    written_.wait(lock, [&] { return done_ >= target; });
 }
 
 std::uint64_t AsyncLineWriter::droppedTotal() const {
@@ -62,8 +55,6 @@ void AsyncLineWriter::run() {
         if (!report.empty()) writeOut(report);
         if (!failed_ && std::fflush(out_) != 0) fail();
         lock.lock();
-        done_ += batch.size();
-        written_.notify_all();
     }
 }
 

@@ -26,8 +26,6 @@ public:
 
     // Queues one line (its line feed is added); returns at once. Any thread.
     void writeLine(std::string line);
-    // Blocks until every line queued before the call is written and flushed.
-    void drain();
     // Lines dropped so far, in all.
     std::uint64_t droppedTotal() const;
 
@@ -40,14 +38,11 @@ private:
     const Clock& clock_;
     const std::size_t capacity_;
     mutable std::mutex mutex_;
-    std::condition_variable wake_;     // lines queued, or stop
-    std::condition_variable written_;  // a batch written
+    std::condition_variable wake_;  // lines queued, or stop
     std::deque<std::string> queue_;
-    std::uint64_t queued_ = 0;       // lines ever queued
-    std::uint64_t done_ = 0;         // of those, written (or discarded after a failure)
-    std::uint64_t dropped_ = 0;      // since the last report
+    std::uint64_t dropped_ = 0;  // since the last report
     std::uint64_t droppedTotal_ = 0;
     bool stop_ = false;
-    bool failed_ = false;            // writer thread only
-    std::thread thread_;             // last: starts once everything above is set
+    bool failed_ = false;  // writer thread only
+    std::thread thread_;   // last: starts once everything above is set
 };
