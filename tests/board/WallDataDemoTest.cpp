@@ -1,7 +1,10 @@
 // The wall page's data for the demo people, read from the demo calendar's own day views at two
-// moments of the day; with titles hidden, no demo title reaches either page.
+// moments of the day; with titles hidden, no demo title reaches either page. The classic page for
+// the same people and moments is byte for byte the stored copy (tests/data/daypages/demo-classic.txt).
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 
 #include "board/BoardController.h"
 #include "tests/board/QuietHost.h"
@@ -66,7 +69,7 @@ TEST_F(WallDataDemoTest, EveryRoleHasItsStateAtTwoMomentsAndHiddenTitlesNeverLea
         BoardController board(settings, control, log, clock, host);
         board.start("demo", "demo");
         for (const double hour : {10.0, 15.5}) {
-            SCOPED_TRACE((hide ? "hidden, " : "shown, ") + std::to_string(hour));
+            SCOPED_TRACE((hide ? "hidden, " : "shown, ") + std::to_string(static_cast<int>(hour * 60)));
             clock.value = encodeDate(2026, 12, 7) + hour / 24;
             host.forceGrab = true;
             board.requestRefresh();
@@ -86,6 +89,27 @@ TEST_F(WallDataDemoTest, EveryRoleHasItsStateAtTwoMomentsAndHiddenTitlesNeverLea
             }
         }
     }
+}
+
+TEST_F(WallDataDemoTest, ClassicPageIsTheStoredCopy)
+{
+    std::string pages;
+    for (const bool hide : {false, true}) {
+        settings.wall = WallPageSettings{false, "", hide};
+        BoardController board(settings, control, log, clock, host);
+        board.start("demo", "demo");
+        for (const double hour : {10.0, 15.5}) {
+            clock.value = encodeDate(2026, 12, 7) + hour / 24;
+            host.forceGrab = true;
+            board.requestRefresh();
+            pages += "== " + std::string(hide ? "hidden " : "shown ") + std::to_string(static_cast<int>(hour * 60)) + "\n";
+            const std::string answer = sendRequest(board.port(), "GET / HTTP/1.1\r\n\r\n").bytes;
+            pages += answer.substr(answer.find("\r\n\r\n") + 4) + "\n";
+        }
+    }
+    std::ostringstream stored;
+    stored << std::ifstream(std::string(QUORVANE_TEST_DATA) + "/daypages/demo-classic.txt", std::ios::binary).rdbuf();
+    EXPECT_EQ(pages, stored.str());
 }
 
 }  // namespace
