@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "board/PersonStatus.h"
+
 // The roster file, relative to the current directory.
 constexpr std::string_view RosterFileName = "people.txt";
 // Roster line fields, 0-based.
@@ -58,6 +60,10 @@ constexpr std::string_view DayEventTextStart = "-1>";
 // Day-event descriptions are shown only when they hold one of these (lower-cased).
 constexpr std::string_view AdmissionKeywords[] = {"holiday", "leave", "shift", "late", "earl"};
 constexpr std::string_view LeaveKeyword = "leave";
+// The kind of an admitted note: the first of these words (lower-cased) it holds.
+inline constexpr std::pair<std::string_view, NoteKind> NoteKindKeywords[] = {
+    {LeaveKeyword, NoteKind::Leave}, {"holiday", NoteKind::Holiday}, {"shift", NoteKind::Shift},
+    {"late", NoteKind::Late},        {"earl", NoteKind::Early}};
 constexpr std::string_view NoteOpen = "<small>Note: ";
 constexpr std::string_view NoteOpenAfter = "<br><small>Note: ";
 
@@ -114,5 +120,7 @@ constexpr std::string_view LocationClose = ")";
 constexpr std::string_view PrivateText = "Private";
 // The note of an out-of-office day event that has no summary.
 constexpr std::string_view OutOfOfficeText = "Out of office";
+// A meeting's title when titles are hidden.
+constexpr std::string_view HiddenMeetingText = "In a meeting";
 // The end of a meeting that ends on a later day than now.
 constexpr std::string_view UntilLaterDayPattern = "dd/mm hh:nn";

@@ -3,12 +3,12 @@
 #include "board/BoardConstants.h"
 #include "webserver/BoardPageText.h"
 
-std::string buildBoardFragment(Roster& roster, DateTime dataTime)
+std::string buildBoardFragment(const Roster& roster, DateTime dataTime)
 {
     std::string fragment(TableOpenLine);
     for (int i = 0; i < roster.count(); ++i) {
-        std::string& status = roster.statusHtml[i];
-        if (status.empty()) status = EmptyStatus;
+        const std::string_view status =
+            roster.statusHtml[i].empty() ? EmptyStatus : std::string_view(roster.statusHtml[i]);
         fragment.append(FragmentLineBreak).append(RowOpen).append(roster.personName[i]);
         fragment.append(RowMiddle).append(status).append(RowClose);
     }

@@ -6,6 +6,6 @@
 #include "board/Roster.h"
 #include "text/DateTime.h"
 
-// Builds the fragment from the roster's names and statuses; an empty status is first set to
-// "&nbsp;" in the roster itself. "%NOW" is left for the page handler.
-std::string buildBoardFragment(Roster& roster, DateTime dataTime);
+// Builds the fragment from the roster's names and statuses, an empty status shown as "&nbsp;".
+// "%NOW" is left for the page handler.
+std::string buildBoardFragment(const Roster& roster, DateTime dataTime);

@@ -7,7 +7,7 @@
 #include "board/BoardFragment.h"
 #include "board/DayPageParser.h"
 #include "board/PageChecks.h"
-#include "board/StatusDetail.h"
+#include "board/StatusCell.h"
 #include "web/BoardJson.h"
 #include "browser/CalendarAddress.h"
 #include "text/DateTime.h"
@@ -93,7 +93,7 @@ void RefreshCycle::runOnce()
 
     log_.log(std::string(UpdatingInfoText) + dateTimeToText(UpdatingInfoPattern, state_.nowTime), false);
     for (std::string& status : roster_.statusHtml) status.clear();
-    views_.assign(static_cast<std::size_t>(roster_.count()), PersonView{});
+    statuses_.assign(static_cast<std::size_t>(roster_.count()), PersonStatus{});
 
     // Each person: fetch while a grab is pending and they have not been tried in it, then parse
     // the cached page.
@@ -102,8 +102,8 @@ void RefreshCycle::runOnce()
         fetchOutcome_ = WaitOutcome::Loaded;
         if (CalendarSources::isCalendarAddress(roster_.calendarItemId[i])) {
             log_.log(std::string(ProcessingText) + roster_.personName[i], false);
-            const bool read = calendars_.compose(roster_, i, state_.nowTime, views_[i]);
-            views_[i].state = stateOf(views_[i], read);
+            statuses_[i] = calendars_.compose(roster_, i, instantOfLocal(state_.nowTime));
+            roster_.statusHtml[i] = statusCell(statuses_[i]);
             continue;
         }
         lastRead = state_.grabPending;
@@ -125,9 +125,6 @@ void RefreshCycle::runOnce()
     // after "Done", so that a grab asked for while the board is written (the log call pumps
     // events) is kept for the next refresh instead of being lost.
     if (attempted) finishGrab(attemptAt, lastRead);
-    if (hideTitles_) {
-        for (int i = 0; i < roster_.count(); ++i) roster_.statusHtml[i] = hiddenStatusHtml(views_[i]);
-    }
 
     // The new board: served from now on, shown to the operator, and in the window's browser.
     const std::string fragment = buildBoardFragment(roster_, state_.dataTime);
@@ -159,9 +156,15 @@ void RefreshCycle::processPerson(int index)
     const bool fetchedHere = !running_ || fetchedIndex_ == index;
     if (state_.grabPending && fetchedHere) storeFetchedPage(index);
     const std::string page = roster_.dayPageHtml[index];
-    PersonView* view = static_cast<std::size_t>(index) < views_.size() ? &views_[index] : nullptr;
-    parseDayPage(page, state_.nowTime, roster_.leaveTag[index], roster_.statusHtml[index], log_, view);
-    if (view) view->state = stateOf(*view, !page.empty());
+    PersonStatus status = readDayPage(page, instantOfLocal(state_.nowTime), roster_.leaveTag[index], log_);
+    if (page.empty()) status.state = PersonState::Unknown;  // never read
+    roster_.statusHtml[index] = statusCell(status);
+    if (static_cast<std::size_t>(index) < statuses_.size()) statuses_[index] = std::move(status);
+}
+
+std::string RefreshCycle::statusCell(const PersonStatus& status) const
+{
+    return hideTitles_ ? hiddenStatusHtml(status) : classicStatusHtml(status);
 }
 
 void RefreshCycle::storeFetchedPage(int index)
@@ -250,10 +253,15 @@ void RefreshCycle::publish()
     if (state_.dataTime != 0) data.dataTimeUnix = localToUnixSeconds(state_.dataTime);
     data.lastGrabOk = state_.lastGrab.succeeded;
     if (state_.lastGrab.attemptedAt != 0) data.lastGrabTimeUnix = localToUnixSeconds(state_.lastGrab.attemptedAt);
-    for (int i = 0; i < roster_.count() && static_cast<std::size_t>(i) < views_.size(); ++i) {
-        PersonView view = views_[i];
+    for (int i = 0; i < roster_.count() && static_cast<std::size_t>(i) < statuses_.size(); ++i) {
+        const PersonStatus& status = statuses_[i];
+        PersonView view;
         view.name = roster_.personName[i];
-        view.statusHtml = roster_.statusHtml[i];
+        view.state = static_cast<ViewState>(status.state);
+        for (const MeetingStatus& meeting : status.meetings)
+            view.meetings.push_back({meeting.description.plain, unixSeconds(meeting.end), meeting.showsUntil});
+        for (const NoteStatus& note : status.notes) view.notes.push_back({note.text.plain, static_cast<ViewNoteKind>(note.kind)});
+        view.statusHtml = classicStatusHtml(status);
         data.people.push_back(std::move(view));
     }
     snapshots_->replace(std::move(data));

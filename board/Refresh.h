@@ -34,7 +34,7 @@ public:
     // error propagates and the remembered request is dropped: the failure is reported first, and
     // the grab flag it left set makes the next refresh grab again.
     void requestRefresh();
-    // Capture (while a grab is pending) and parse of one person's day view into statusHtml.
+    // Capture (while a grab is pending) and read of one person's day view into their status.
     void processPerson(int index);
     bool running() const { return running_; }
     // After each refresh the board's data also goes to store (for the wall page); with
@@ -61,6 +61,8 @@ public:
 private:
     void runOnce();
     void publish();
+    // A person's cell on the classic page (titles hidden when asked).
+    std::string statusCell(const PersonStatus& status) const;
     bool readsWebCalendar() const;
     // The log-in; the reason it failed, or empty.
     std::string logIn();
@@ -83,7 +85,7 @@ private:
     CalendarSources calendars_;
     SnapshotStore* snapshots_ = nullptr;
     bool hideTitles_ = false;
-    std::vector<PersonView> views_;  // this refresh's parse, person by person
+    std::vector<PersonStatus> statuses_;  // this refresh's statuses, person by person
     bool dayViewsOverHttps_ = false;
     bool running_ = false;
     bool followUp_ = false;

@@ -51,37 +51,37 @@ void appendPerson(std::string& out, const PersonView& person, bool hideTitles) {
 
 }  // namespace
 
-std::string_view personStateName(PersonState state) {
+std::string_view personStateName(ViewState state) {
     switch (state) {
-        case PersonState::Meeting: return "meeting";
-        case PersonState::Leave: return "leave";
-        case PersonState::Note: return "note";
-        case PersonState::Free: return "free";
-        case PersonState::Unknown: break;
+        case ViewState::Meeting: return "meeting";
+        case ViewState::Leave: return "leave";
+        case ViewState::Note: return "note";
+        case ViewState::Free: return "free";
+        case ViewState::Unknown: break;
     }
     return "unknown";
 }
 
-std::string_view noteKindName(NoteKind kind) {
+std::string_view noteKindName(ViewNoteKind kind) {
     switch (kind) {
-        case NoteKind::Leave: return "leave";
-        case NoteKind::Holiday: return "holiday";
-        case NoteKind::Shift: return "shift";
-        case NoteKind::Late: return "late";
-        case NoteKind::Early: return "early";
-        case NoteKind::Other: break;
+        case ViewNoteKind::Leave: return "leave";
+        case ViewNoteKind::Holiday: return "holiday";
+        case ViewNoteKind::Shift: return "shift";
+        case ViewNoteKind::Late: return "late";
+        case ViewNoteKind::Early: return "early";
+        case ViewNoteKind::Other: break;
     }
     return "other";
 }
 
-std::string_view noteKindLabel(NoteKind kind) {
+std::string_view noteKindLabel(ViewNoteKind kind) {
     switch (kind) {
-        case NoteKind::Leave: return "On leave";
-        case NoteKind::Holiday: return "Holiday";
-        case NoteKind::Shift: return "Shift";
-        case NoteKind::Late: return "Late start";
-        case NoteKind::Early: return "Early finish";
-        case NoteKind::Other: break;
+        case ViewNoteKind::Leave: return "On leave";
+        case ViewNoteKind::Holiday: return "Holiday";
+        case ViewNoteKind::Shift: return "Shift";
+        case ViewNoteKind::Late: return "Late start";
+        case ViewNoteKind::Early: return "Early finish";
+        case ViewNoteKind::Other: break;
     }
     return "Note";
 }

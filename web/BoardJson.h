@@ -16,9 +16,9 @@ struct BoardJsonOptions {
 std::string buildBoardJson(const BoardSnapshotData& snapshot, const BoardJsonOptions& options);
 
 // Names used in the JSON and the labels shown for note kinds.
-std::string_view personStateName(PersonState state);
-std::string_view noteKindName(NoteKind kind);
-std::string_view noteKindLabel(NoteKind kind);
+std::string_view personStateName(ViewState state);
+std::string_view noteKindName(ViewNoteKind kind);
+std::string_view noteKindLabel(ViewNoteKind kind);
 
 // The classic status fragment with titles hidden: "In a meeting until hh:nn", "Also: ..." for
 // further meetings and "Note: <kind>" for notes, in the classic composition.

@@ -6,10 +6,10 @@
 #include <vector>
 
 // What a person's row says at a glance.
-enum class PersonState { Meeting, Leave, Note, Free, Unknown };
+enum class ViewState { Meeting, Leave, Note, Free, Unknown };
 
 // The kind of an admitted day note; it is also what is shown when titles are hidden.
-enum class NoteKind { Leave, Holiday, Shift, Late, Early, Other };
+enum class ViewNoteKind { Leave, Holiday, Shift, Late, Early, Other };
 
 // A meeting in progress. Times are instants in seconds since 1970-01-01 UTC.
 struct MeetingView {
@@ -20,12 +20,12 @@ struct MeetingView {
 
 struct NoteView {
     std::string text;           // plain text
-    NoteKind kind = NoteKind::Other;
+    ViewNoteKind kind = ViewNoteKind::Other;
 };
 
 struct PersonView {
     std::string name;
-    PersonState state = PersonState::Unknown;
+    ViewState state = ViewState::Unknown;
     std::vector<MeetingView> meetings;   // in progress now, in the order the board lists them
     std::vector<NoteView> notes;
     std::string statusHtml;              // the status fragment of the classic page

@@ -52,19 +52,19 @@ BoardSnapshotData everyState() {
     board.lastGrabOk = true;
     board.lastGrabTimeUnix = At0906;
     board.people = {
-        {"Ann Archer", PersonState::Meeting, {{"Budget review (Room 4)", At1030, true}}, {},
+        {"Ann Archer", ViewState::Meeting, {{"Budget review (Room 4)", At1030, true}}, {},
          "Budget review (Room 4) until 10:30"},
-        {"Ben Brook", PersonState::Meeting,
+        {"Ben Brook", ViewState::Meeting,
          {{"Design \"sync\" <b>A&B</b>", At1100, true}, {"Shift cover", At1700, false}},
-         {{"Late start 10am", NoteKind::Late}},
+         {{"Late start 10am", ViewNoteKind::Late}},
          "Design \"sync\" <b>A&B</b> until 11:00<br><small>Also: Shift cover</small><br><small>Note: Late start 10am</small>"},
-        {"Cara Cole", PersonState::Leave, {}, {{"Annual Leave (CC)", NoteKind::Leave}},
+        {"Cara Cole", ViewState::Leave, {}, {{"Annual Leave (CC)", ViewNoteKind::Leave}},
          "<small>Note: Annual Leave (CC)</small>"},
-        {"Dan Dale", PersonState::Note, {}, {{"Bank Holiday", NoteKind::Holiday}, {"Early finish 3pm", NoteKind::Early}},
+        {"Dan Dale", ViewState::Note, {}, {{"Bank Holiday", ViewNoteKind::Holiday}, {"Early finish 3pm", ViewNoteKind::Early}},
          "<small>Note: Bank Holiday</small><br><small>Note: Early finish 3pm</small>"},
-        {"Eve Ek", PersonState::Free, {}, {}, ""},
-        {"Finn Fo\xff", PersonState::Unknown, {}, {}, ""},
-        {"Gus\tGray", PersonState::Note, {}, {{"Night shift", NoteKind::Shift}, {"Offsite\nall day", NoteKind::Other}},
+        {"Eve Ek", ViewState::Free, {}, {}, ""},
+        {"Finn Fo\xff", ViewState::Unknown, {}, {}, ""},
+        {"Gus\tGray", ViewState::Note, {}, {{"Night shift", ViewNoteKind::Shift}, {"Offsite\nall day", ViewNoteKind::Other}},
          "<small>Note: Night shift</small><br><small>Note: Offsite\nall day</small>"},
     };
     return board;

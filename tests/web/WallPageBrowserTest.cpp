@@ -129,23 +129,23 @@ std::string freshBoard(bool lastGrabOk, int people = 0, int dataAgeSeconds = 240
     board.lastGrabOk = lastGrabOk;
     board.lastGrabTimeUnix = now - 200;
     board.people = {
-        {"Alice Andrews", PersonState::Meeting, {{"Budget review (Room 4)", now + 2700, true}}, {}, ""},
-        {"Bob Baker", PersonState::Free, {}, {}, ""},
-        {"Carol Chen", PersonState::Leave, {}, {{"Annual Leave (CC)", NoteKind::Leave}}, ""},
-        {"David Dunn", PersonState::Meeting,
+        {"Alice Andrews", ViewState::Meeting, {{"Budget review (Room 4)", now + 2700, true}}, {}, ""},
+        {"Bob Baker", ViewState::Free, {}, {}, ""},
+        {"Carol Chen", ViewState::Leave, {}, {{"Annual Leave (CC)", ViewNoteKind::Leave}}, ""},
+        {"David Dunn", ViewState::Meeting,
          {{"Sprint planning (Blue room)", now + 1800, true}, {"Supplier call", now + 3600, true}}, {}, ""},
-        {"Erin Evans", PersonState::Note, {}, {{"Late start 10:00", NoteKind::Late}}, ""},
-        {"Frank Fischer", PersonState::Free, {}, {}, ""},
-        {"Grace Green", PersonState::Note, {}, {{"Early finish 15:00", NoteKind::Early}}, ""},
-        {"Hugo Hart", PersonState::Meeting, {{"Site visit, Northgate", now + 7200, true}},
-         {{"Early finish 16:00", NoteKind::Early}}, ""},
-        {"Ines Ito", PersonState::Note, {}, {{"Bank Holiday (Scotland)", NoteKind::Holiday}}, ""},
-        {"Jack Jones", PersonState::Unknown, {}, {}, ""},
-        {"Kira Klein", PersonState::Free, {}, {}, ""},
-        {"Liam Lee", PersonState::Meeting, {{"Night shift cover", now + 20000, false}}, {}, ""},
+        {"Erin Evans", ViewState::Note, {}, {{"Late start 10:00", ViewNoteKind::Late}}, ""},
+        {"Frank Fischer", ViewState::Free, {}, {}, ""},
+        {"Grace Green", ViewState::Note, {}, {{"Early finish 15:00", ViewNoteKind::Early}}, ""},
+        {"Hugo Hart", ViewState::Meeting, {{"Site visit, Northgate", now + 7200, true}},
+         {{"Early finish 16:00", ViewNoteKind::Early}}, ""},
+        {"Ines Ito", ViewState::Note, {}, {{"Bank Holiday (Scotland)", ViewNoteKind::Holiday}}, ""},
+        {"Jack Jones", ViewState::Unknown, {}, {}, ""},
+        {"Kira Klein", ViewState::Free, {}, {}, ""},
+        {"Liam Lee", ViewState::Meeting, {{"Night shift cover", now + 20000, false}}, {}, ""},
     };
     for (int i = 0; i < people; ++i)
-        board.people.push_back({"Person " + std::to_string(i + 1), i % 3 ? PersonState::Free : PersonState::Meeting,
+        board.people.push_back({"Person " + std::to_string(i + 1), i % 3 ? ViewState::Free : ViewState::Meeting,
                                 i % 3 ? std::vector<MeetingView>{} : std::vector<MeetingView>{{"Team meeting", now + 1800, true}},
                                 {}, ""});
     return buildBoardJson(board, {false, now});
