@@ -4,18 +4,15 @@
 #include <utility>
 
 #include "board/BoardConstants.h"
-#include "board/BoardFragment.h"
 #include "board/DayPageParser.h"
 #include "board/PageChecks.h"
-#include "board/StatusCell.h"
-#include "web/BoardJson.h"
 #include "browser/CalendarAddress.h"
 #include "text/DateTime.h"
 
 RefreshCycle::RefreshCycle(Roster& roster, BoardState& state, BrowserDriver& browser, LogWriter& log,
-                           const Clock& clock, RefreshHost& host, FragmentStore& fragment, std::string calendarHost,
+                           const Clock& clock, RefreshHost& host, PublishSnapshot publish, std::string calendarHost,
                            std::string boardAddress, CalendarFetchSettings calendarFetch)
-    : roster_(roster), state_(state), browser_(browser), log_(log), clock_(clock), host_(host), fragment_(fragment),
+    : roster_(roster), state_(state), browser_(browser), log_(log), clock_(clock), host_(host), publish_(std::move(publish)),
       calendarHost_(std::move(calendarHost)), boardAddress_(std::move(boardAddress)),
       calendars_(std::move(calendarFetch), log)
 {
@@ -92,7 +89,6 @@ void RefreshCycle::runOnce()
     }
 
     log_.log(std::string(UpdatingInfoText) + dateTimeToText(UpdatingInfoPattern, state_.nowTime), false);
-    for (std::string& status : roster_.statusHtml) status.clear();
     statuses_.assign(static_cast<std::size_t>(roster_.count()), PersonStatus{});
 
     // Each person: fetch while a grab is pending and they have not been tried in it, then parse
@@ -103,7 +99,6 @@ void RefreshCycle::runOnce()
         if (CalendarSources::isCalendarAddress(roster_.calendarItemId[i])) {
             log_.log(std::string(ProcessingText) + roster_.personName[i], false);
             statuses_[i] = calendars_.compose(roster_, i, instantOfLocal(state_.nowTime));
-            roster_.statusHtml[i] = statusCell(statuses_[i]);
             continue;
         }
         lastRead = state_.grabPending;
@@ -126,11 +121,9 @@ void RefreshCycle::runOnce()
     // events) is kept for the next refresh instead of being lost.
     if (attempted) finishGrab(attemptAt, lastRead);
 
-    // The new board: served from now on, shown to the operator, and in the window's browser.
-    const std::string fragment = buildBoardFragment(roster_, state_.dataTime);
-    fragment_.replace(fragment);
+    // The new board: published (served from now on and shown to the operator), and in the
+    // window's browser.
     publish();
-    host_.showFragment(fragment);
     if (!browser_.stopped()) browser_.navigate(boardAddress_);
     log_.log(std::string(DoneText), false);
     host_.enableRefreshTimer();
@@ -158,13 +151,7 @@ void RefreshCycle::processPerson(int index)
     const std::string page = roster_.dayPageHtml[index];
     PersonStatus status = readDayPage(page, instantOfLocal(state_.nowTime), roster_.leaveTag[index], log_);
     if (page.empty()) status.state = PersonState::Unknown;  // never read
-    roster_.statusHtml[index] = statusCell(status);
     if (static_cast<std::size_t>(index) < statuses_.size()) statuses_[index] = std::move(status);
-}
-
-std::string RefreshCycle::statusCell(const PersonStatus& status) const
-{
-    return hideTitles_ ? hiddenStatusHtml(status) : classicStatusHtml(status);
 }
 
 void RefreshCycle::storeFetchedPage(int index)
@@ -248,21 +235,18 @@ bool RefreshCycle::readsWebCalendar() const
 
 void RefreshCycle::publish()
 {
-    if (!snapshots_) return;
-    BoardSnapshotData data;
-    if (state_.dataTime != 0) data.dataTimeUnix = localToUnixSeconds(state_.dataTime);
-    data.lastGrabOk = state_.lastGrab.succeeded;
-    if (state_.lastGrab.attemptedAt != 0) data.lastGrabTimeUnix = localToUnixSeconds(state_.lastGrab.attemptedAt);
-    for (int i = 0; i < roster_.count() && static_cast<std::size_t>(i) < statuses_.size(); ++i) {
-        const PersonStatus& status = statuses_[i];
-        PersonView view;
-        view.name = roster_.personName[i];
-        view.state = static_cast<ViewState>(status.state);
-        for (const MeetingStatus& meeting : status.meetings)
-            view.meetings.push_back({meeting.description.plain, unixSeconds(meeting.end), meeting.showsUntil});
-        for (const NoteStatus& note : status.notes) view.notes.push_back({note.text.plain, static_cast<ViewNoteKind>(note.kind)});
-        view.statusHtml = classicStatusHtml(status);
-        data.people.push_back(std::move(view));
+    auto snapshot = std::make_shared<BoardSnapshot>();
+    snapshot->effectiveNow = instantOfLocal(state_.nowTime);
+    if (state_.dataTime != 0) snapshot->dataTime = instantOfLocal(state_.dataTime);
+    snapshot->lastGrabOk = state_.lastGrab.succeeded;
+    if (state_.lastGrab.attemptedAt != 0) snapshot->lastGrabTime = instantOfLocal(state_.lastGrab.attemptedAt);
+    for (int i = 0; i < roster_.count(); ++i) {
+        PersonRow row;
+        row.name = roster_.personName[i];
+        if (static_cast<std::size_t>(i) < statuses_.size()) row.status = statuses_[i];
+        if (static_cast<std::size_t>(i) < roster_.fetch.size() && roster_.fetch[i].pageTime != 0)
+            row.fetchedAt = instantOfLocal(roster_.fetch[i].pageTime);
+        snapshot->people.push_back(std::move(row));
     }
-    snapshots_->replace(std::move(data));
+    if (publish_) publish_(std::move(snapshot));
 }

@@ -52,7 +52,6 @@ void Roster::reset()
 {
     personName.clear();
     calendarItemId.clear();
-    statusHtml.clear();
     leaveTag.clear();
     dayPageHtml.clear();
     fetch.clear();
@@ -74,7 +73,7 @@ void loadRoster(Roster& roster, const std::string& fileName, LogWriter* log)
         lineNumbers.push_back(i + 1);
     }
     const std::size_t n = lines.size();
-    for (auto* column : {&roster.personName, &roster.calendarItemId, &roster.statusHtml, &roster.leaveTag,
+    for (auto* column : {&roster.personName, &roster.calendarItemId, &roster.leaveTag,
                          &roster.dayPageHtml}) {
         column->assign(n, std::string());
     }
