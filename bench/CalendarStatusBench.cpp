@@ -93,14 +93,19 @@ Fixture& fixture()
     return f;
 }
 
-const DateTime now = encodeDate(year, month, day) + 11.5 / 24;
+// Read after main has set the zone.
+Instant now()
+{
+    static const Instant at = instantOfLocal(encodeDate(year, month, day) + 11.5 / 24);
+    return at;
+}
 
 void BM_ComposeCold(benchmark::State& state)
 {
     SilentLog log;
     for (auto _ : state) {
         for (const ParsedCalendar& calendar : fixture().calendars) {
-            benchmark::DoNotOptimize(composeCalendarStatus(calendar.expandDay(year, month, day), now, "", log));
+            benchmark::DoNotOptimize(composeCalendarStatus(calendar.expandDay(year, month, day), now(), "", log));
         }
     }
 }
@@ -111,7 +116,7 @@ void BM_ComposeWarm(benchmark::State& state)
     SilentLog log;
     for (auto _ : state) {
         for (const ParsedCalendar& calendar : fixture().calendars) {
-            benchmark::DoNotOptimize(composeCalendarStatus(calendar.day(year, month, day), now, "", log));
+            benchmark::DoNotOptimize(composeCalendarStatus(calendar.day(year, month, day), now(), "", log));
         }
     }
 }
@@ -140,9 +145,9 @@ BENCHMARK(BM_MemmemPass)->Unit(benchmark::kMillisecond);
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> times;
-    void ReportRuns(const std::vector<run>& runs) override
+    void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
 };

@@ -5,40 +5,14 @@
 #include "board/BoardConstants.h"
 #include "text/Text.h"
 
-namespace {
-
-bool isIpv6(const std::string& address) { return address.find(':') != std::string::npos; }
-
-// The server, listening on port of each address (every IPv4 and IPv6 address when none).
-std::uint16_t listen(HttpServer& server, BoardPageHandler& handler, std::uint16_t port,
-                     const std::vector<std::string>& addresses, int maxClientConnections) {
-    server.setDefaultPort(port);
-    server.setMaxClientConnections(maxClientConnections);
-    for (const std::string& address : addresses)
-        server.bindings().push_back({address, port, isIpv6(address) ? IpVersion::IPv6 : IpVersion::IPv4, InvalidSocket});
-    // Served connections leave the port in TIME_WAIT for a minute; without address reuse a
-    // restarted board could not listen again until then. A live listener still excludes another.
-    server.setReuseSocket(ReuseSocket::On);
-    server.setHandler([&handler](const HttpRequest& request, HttpResponse& response) {
-        handler.serve(request, response);
-    });
-    server.setActive(true);
-    return port != 0 ? port : server.boundPort(0);
-}
-
-}  // namespace
-
-BoardController::BoardController(BoardSettings settings, BrowserControl& browser, LogWriter& log,
-                                 const Clock& clock, RefreshHost& host)
-    : settings_(std::move(settings)),
+BoardController::BoardController(const BoardSettings& settings, std::string boardAddress, BrowserControl& browser,
+                                 LogWriter& log, const Clock& clock, RefreshHost& host, PublishSnapshot publish)
+    : settings_(settings),
       log_(log),
-      pageHandler_(fragment_, snapshots_, clock, log, settings_.wall),
-      port_(listen(server_, pageHandler_, settings_.port, settings_.bindAddresses, settings_.maxClientConnections)),
       driver_(browser, log, clock, state_.pageLoaded),
-      refresh_(roster_, state_, driver_, log, clock, host, fragment_, settings_.calendarHost, pageAddress(),
-               settings_.calendarFetch) {
+      refresh_(roster_, state_, driver_, log, clock, host, std::move(publish), settings_.calendarHost,
+               std::move(boardAddress), settings_.calendarFetch) {
     driver_.setTimeoutSeconds(settings_.pageWaitSeconds);
-    refresh_.publishTo(snapshots_, settings_.wall.hideTitles);
     refresh_.beforeRun = [this] {
         if (!reloaded_) return;
         roster_ = std::move(*reloaded_);
@@ -47,8 +21,6 @@ BoardController::BoardController(BoardSettings settings, BrowserControl& browser
     };
     refresh_.setDayViewsOverHttps(settings_.calendarHttps);
 }
-
-BoardController::~BoardController() { server_.setActive(false); }
 
 void BoardController::start(const std::string& userId, const std::string& password) {
     state_.userId = userId;
@@ -68,22 +40,4 @@ void BoardController::reloadRoster() {
     }
     log_.log(std::string(RosterReloadedText) + settings_.rosterFile + " (" + intToText(fresh.count()) + ")", false);
     reloaded_ = std::move(fresh);
-}
-
-std::string BoardController::pageAddress() const {
-    // The loopback address when the board listens there (or everywhere), else the first address.
-    std::string host(BoardPageLoopbackHost);
-    const auto& addresses = settings_.bindAddresses;
-    auto has = [&](const char* address) {
-        for (const std::string& a : addresses)
-            if (a == address) return true;
-        return false;
-    };
-    if (!addresses.empty() && !has("0.0.0.0") && !has("127.0.0.1")) {
-        if (has("::") || has("::1"))
-            host = "[::1]";
-        else
-            host = isIpv6(addresses.front()) ? "[" + addresses.front() + "]" : addresses.front();
-    }
-    return std::string(BoardPageScheme) + host + ":" + intToText(port_) + std::string(BoardPageAddressTail);
 }

@@ -1,14 +1,12 @@
 #pragma once
-// The board without its window: the roster, the board state, the refresh cycle, the fragment the
-// web server reads, and the web server on its port. Whoever runs the board (the operator window,
-// a test) supplies the browser, the clock, the log and the operator's controls (RefreshHost).
-#include <cstdint>
-#include <memory>
+// The board without its window and without its pages: the roster, the board state and the
+// refresh cycle. Whoever runs the board (the program, a test) supplies the browser, the clock,
+// the log, the operator's controls (RefreshHost) and where each new snapshot goes.
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "board/BoardConstants.h"
+#include "board/BoardSnapshot.h"
 #include "board/BoardState.h"
 #include "board/Refresh.h"
 #include "board/RefreshHost.h"
@@ -19,30 +17,21 @@
 #include "calendarfetch/CalendarFetcher.h"
 #include "log/LogWriter.h"
 #include "text/Clock.h"
-#include "webserver/BoardPage.h"
-#include "webserver/FragmentStore.h"
-#include "webserver/HttpServer.h"
-#include "webserver/ServerConstants.h"
 
 struct BoardSettings {
     std::string calendarHost;
     std::string rosterFile = std::string(RosterFileName);
-    std::uint16_t port = BoardPort;                // 0: any free port (tests)
-    std::vector<std::string> bindAddresses;        // IPv4/IPv6 literals; empty: every address
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
     CalendarFetchSettings calendarFetch;           // people read from calendar addresses
-    WallPageSettings wall;                         // the wall page instead of the classic one
-    int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
     bool calendarHttps = false;                    // day views over https too
 };
 
 class BoardController {
 public:
-    // The web server listens when this returns; CouldNotBindError when it cannot.
-    BoardController(BoardSettings settings, BrowserControl& browser, LogWriter& log, const Clock& clock,
-                    RefreshHost& host);
-    // Stops the web server first: its threads read the fragment and write the log.
-    ~BoardController();
+    // boardAddress: the board's own page, shown in the browser after each refresh; publish
+    // receives every new snapshot.
+    BoardController(const BoardSettings& settings, std::string boardAddress, BrowserControl& browser, LogWriter& log,
+                    const Clock& clock, RefreshHost& host, PublishSnapshot publish);
     BoardController(const BoardController&) = delete;
     BoardController& operator=(const BoardController&) = delete;
 
@@ -53,8 +42,6 @@ public:
     void requestRefresh() { refresh_.requestRefresh(); }
     // The hourly grab: the next refresh fetches every day view again.
     void requestGrab() { state_.grabPending = true; }
-    // The operator's own edit of the fragment: served as it stands until the next refresh.
-    void editFragment(std::string text) { fragment_.replace(std::move(text)); }
     bool refreshRunning() const { return refresh_.running(); }
     // Reads the roster file again (SIGHUP). A roster that reads is used from the next refresh
     // on, which fetches every day view again; one that does not is logged and the current one
@@ -64,27 +51,15 @@ public:
     // more pages; no later refresh fetches any.
     void stopFetching() { refresh_.stop(); }
 
-    // The port the board listens on, and the address of its page on this machine.
-    std::uint16_t port() const { return port_; }
-    std::string pageAddress() const;
-
     Roster& roster() { return roster_; }
     BoardState& state() { return state_; }
-    FragmentStore& fragment() { return fragment_; }
-    SnapshotStore& snapshots() { return snapshots_; }
     RefreshCycle& refresh() { return refresh_; }
-    HttpServer& server() { return server_; }
 
 private:
     BoardSettings settings_;
     LogWriter& log_;
     BoardState state_;
     Roster roster_;
-    FragmentStore fragment_;
-    SnapshotStore snapshots_;
-    BoardPageHandler pageHandler_;
-    HttpServer server_;
-    std::uint16_t port_ = 0;
     std::optional<Roster> reloaded_;  // waits for the next refresh to start
     BrowserDriver driver_;
     RefreshCycle refresh_;

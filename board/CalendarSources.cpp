@@ -5,7 +5,6 @@
 
 #include "board/BoardConstants.h"
 #include "board/CalendarStatus.h"
-#include "board/StatusDetail.h"
 #include "calendar/CalendarError.h"
 
 CalendarSources::CalendarSources(CalendarFetchSettings settings, LogWriter& log)
@@ -56,20 +55,12 @@ std::string CalendarSources::grab(Roster& roster, DateTime nowTime, DateTime fet
     return firstFailure;
 }
 
-bool CalendarSources::compose(Roster& roster, int index, DateTime nowTime, PersonView& view) {
+PersonStatus CalendarSources::compose(const Roster& roster, int index, Instant now) {
     const auto cached = cache_.find(roster.calendarItemId[index]);
-    const DateTimeParts now = decodeDateTime(nowTime);
-    const CalendarDay day = cached == cache_.end() ? CalendarDay{} : cached->second.day(now.year, now.month, now.day);
-    const CalendarStatus status = composeCalendarStatus(day, nowTime, roster.leaveTag[index], log_);
-    roster.statusHtml[index] = status.html;
-    for (std::size_t meetingIndex : status.inProgress) {
-        const CalendarMeeting& meeting = day.meetings[meetingIndex];
-        std::string description = meeting.isPrivate ? std::string(PrivateText) : meeting.summary;
-        if (!meeting.isPrivate && !meeting.location.empty()) description += " (" + meeting.location + ")";
-        const bool showsUntil = !hasNoSuffixKeyword(description);
-        view.meetings.push_back(MeetingView{description, meeting.end, showsUntil});
-    }
-    for (const CalendarNote& note : status.notes)
-        view.notes.push_back({plainText(note.text), noteKindOf(note.text, day.dayEvents[note.dayEvent].outOfOffice)});
-    return cached != cache_.end();
+    const LocalParts day = localParts(now);
+    PersonStatus status = composeCalendarStatus(
+        cached == cache_.end() ? CalendarDay{} : cached->second.day(day.year, day.month, day.day), now,
+        roster.leaveTag[index], log_);
+    if (cached == cache_.end()) status.state = PersonState::Unknown;  // never read
+    return status;
 }

@@ -11,7 +11,8 @@
 #include "calendarfetch/CalendarFetcher.h"
 #include "log/LogWriter.h"
 #include "text/DateTime.h"
-#include "web/BoardSnapshotData.h"
+#include "board/PersonStatus.h"
+#include "text/Instant.h"
 
 class CalendarSources {
 public:
@@ -27,9 +28,8 @@ public:
     // (fetched at fetchedAt, or kept). Each failure keeps that person's cache and is logged as
     // "Calendar of NAME: reason"; the others go on. Returns the first failure, or empty.
     std::string grab(Roster& roster, DateTime nowTime, DateTime fetchedAt, const std::function<void()>& runWaitPass);
-    // The person's status at nowTime from their cache (nothing read yet: an empty day); view
-    // receives the meetings in progress and the notes. False when nothing was ever read.
-    bool compose(Roster& roster, int index, DateTime nowTime, PersonView& view);
+    // The person's status at now from their cache; unknown when nothing was ever read.
+    PersonStatus compose(const Roster& roster, int index, Instant now);
     // Ends the fetches under way at once (a stop).
     void abort() { fetcher_.abort(); }
 

@@ -1,87 +1,62 @@
 #include "board/CalendarStatus.h"
 
-#include <cmath>
-#include <ctime>
+#include <cstdint>
 
 #include "board/BoardConstants.h"
-#include "text/HtmlEscape.h"
 #include "board/KeywordMatch.h"
+#include "board/StatusDetail.h"
+#include "text/HtmlEscape.h"
 #include "text/Text.h"
 
 namespace {
 
-std::tm localParts(std::int64_t unixSeconds)
-{
-    const time_t t = static_cast<time_t>(unixSeconds);
-    std::tm parts{};
-    localtime_r(&t, &parts);
-    return parts;
-}
+// A calendar's own text: escaped for the classic page, as it is for everything else.
+CalendarText calendarText(const std::string& text) { return {htmlEscape(text, false), text}; }
 
-DateTime localDateTime(std::int64_t unixSeconds)
+CalendarText meetingDescription(const CalendarMeeting& meeting)
 {
-    const std::tm p = localParts(unixSeconds);
-    return encodeDate(p.tm_year + 1900, p.tm_mon + 1, p.tm_mday) + encodeTime(p.tm_hour, p.tm_min, p.tm_sec, 0);
-}
-
-std::string meetingDescription(const CalendarMeeting& meeting)
-{
-    if (meeting.isPrivate) return std::string(PrivateText);
-    std::string description = htmlEscape(meeting.summary, false);
+    if (meeting.isPrivate) return calendarText(std::string(PrivateText));
+    CalendarText description = calendarText(meeting.summary);
     if (!meeting.location.empty()) {
-        description.append(LocationOpen).append(htmlEscape(meeting.location, false)).append(LocationClose);
+        // The location joins the summary as the day views show it.
+        description.html.append(LocationOpen).append(htmlEscape(meeting.location, false)).append(LocationClose);
+        description.plain.append(" (").append(meeting.location).append(LocationClose);
     }
     return description;
 }
 
 }  // namespace
 
-CalendarStatus composeCalendarStatus(const CalendarDay& day, DateTime nowTime, const std::string& leaveTag,
-                                     LogWriter& log)
+PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const std::string& leaveTag, LogWriter& log)
 {
-    CalendarStatus result;
-    std::string& status = result.html;
     log.log(std::string(MeetingsCountText) + intToText(static_cast<std::int32_t>(day.meetings.size())), false);
     log.log(std::string(DayEventsCountText) + intToText(static_cast<std::int32_t>(day.dayEvents.size())), true);
 
-    const std::int64_t now = localToUnixSeconds(nowTime);
-    const std::tm nowParts = localParts(now);
-    for (std::size_t i = 0; i < day.meetings.size(); ++i) {
+    PersonStatus status;
+    for (const CalendarMeeting& meeting : day.meetings) {
         log.log(std::string(ItemDotText), true);
-        const CalendarMeeting& meeting = day.meetings[i];
-        const std::string description = meetingDescription(meeting);
-        std::string suffix;
-        if (!containsAny(textLower(description), NoSuffixKeywords)) {
-            const std::tm endParts = localParts(meeting.end);
-            const bool laterDay = endParts.tm_year != nowParts.tm_year || endParts.tm_yday != nowParts.tm_yday;
-            suffix = std::string(UntilText) +
-                     dateTimeToText(laterDay ? UntilLaterDayPattern : UntilPattern, localDateTime(meeting.end));
-        }
-        if (meeting.start < now && now <= meeting.end) {
-            if (status.empty()) {
-                status = description + suffix;
-            } else {
-                status.append(AlsoOpen).append(description).append(suffix).append(SmallClose);
-            }
-            result.inProgress.push_back(i);
-        }
-        // As the day views do: after every meeting, over the whole status.
-        status = textReplace(status, LineBreak, LineBreakReplacement, ReplaceAll | IgnoreCase);
-        status = textReplace(status, CommaBeforeParen, BlankBeforeParen, ReplaceAll);
+        const Instant start = instantOfUnix(meeting.start), end = instantOfUnix(meeting.end);
+        if (!(start < now && now <= end)) continue;
+        MeetingStatus inProgress;
+        inProgress.description = meetingDescription(meeting);
+        inProgress.end = end;
+        inProgress.showsUntil = !hasNoSuffixKeyword(inProgress.description.html);
+        inProgress.endsLaterDay = !sameLocalDay(end, now);
+        inProgress.isPrivate = meeting.isPrivate;
+        status.meetings.push_back(std::move(inProgress));
     }
 
-    for (std::size_t i = 0; i < day.dayEvents.size(); ++i) {
+    for (const CalendarDayEvent& event : day.dayEvents) {
         log.log(std::string(ItemDotText), true);
-        const CalendarDayEvent& event = day.dayEvents[i];
-        std::string description = event.isPrivate ? std::string(PrivateText) : htmlEscape(event.summary, false);
-        if (event.outOfOffice && description.empty()) description = std::string(OutOfOfficeText);
-        const std::string lower = textLower(description);
+        CalendarText text = calendarText(event.isPrivate ? std::string(PrivateText) : event.summary);
+        if (event.outOfOffice && text.plain.empty()) text = calendarText(std::string(OutOfOfficeText));
+        const std::string lower = textLower(text.html);
         if (!event.outOfOffice && !containsAny(lower, AdmissionKeywords)) continue;
-        const bool leave = event.outOfOffice || contains(lower, LeaveKeyword);
+        const NoteKind kind = noteKindOf(text.html, event.outOfOffice);
         // On a shared leave calendar the tag picks the person's own entries, letter case included.
-        if (leave && !leaveTag.empty() && !contains(description, leaveTag)) continue;
-        status.append(status.empty() ? NoteOpen : NoteOpenAfter).append(description).append(SmallClose);
-        result.notes.push_back({i, description, leave});
+        if (kind == NoteKind::Leave && !leaveTag.empty() && !contains(text.html, leaveTag)) continue;
+        status.notes.push_back({std::move(text), kind});
     }
-    return result;
+    status.state = stateOf(status);
+    return status;
 }

@@ -4,18 +4,15 @@
 #include <utility>
 
 #include "board/BoardConstants.h"
-#include "board/BoardFragment.h"
 #include "board/DayPageParser.h"
 #include "board/PageChecks.h"
-#include "board/StatusDetail.h"
-#include "web/BoardJson.h"
 #include "browser/CalendarAddress.h"
 #include "text/DateTime.h"
 
 RefreshCycle::RefreshCycle(Roster& roster, BoardState& state, BrowserDriver& browser, LogWriter& log,
-                           const Clock& clock, RefreshHost& host, FragmentStore& fragment, std::string calendarHost,
+                           const Clock& clock, RefreshHost& host, PublishSnapshot publish, std::string calendarHost,
                            std::string boardAddress, CalendarFetchSettings calendarFetch)
-    : roster_(roster), state_(state), browser_(browser), log_(log), clock_(clock), host_(host), fragment_(fragment),
+    : roster_(roster), state_(state), browser_(browser), log_(log), clock_(clock), host_(host), publish_(std::move(publish)),
       calendarHost_(std::move(calendarHost)), boardAddress_(std::move(boardAddress)),
       calendars_(std::move(calendarFetch), log)
 {
@@ -92,8 +89,7 @@ void RefreshCycle::runOnce()
     }
 
     log_.log(std::string(UpdatingInfoText) + dateTimeToText(UpdatingInfoPattern, state_.nowTime), false);
-    for (std::string& status : roster_.statusHtml) status.clear();
-    views_.assign(static_cast<std::size_t>(roster_.count()), PersonView{});
+    statuses_.assign(static_cast<std::size_t>(roster_.count()), PersonStatus{});
 
     // Each person: fetch while a grab is pending and they have not been tried in it, then parse
     // the cached page.
@@ -102,8 +98,7 @@ void RefreshCycle::runOnce()
         fetchOutcome_ = WaitOutcome::Loaded;
         if (CalendarSources::isCalendarAddress(roster_.calendarItemId[i])) {
             log_.log(std::string(ProcessingText) + roster_.personName[i], false);
-            const bool read = calendars_.compose(roster_, i, state_.nowTime, views_[i]);
-            views_[i].state = stateOf(views_[i], read);
+            statuses_[i] = calendars_.compose(roster_, i, instantOfLocal(state_.nowTime));
             continue;
         }
         lastRead = state_.grabPending;
@@ -125,15 +120,10 @@ void RefreshCycle::runOnce()
     // after "Done", so that a grab asked for while the board is written (the log call pumps
     // events) is kept for the next refresh instead of being lost.
     if (attempted) finishGrab(attemptAt, lastRead);
-    if (hideTitles_) {
-        for (int i = 0; i < roster_.count(); ++i) roster_.statusHtml[i] = hiddenStatusHtml(views_[i]);
-    }
 
-    // The new board: served from now on, shown to the operator, and in the window's browser.
-    const std::string fragment = buildBoardFragment(roster_, state_.dataTime);
-    fragment_.replace(fragment);
+    // The new board: published (served from now on and shown to the operator), and in the
+    // window's browser.
     publish();
-    host_.showFragment(fragment);
     if (!browser_.stopped()) browser_.navigate(boardAddress_);
     log_.log(std::string(DoneText), false);
     host_.enableRefreshTimer();
@@ -159,9 +149,9 @@ void RefreshCycle::processPerson(int index)
     const bool fetchedHere = !running_ || fetchedIndex_ == index;
     if (state_.grabPending && fetchedHere) storeFetchedPage(index);
     const std::string page = roster_.dayPageHtml[index];
-    PersonView* view = static_cast<std::size_t>(index) < views_.size() ? &views_[index] : nullptr;
-    parseDayPage(page, state_.nowTime, roster_.leaveTag[index], roster_.statusHtml[index], log_, view);
-    if (view) view->state = stateOf(*view, !page.empty());
+    PersonStatus status = readDayPage(page, instantOfLocal(state_.nowTime), roster_.leaveTag[index], log_);
+    if (page.empty()) status.state = PersonState::Unknown;  // never read
+    if (static_cast<std::size_t>(index) < statuses_.size()) statuses_[index] = std::move(status);
 }
 
 void RefreshCycle::storeFetchedPage(int index)
@@ -245,16 +235,18 @@ bool RefreshCycle::readsWebCalendar() const
 
 void RefreshCycle::publish()
 {
-    if (!snapshots_) return;
-    BoardSnapshotData data;
-    if (state_.dataTime != 0) data.dataTimeUnix = localToUnixSeconds(state_.dataTime);
-    data.lastGrabOk = state_.lastGrab.succeeded;
-    if (state_.lastGrab.attemptedAt != 0) data.lastGrabTimeUnix = localToUnixSeconds(state_.lastGrab.attemptedAt);
-    for (int i = 0; i < roster_.count() && static_cast<std::size_t>(i) < views_.size(); ++i) {
-        PersonView view = views_[i];
-        view.name = roster_.personName[i];
-        view.statusHtml = roster_.statusHtml[i];
-        data.people.push_back(std::move(view));
+    auto snapshot = std::make_shared<BoardSnapshot>();
+    snapshot->effectiveNow = instantOfLocal(state_.nowTime);
+    if (state_.dataTime != 0) snapshot->dataTime = instantOfLocal(state_.dataTime);
+    snapshot->lastGrabOk = state_.lastGrab.succeeded;
+    if (state_.lastGrab.attemptedAt != 0) snapshot->lastGrabTime = instantOfLocal(state_.lastGrab.attemptedAt);
+    for (int i = 0; i < roster_.count(); ++i) {
+        PersonRow row;
+        row.name = roster_.personName[i];
+        if (static_cast<std::size_t>(i) < statuses_.size()) row.status = statuses_[i];
+        if (static_cast<std::size_t>(i) < roster_.fetch.size() && roster_.fetch[i].pageTime != 0)
+            row.fetchedAt = instantOfLocal(roster_.fetch[i].pageTime);
+        snapshot->people.push_back(std::move(row));
     }
-    snapshots_->replace(std::move(data));
+    if (publish_) publish_(std::move(snapshot));
 }

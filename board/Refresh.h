@@ -1,7 +1,7 @@
 #pragma once
 // The refresh: fixes the effective time, logs in and fetches the day views the open grab has not
-// yet fetched, parses each person's cached day view into a status, replaces the fragment the web
-// server reads, shows it to the operator and shows the board page in the window's browser.
+// yet fetched, reads each person's cached day view into a status, publishes the board's snapshot
+// and shows the board page in the window's browser.
 //
 // Only a day view replaces a cached day view. A failed log-in fetches nothing; a wait that times
 // out, or a day view showing the log-in form (the session is gone), ends this refresh's fetching.
@@ -18,14 +18,14 @@
 #include "browser/BrowserDriver.h"
 #include "text/Clock.h"
 #include "log/LogWriter.h"
-#include "webserver/FragmentStore.h"
-#include "web/SnapshotStore.h"
+#include "board/BoardSnapshot.h"
 
 class RefreshCycle {
 public:
-    // boardAddress: where the browser goes after each refresh (the board's own page).
+    // boardAddress: where the browser goes after each refresh (the board's own page); publish
+    // receives the board's snapshot at the end of each refresh.
     RefreshCycle(Roster& roster, BoardState& state, BrowserDriver& browser, LogWriter& log, const Clock& clock,
-                 RefreshHost& host, FragmentStore& fragment, std::string calendarHost, std::string boardAddress,
+                 RefreshHost& host, PublishSnapshot publish, std::string calendarHost, std::string boardAddress,
                  CalendarFetchSettings calendarFetch = {});
 
     // One refresh. Asked for again while one runs (from an event handled inside one of its
@@ -34,16 +34,9 @@ public:
     // error propagates and the remembered request is dropped: the failure is reported first, and
     // the grab flag it left set makes the next refresh grab again.
     void requestRefresh();
-    // Capture (while a grab is pending) and parse of one person's day view into statusHtml.
+    // Capture (while a grab is pending) and read of one person's day view into their status.
     void processPerson(int index);
     bool running() const { return running_; }
-    // After each refresh the board's data also goes to store (for the wall page); with
-    // hideTitles every status shows meetings and notes by their kind only, on both pages.
-    void publishTo(SnapshotStore& store, bool hideTitles)
-    {
-        snapshots_ = &store;
-        hideTitles_ = hideTitles;
-    }
     // Called as each refresh starts, before it reads anything: the one moment the roster may
     // be replaced.
     std::function<void()> beforeRun;
@@ -77,13 +70,11 @@ private:
     LogWriter& log_;
     const Clock& clock_;
     RefreshHost& host_;
-    FragmentStore& fragment_;
+    PublishSnapshot publish_;
     std::string calendarHost_;
     std::string boardAddress_;
     CalendarSources calendars_;
-    SnapshotStore* snapshots_ = nullptr;
-    bool hideTitles_ = false;
-    std::vector<PersonView> views_;  // this refresh's parse, person by person
+    std::vector<PersonStatus> statuses_;  // this refresh's statuses, person by person
     bool dayViewsOverHttps_ = false;
     bool running_ = false;
     bool followUp_ = false;

@@ -22,7 +22,6 @@ void Roster::reset()
 {
     personName.clear();
     calendarItemId.clear();
-    statusHtml.clear();
     leaveTag.clear();
     dayPageHtml.clear();
     fetch.clear();
@@ -44,7 +43,7 @@ void loadRoster(Roster& roster, const std::string& fileName, LogWriter* log)
         lineNumbers.push_back(i + 1);
     }
     const std::size_t n = lines.size();
-    for (auto* column : {&roster.personName, &roster.calendarItemId, &roster.statusHtml, &roster.leaveTag,
+    for (auto* column : {&roster.personName, &roster.calendarItemId, &roster.leaveTag,
                          &roster.dayPageHtml}) {
         column->assign(n, std::string());
     }

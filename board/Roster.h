@@ -9,7 +9,7 @@
 class LogWriter;
 
 struct Roster {
-    std::vector<std::string> personName, calendarItemId, statusHtml, leaveTag, dayPageHtml;
+    std::vector<std::string> personName, calendarItemId, leaveTag, dayPageHtml;
     std::vector<PersonFetch> fetch;  // each person's progress in the open grab
 
     // The number of people: the length of the item-id column.

@@ -40,25 +40,17 @@ bool hasNoSuffixKeyword(const std::string& description)
 
 NoteKind noteKindOf(const std::string& text, bool outOfOffice)
 {
+    if (outOfOffice) return NoteKind::Leave;
     const std::string lower = textLower(text);
-    if (outOfOffice || textPos(LeaveKeyword, lower) > 0) return NoteKind::Leave;
-    if (textPos("holiday", lower) > 0) return NoteKind::Holiday;
-    if (textPos("shift", lower) > 0) return NoteKind::Shift;
-    if (textPos("late", lower) > 0) return NoteKind::Late;
-    if (textPos("earl", lower) > 0) return NoteKind::Early;
+    for (const auto& [keyword, kind] : NoteKindKeywords)
+        if (contains(lower, keyword)) return kind;
     return NoteKind::Other;
 }
 
-MeetingView meetingView(const std::string& descriptionHtml, DateTime localEnd, bool showsUntil)
+PersonState stateOf(const PersonStatus& status)
 {
-    return MeetingView{plainText(descriptionHtml), localToUnixSeconds(localEnd), showsUntil};
-}
-
-PersonState stateOf(const PersonView& person, bool everRead)
-{
-    if (!everRead) return PersonState::Unknown;
-    if (!person.meetings.empty()) return PersonState::Meeting;
-    for (const NoteView& note : person.notes)
+    if (!status.meetings.empty()) return PersonState::Meeting;
+    for (const NoteStatus& note : status.notes)
         if (note.kind == NoteKind::Leave) return PersonState::Leave;
-    return person.notes.empty() ? PersonState::Free : PersonState::Note;
+    return status.notes.empty() ? PersonState::Free : PersonState::Note;
 }

@@ -14,7 +14,6 @@ public:
     std::string fakeTimeText() const override { return {}; }
     bool forceGrabChecked() const override { return false; }
     void setForceGrabChecked(bool) override {}
-    void showFragment(const std::string&) override {}
     void enableRefreshTimer() override {}
 };
 
@@ -33,14 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     roster.personName = {"Ann Example"};
     roster.calendarItemId = {"1001"};
     roster.leaveTag = {"A Example"};
-    roster.statusHtml = {""};
     roster.dayPageHtml = {fuzzText(data, size)};
     BoardState state;
     state.nowTime = FuzzNow;
     state.grabPending = false;
 
-    FragmentStore served;
-    RefreshCycle cycle(roster, state, browser, log, clock, host, served, "calendar.example", "http://127.0.0.1/");
+    RefreshCycle cycle(roster, state, browser, log, clock, host, {}, "calendar.example", "http://127.0.0.1/");
     try {
         cycle.processPerson(0);
     } catch (const RangeError&) {

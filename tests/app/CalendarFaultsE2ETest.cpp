@@ -47,12 +47,12 @@ struct FaultRun {
         fs::current_path(fs::temp_directory_path());
         fs::remove_all(dir);
     }
-    WindowSettings settings(const std::string& password = "demo") const {
-        WindowSettings settings;
-        settings.calendarHost = calendar.host();
+    ProgramSettings settings(const std::string& password = "demo") const {
+        ProgramSettings settings;
+        settings.board.calendarHost = calendar.host();
         settings.trust = calendarTrust(calendar.host(), loadCalendarCa((dir / "ca.pem").string()));
         settings.credentials = Credentials{"demo", password};
-        settings.port = 0;  // any free port: the tests never depend on the board's default one
+        settings.server.port = 0;  // any free port: the tests never depend on the board's default one
         return settings;
     }
     fs::path dir;
@@ -79,7 +79,7 @@ void expectFailedRefreshKeepsTheBoard(MainWindow& form, const std::string& messa
     }
     EXPECT_TRUE(form.controller().state().grabPending);
     EXPECT_FALSE(form.refreshTimer().isActive());
-    const std::optional<HttpAnswer> page = httpGet(form.controller().port());
+    const std::optional<HttpAnswer> page = httpGet(form.site().port());
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find("<p>previous board "), std::string::npos);
     EXPECT_EQ(countOf(logText(form), "Done"), 0) << logText(form);
@@ -117,7 +117,7 @@ struct Served {
 
 Served served(MainWindow& form) {
     Served board;
-    const std::optional<HttpAnswer> page = httpGet(form.controller().port());
+    const std::optional<HttpAnswer> page = httpGet(form.site().port());
     if (!page) return board;
     board.rows = countOf(page->body, "<h2>");
     board.blank = countOf(page->body, "nowrap>&nbsp;</td>");
@@ -134,7 +134,7 @@ void expectSameBoard(const Served& now, const Served& before) {
 
 // A window on a free port whose first grab has gone well; the button drives every refresh.
 struct GoodFirstGrab {
-    explicit GoodFirstGrab(WindowSettings settings) : form(withFreePort(std::move(settings))) {
+    explicit GoodFirstGrab(ProgramSettings settings) : form(withFreePort(std::move(settings))) {
         startWithoutTimer(form);
         form.requestRefresh();
         form.refreshTimer().stop();
@@ -142,8 +142,8 @@ struct GoodFirstGrab {
         dataTime = form.controller().state().dataTime;
         people = form.controller().roster().count();
     }
-    static WindowSettings withFreePort(WindowSettings settings) {
-        settings.port = 0;
+    static ProgramSettings withFreePort(ProgramSettings settings) {
+        settings.server.port = 0;
         return settings;
     }
     void grab() {
@@ -184,9 +184,9 @@ TEST(CalendarFaultsE2ETest, RefusedLogInFetchesNothingKeepsTheBoardAndRecovers) 
 
 TEST(CalendarFaultsE2ETest, RefusedCertificateIsAFailedLogIn) {
     FaultRun run("certificate", {});
-    WindowSettings settings = run.settings();
+    ProgramSettings settings = run.settings();
     settings.trust = {};
-    settings.port = 0;
+    settings.server.port = 0;
     MainWindow form(settings);
     startWithoutTimer(form);
     ASSERT_NO_THROW(form.requestRefresh());
@@ -240,8 +240,8 @@ void useThreePeople(const fs::path& dir) {
               "\"Cleo Park\",1003,\"C Park\"\r\n";
 }
 
-WindowSettings shortWaits(WindowSettings settings) {
-    settings.pageWaitSeconds = ShortPageWaitSeconds;
+ProgramSettings shortWaits(ProgramSettings settings) {
+    settings.board.pageWaitSeconds = ShortPageWaitSeconds;
     return settings;
 }
 
@@ -342,12 +342,12 @@ TEST(CalendarFaultsE2ETest, RosterLineWithTwoFieldsStopsStartUpButTheBoardServes
     ASSERT_EQ(form.controller().roster().count(), 3);
     EXPECT_EQ(form.controller().roster().calendarItemId[1], "1002");
     EXPECT_TRUE(form.controller().roster().leaveTag[2].empty());
-    ASSERT_TRUE(httpGet(form.controller().port()));
+    ASSERT_TRUE(httpGet(form.site().port()));
 
     // A refresh from the button runs over what the aborted start-up left: one row a person.
     ASSERT_NO_THROW(form.requestRefresh());
-    EXPECT_EQ(countOf(form.controller().fragment().snapshot(), "<h2>"), 3);
-    const std::optional<HttpAnswer> page = httpGet(form.controller().port());
+    EXPECT_EQ(countOf(form.site().board().fragment(), "<h2>"), 3);
+    const std::optional<HttpAnswer> page = httpGet(form.site().port());
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find("<h2>Ben Carter</h2>"), std::string::npos);
     form.stopTimers();

@@ -1,9 +1,10 @@
 // Statuses composed from iCalendar days (tests/data/ics): the day views' rules for meetings in
 // progress, "Also:" entries, suffixes and notes; private and escaped texts; the leave tag; the
-// structured state beside the HTML; the log line.
+// record beside the classic cell; the log line.
 #include <gtest/gtest.h>
 
 #include "board/CalendarStatus.h"
+#include "pages/StatusCell.h"
 #include "calendar/ParsedCalendar.h"
 #include "tests/browser/Fakes.h"
 #include "tests/calendar/ZoneScope.h"
@@ -47,9 +48,10 @@ struct CalendarStatusTest : ::testing::Test {
     ParsedCalendar calendar = ParsedCalendar::parse({readIcs("allday.ics"), readIcs("timed.ics")});
     void SetUp() override { setLocaleFormats(FormatSettings::dayMonthYear()); }
     void TearDown() override { setLocaleFormats(saved); }
-    CalendarStatus compose(int day, double hours, const std::string& tag)
+    PersonStatus compose(int day, double hours, const std::string& tag)
     {
-        return composeCalendarStatus(calendar.day(2026, 12, day), encodeDate(2026, 12, day) + hours / 24, tag, log);
+        return composeCalendarStatus(calendar.day(2026, 12, day), instantOfLocal(encodeDate(2026, 12, day) + hours / 24),
+                                     tag, log);
     }
 };
 
@@ -57,7 +59,7 @@ TEST_F(CalendarStatusTest, StatusAtChosenInstants)
 {
     for (const StatusCase& c : StatusCases) {
         ZoneScope zone(c.zone);
-        EXPECT_EQ(compose(c.day, c.hours, c.leaveTag).html, c.expected)
+        EXPECT_EQ(classicStatusHtml(compose(c.day, c.hours, c.leaveTag)), c.expected)
             << c.day << " Dec " << c.hours << "h in " << c.zone << " tag '" << c.leaveTag << "'";
     }
 }
@@ -65,13 +67,16 @@ TEST_F(CalendarStatusTest, StatusAtChosenInstants)
 TEST_F(CalendarStatusTest, StructuredStateAndLog)
 {
     ZoneScope zone("UTC");
-    const CalendarStatus status = compose(7, 15.5, "");
-    EXPECT_EQ(status.inProgress, (std::vector<std::size_t>{3, 4}));
+    const PersonStatus status = compose(7, 15.5, "");
+    EXPECT_EQ(status.state, PersonState::Meeting);
+    ASSERT_EQ(status.meetings.size(), 2u);
+    EXPECT_TRUE(status.meetings[0].endsLaterDay);
+    EXPECT_EQ(status.meetings[1].description.plain, "Review <b>\"Q4\"</b> & plan<BR> (<img src=x onerror=alert(1)>)");
     ASSERT_EQ(status.notes.size(), 4u);
-    const bool leave[] = {true, false, true, true};  // the out-of-office conference counts as leave
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(status.notes[i].leave, leave[i]) << status.notes[i].text;
-    EXPECT_EQ(status.notes[2].text, "Conference");
-    EXPECT_EQ(status.notes[2].dayEvent, 2u);
+    // The out-of-office conference counts as leave.
+    const NoteKind kinds[] = {NoteKind::Leave, NoteKind::Late, NoteKind::Leave, NoteKind::Leave};
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(status.notes[i].kind, kinds[i]) << status.notes[i].text.plain;
+    EXPECT_EQ(status.notes[2].text.plain, "Conference");
     EXPECT_EQ(log.lines.back(), "Result: Meetings: 5, Day Events: 6...........");
 }
 
@@ -82,7 +87,7 @@ TEST_F(CalendarStatusTest, PrivateAndUntitledEntries)
     day.meetings.push_back({"Secret <x>", "Room", 0, 4'000'000'000, true});
     day.dayEvents.push_back({"", true, false});
     day.dayEvents.push_back({"Sick leave", false, true});
-    EXPECT_EQ(composeCalendarStatus(day, encodeDate(2026, 12, 7) + 0.5, "", log).html,
+    EXPECT_EQ(classicStatusHtml(composeCalendarStatus(day, instantOfLocal(encodeDate(2026, 12, 7) + 0.5), "", log)),
               "Private until 02/10 07:06<br><small>Note: Out of office</small>");
 }
 

@@ -1,11 +1,12 @@
-// The day-page parser: the statuses of tests/data/daypages/status-cases.tsv (page, hour of
-// 6 Dec 2026, leave tag, status, log line), the errors that end a parse with what was composed
-// so far, and independence from the regional date order.
+// The day-page reader: the statuses of tests/data/daypages/status-cases.tsv (page, hour of
+// 6 Dec 2026, leave tag, the classic cell, log line), the record beside the cell, the errors that
+// end a read, and independence from the regional date order.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "board/DayPageParser.h"
+#include "pages/StatusCell.h"
 #include "tests/browser/Fakes.h"
 #include "text/Errors.h"
 #include "tests/support/DayPageProbes.h"
@@ -19,11 +20,13 @@ struct ParserTest : ::testing::Test {
     RecordingLog log;
     void SetUp() override { setLocaleFormats(FormatSettings::dayMonthYear()); }
     void TearDown() override { setLocaleFormats(saved); }
+    PersonStatus read(const std::string& page, double hours, const std::string& tag = "")
+    {
+        return readDayPage(page, instantOfLocal(day + hours / 24), tag, log);
+    }
     std::string parse(const std::string& page, double hours, const std::string& tag = "")
     {
-        std::string status;
-        parseDayPage(page, day + hours / 24, tag, status, log);
-        return status;
+        return classicStatusHtml(read(page, hours, tag));
     }
 };
 
@@ -59,24 +62,37 @@ TEST_F(ParserTest, InlineMeetings)
     EXPECT_EQ(collectBlock("xx=meetingNum2 a</FONTb</FONT>tail", "=meetingNum", 2), "=meetingNum2 a</FONTb</FONT>");
 }
 
-TEST_F(ParserTest, ErrorsKeepWhatWasComposed)
+TEST_F(ParserTest, RecordBesideTheCell)
 {
-    std::string status;
+    const PersonStatus status = read(readDayPage("mixed.html"), 10, "K Lee");
+    EXPECT_EQ(status.state, PersonState::Leave);  // one of the notes is their leave
+    ASSERT_EQ(status.notes.size(), 2u);
+    EXPECT_EQ(status.notes[0].text.html, "Early finish<BR>(dentist)");
+    EXPECT_EQ(status.notes[0].text.plain, "Early finish, (dentist)");
+    EXPECT_EQ(status.notes[0].kind, NoteKind::Early);
+    EXPECT_EQ(status.notes[1].kind, NoteKind::Leave);
+    const PersonStatus two = read(readDayPage("two-meetings.html"), 10);
+    EXPECT_EQ(two.state, PersonState::Meeting);
+    ASSERT_EQ(two.meetings.size(), 2u);
+    EXPECT_EQ(two.meetings[0].description.plain, "Budget review (Room 4)");
+    EXPECT_EQ(two.meetings[0].end, instantOfLocal(day + 10.5 / 24));
+    EXPECT_EQ(read("<BODY></BODY>", 10).state, PersonState::Free);
+}
+
+TEST_F(ParserTest, ErrorsEndTheRead)
+{
     try {
-        parseDayPage(readDayPage("unclosed-block.html"), day + 9.5 / 24, "", status, log);
+        read(readDayPage("unclosed-block.html"), 9.5);
         FAIL();
     } catch (const RangeError& e) {
         EXPECT_EQ(e.message(), "Range check error");
     }
-    EXPECT_EQ(status, "Fine until 10:00");
-    status.clear();
     try {
-        parseDayPage(readDayPage("bad-time.html"), day + 10.0 / 24, "", status, log);
+        read(readDayPage("bad-time.html"), 10.0);
         FAIL();
     } catch (const ConvertError& e) {
         EXPECT_EQ(e.message(), "'06/12/2026 :00' is not a valid date and time");
     }
-    EXPECT_EQ(status, "In progress until 10:30");
     EXPECT_EQ(log.lines.back(), "Result: Meetings: 3, Day Events: 0..");
     // A counted meeting whose marker never follows "=".
     EXPECT_THROW(parse("name:meetingNum1>x</A>09:00 - 10:00<BR>y</FONT>", 9.5), RangeError);

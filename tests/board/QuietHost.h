@@ -10,6 +10,5 @@ struct QuietHost : RefreshHost {
     std::string fakeTimeText() const override { return {}; }
     bool forceGrabChecked() const override { return forceGrab; }
     void setForceGrabChecked(bool checked) override { forceGrab = checked; }
-    void showFragment(const std::string& fragment) override { shown = fragment; }
     void enableRefreshTimer() override {}
 };

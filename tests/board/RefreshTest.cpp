@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "board/Refresh.h"
+#include "pages/ClassicPage.h"
+#include "pages/StatusCell.h"
 #include "browser/CalendarAddress.h"
 #include "tests/browser/Fakes.h"
 #include "text/Errors.h"
@@ -17,6 +19,12 @@ namespace {
 constexpr DateTime TestDay = 46362;  // 6 December 2026
 using TextLines = std::vector<std::string>;
 
+// A person's cell in a published snapshot.
+std::string cell(const SharedSnapshot& snapshot, std::size_t person)
+{
+    return classicStatusHtml(snapshot->people.at(person).status);
+}
+
 struct FakeHost : RefreshHost {
     std::string fakeTime, fragment = "previous board";
     bool forceGrab = false;
@@ -24,7 +32,6 @@ struct FakeHost : RefreshHost {
     std::string fakeTimeText() const override { return fakeTime; }
     bool forceGrabChecked() const override { return forceGrab; }
     void setForceGrabChecked(bool checked) override { forceGrab = checked; }
-    void showFragment(const std::string& text) override { fragment = text; }
     void enableRefreshTimer() override { ++timerEnables; }
 };
 
@@ -37,8 +44,14 @@ struct RefreshTest : ::testing::Test {
     BoardState state;
     BrowserDriver driver{control, log, clock, state.pageLoaded};
     FakeHost host;
-    FragmentStore served;
-    RefreshCycle cycle{roster, state, driver, log, clock, host, served, "cal.test", "http://127.0.0.1:7350/"};
+    SharedSnapshot published;
+    // As the program shows it: the fragment of every snapshot the refresh publishes.
+    RefreshCycle cycle{roster, state, driver, log, clock, host,
+                       [this](SharedSnapshot snapshot) {
+                           published = std::move(snapshot);
+                           host.fragment = classicFragment(*published, false);
+                       },
+                       "cal.test", "http://127.0.0.1:7350/"};
     std::vector<std::string> files = {"two-meetings.html", "day-events.html", "mixed.html"};
 
     void SetUp() override
@@ -47,7 +60,7 @@ struct RefreshTest : ::testing::Test {
         roster.personName = {"Ann", "Bob", "Cy"};
         roster.calendarItemId = {"101", "102", "103"};
         roster.leaveTag = {"", "J Smith", "K Lee"};
-        roster.statusHtml = roster.dayPageHtml = {"", "", ""};
+        roster.dayPageHtml = {"", "", ""};
         state = {.grabPending = true, .userId = "jdoe", .password = "pw&1"};
         // A day view redirects, so it completes as two documents.
         control.planFor = [](const std::string& url) {
@@ -95,7 +108,7 @@ TEST_F(RefreshTest, WithoutGrabCachedPagesFollowTheClock)
     cycle.requestRefresh();
     EXPECT_EQ(control.navigations, TextLines{"http://127.0.0.1:7350/"});
     EXPECT_EQ(count("Starting"), 1);
-    EXPECT_EQ(roster.statusHtml[0], "&nbsp;");  // nothing in progress: a blank, in the roster too
+    EXPECT_EQ(cell(published, 0), "");  // nothing in progress: shown as a blank
     EXPECT_NE(host.fragment.find("<h2>Ann</h2></td><td bgcolor=\"#FFFFFF\" nowrap>&nbsp;</td>"), std::string::npos);
     EXPECT_NE(host.fragment.find("Data refreshed: 06/12 10:00"), std::string::npos);
 }
@@ -121,7 +134,6 @@ TEST_F(RefreshTest, FailuresKeepThePreviousBoardAndTheGrabFlag)
     files[1] = "unclosed-block.html";
     EXPECT_THROW(cycle.requestRefresh(), RangeError);
     EXPECT_EQ(host.fragment, "previous board");
-    EXPECT_EQ(roster.statusHtml, (TextLines{Ann, "Fine until 10:00", ""}));
     EXPECT_EQ(roster.dayPageHtml[1], readDayPage("unclosed-block.html"));
     EXPECT_TRUE(state.grabPending);
     EXPECT_EQ(host.timerEnables, 0);
@@ -238,11 +250,13 @@ TEST_F(RefreshTest, OnlyADayViewReplacesACachedDayView)
         BoardState board = state;
         BrowserDriver browser{control, log, clock, board.pageLoaded};
         FakeHost host;
-        FragmentStore store;
-        RefreshCycle refresh{people, board, browser, log, clock, host, store, "cal.test", "http://127.0.0.1:7350/"};
+        SharedSnapshot shown;
+        RefreshCycle refresh{people, board, browser, log, clock, host,
+                             [&shown](SharedSnapshot snapshot) { shown = std::move(snapshot); }, "cal.test",
+                             "http://127.0.0.1:7350/"};
         refresh.requestRefresh();
         const std::vector<std::string> pages = people.dayPageHtml;
-        const std::string bobStatus = people.statusHtml[1];
+        const std::string bobStatus = cell(shown, 1);
         const DateTime firstGrab = board.dataTime;
 
         fault.fault(control);
@@ -252,7 +266,7 @@ TEST_F(RefreshTest, OnlyADayViewReplacesACachedDayView)
         log.lines.clear();
         refresh.requestRefresh();
         EXPECT_EQ(people.dayPageHtml[1], pages[1]);
-        EXPECT_EQ(people.statusHtml[1], bobStatus);  // parsed from the kept page
+        EXPECT_EQ(cell(shown, 1), bobStatus);  // read from the kept page
         const auto notStored = std::find_if(log.lines.begin(), log.lines.end(), [](const std::string& line) {
             return line.rfind("Page not stored: ", 0) == 0;
         });
@@ -309,7 +323,7 @@ TEST_F(RefreshTest, FailedLogInFetchesNothingAndKeepsTheGrab)
         EXPECT_EQ(count("Logged in"), 0);
         EXPECT_EQ(control.navigations.size(), 2u);  // the log-in and the board page
         EXPECT_EQ(roster.dayPageHtml, pages);
-        EXPECT_EQ(roster.statusHtml[0], Ann);
+        EXPECT_EQ(cell(published, 0), Ann);
         EXPECT_TRUE(state.grabPending);
         EXPECT_EQ(state.dataTime, firstGrab);
         EXPECT_EQ(state.lastGrab.failure, fault.reason);

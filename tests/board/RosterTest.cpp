@@ -30,7 +30,7 @@ struct RosterTest : ::testing::Test {
     }
     void expectLength(std::size_t n)
     {
-        for (auto* c : {&roster.personName, &roster.calendarItemId, &roster.statusHtml, &roster.leaveTag,
+        for (auto* c : {&roster.personName, &roster.calendarItemId, &roster.leaveTag,
                         &roster.dayPageHtml})
             EXPECT_EQ(c->size(), n);
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "board/DayPageParser.h"
+#include "pages/StatusCell.h"
 #include "text/Errors.h"
 #include "tools/democal/DemoDayView.h"
 #include "tools/democal/DemoPages.h"
@@ -32,10 +33,9 @@ protected:
                               DemoFault fault = DemoFault::None) {
         std::string page = renderDayView(&person, Sunday, planDay(person, minute), fault);
         DateTime built = encodeDate(Sunday.year, Sunday.month, Sunday.day) + encodeTime(minute / 60, minute % 60, 0, 0);
-        std::string status;
         SilentLog log;
-        parseDayPage(page, addSeconds(built, laterSeconds), std::string(person.leaveTag), status, log);
-        return status;
+        return classicStatusHtml(
+            readDayPage(page, instantOfLocal(addSeconds(built, laterSeconds)), std::string(person.leaveTag), log));
     }
 
     FormatSettings saved_;

@@ -1,8 +1,9 @@
-#include "web/JsonText.h"
+#include "pages/JsonText.h"
 
 #include <cstdio>
 
-#include "web/WebConstants.h"
+#include "pages/PagesConstants.h"
+#include "text/Utf8.h"
 
 void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
