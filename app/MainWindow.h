@@ -99,6 +99,5 @@ private:
     std::unique_ptr<LogWriter> echo_;
     LogWriter* logWriter_ = nullptr;
     std::unique_ptr<BoardController> controller_;
-    bool closeRequested_ = false;
     bool closed_ = false;
 };

@@ -6,9 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "board/BoardFragment.h"
-#include "board/Roster.h"
 #include "text/DateTime.h"
+#include "webserver/BoardPageText.h"
 #include "log/LogWriter.h"
 
 // Port of the load server, and of nginx serving the same page beside it.
@@ -24,18 +23,19 @@ constexpr int BenchListenQueue = 511;
 inline std::string benchBoardFragment(int people) {
     static const char* const statuses[] = {
         "Budget review (Room 4) until 10:30, <small>Also: Lab meeting until 11:00</small>",
-        "", "Customer call until 12:00", "<small>Note: Bank Holiday</small>",
+        "&nbsp;", "Customer call until 12:00", "<small>Note: Bank Holiday</small>",
         "Interviews (Room 2) until 16:00<br><small>Note: Leaving early</small>", "Shift"};
-    Roster roster;
-    roster.reset();
+    // The rows as the board writes them (board/BoardFragment.cpp), from the page's own text.
+    std::string fragment(TableOpenLine);
     for (int i = 0; i < people; ++i) {
-        roster.personName.push_back("Person " + std::to_string(i + 1));
-        roster.calendarItemId.push_back(std::to_string(1000 + i));
-        roster.statusHtml.push_back(statuses[i % 6]);
-        roster.leaveTag.push_back("P " + std::to_string(i + 1));
-        roster.dayPageHtml.emplace_back();
+        fragment.append(FragmentLineBreak).append(RowOpen).append("Person " + std::to_string(i + 1));
+        fragment.append(RowMiddle).append(statuses[i % 6]).append(RowClose);
     }
-    return buildBoardFragment(roster, encodeDate(2026, 12, 6) + encodeTime(9, 0, 0, 0));
+    fragment.append(FragmentLineBreak).append(TableCloseLine);
+    fragment.append(FragmentLineBreak).append(FooterOpen);
+    fragment.append(dateTimeToText(FooterPattern, encodeDate(2026, 12, 6) + encodeTime(9, 0, 0, 0)));
+    fragment.append(FooterClose).append(FragmentLineBreak).append(PageCloseLine);
+    return fragment;
 }
 
 // Passes every line on and counts them: the access-log count of a run.

@@ -2,7 +2,11 @@
 
 #include <exception>
 
+#include "board/AddressSource.h"
 #include "board/BoardConstants.h"
+#include "board/BoardFragment.h"
+#include "board/DayViewSource.h"
+#include "board/StatusCell.h"
 #include "text/Text.h"
 
 namespace {
@@ -34,18 +38,49 @@ BoardController::BoardController(BoardSettings settings, BrowserControl& browser
       log_(log),
       pageHandler_(fragment_, snapshots_, clock, log, settings_.wall),
       port_(listen(server_, pageHandler_, settings_.port, settings_.bindAddresses, settings_.maxClientConnections)),
-      driver_(browser, log, clock, state_.pageLoaded),
-      refresh_(roster_, state_, driver_, log, clock, host, fragment_, settings_.calendarHost, pageAddress(),
-               settings_.calendarFetch) {
+      host_(host),
+      driver_(browser, log, clock),
+      refresh_(roster_, state_, RefreshLinks{sources_, *this, host, log, clock}) {
     driver_.setTimeoutSeconds(settings_.pageWaitSeconds);
-    refresh_.publishTo(snapshots_, settings_.wall.hideTitles);
+    // Calendar addresses first: the web calendar reads every other item id.
+    sources_.add(std::make_unique<AddressSource>(settings_.calendarFetch, log, clock));
+    sources_.add(std::make_unique<DayViewSource>(DayViewSettings{settings_.calendarHost, settings_.calendarHttps},
+                                                 driver_, state_, log, clock));
     refresh_.beforeRun = [this] {
         if (!reloaded_) return;
         roster_ = std::move(*reloaded_);
         reloaded_.reset();
-        state_.grabPending = true;  // the new roster has no day views yet
+        state_.grabPending = true;  // the new roster has no calendars fetched yet
     };
-    refresh_.setDayViewsOverHttps(settings_.calendarHttps);
+}
+
+void BoardController::publish(const SharedSnapshot& board) {
+    board_ = board;
+    fragmentText_ = buildBoardFragment(*board, settings_.wall.hideTitles);
+    fragment_.replace(fragmentText_);
+    BoardSnapshotData data;
+    if (board->dataTime) data.dataTimeUnix = unixSeconds(*board->dataTime);
+    data.lastGrabOk = board->lastGrabOk;
+    if (board->lastGrabTime) data.lastGrabTimeUnix = unixSeconds(*board->lastGrabTime);
+    for (const PersonRow& row : board->people) {
+        PersonView view;
+        view.name = row.name;
+        view.state = static_cast<ViewState>(row.status.state);
+        for (const MeetingStatus& meeting : row.status.meetings)
+            view.meetings.push_back({meeting.description.plain, unixSeconds(meeting.end), meeting.showsUntil});
+        for (const NoteStatus& note : row.status.notes)
+            view.notes.push_back({note.text.plain, static_cast<ViewNoteKind>(note.kind)});
+        view.statusHtml = classicStatusHtml(row.status);
+        data.people.push_back(std::move(view));
+    }
+    snapshots_.replace(std::move(data));
+}
+
+void BoardController::refreshEnded(const SharedSnapshot&) {
+    // Shown to the operator, and in the window's browser.
+    host_.showFragment(fragmentText_);
+    if (!driver_.stopped()) driver_.navigate(pageAddress());
+    if (onRefreshEnded) onRefreshEnded();
 }
 
 BoardController::~BoardController() { server_.setActive(false); }
@@ -53,7 +88,6 @@ BoardController::~BoardController() { server_.setActive(false); }
 void BoardController::start(const std::string& userId, const std::string& password) {
     state_.userId = userId;
     state_.password = password;
-    state_.pageLoaded = false;
     state_.grabPending = true;
     loadRoster(roster_, settings_.rosterFile, &log_);
 }
@@ -66,7 +100,8 @@ void BoardController::reloadRoster() {
         log_.log(std::string(RosterKeptText) + settings_.rosterFile + ": " + error.what(), false);
         return;
     }
-    log_.log(std::string(RosterReloadedText) + settings_.rosterFile + " (" + intToText(fresh.count()) + ")", false);
+    log_.log(std::string(RosterReloadedText) + settings_.rosterFile + " (" + intToText(static_cast<int>(fresh.size())) + ")",
+             false);
     reloaded_ = std::move(fresh);
 }
 

@@ -1,18 +1,22 @@
 #pragma once
-// The board without its window: the roster, the board state, the refresh cycle, the fragment the
-// web server reads, and the web server on its port. Whoever runs the board (the operator window,
-// a test) supplies the browser, the clock, the log and the operator's controls (RefreshHost).
+// The board without its window: the roster, the board state, the calendar sources, the refresh
+// cycle, the fragment the web server reads, and the web server on its port. Whoever runs the
+// board (the operator window, a test) supplies the browser, the clock, the log and the
+// operator's controls (RefreshHost).
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "board/BoardConstants.h"
+#include "board/BoardOutput.h"
 #include "board/BoardState.h"
 #include "board/Refresh.h"
 #include "board/RefreshHost.h"
 #include "board/Roster.h"
+#include "board/SourceRegistry.h"
 #include "browser/BrowserConstants.h"
 #include "browser/BrowserControl.h"
 #include "browser/BrowserDriver.h"
@@ -36,20 +40,20 @@ struct BoardSettings {
     bool calendarHttps = false;                    // day views over https too
 };
 
-class BoardController {
+class BoardController final : private BoardOutput {
 public:
     // The web server listens when this returns; CouldNotBindError when it cannot.
     BoardController(BoardSettings settings, BrowserControl& browser, LogWriter& log, const Clock& clock,
                     RefreshHost& host);
     // Stops the web server first: its threads read the fragment and write the log.
-    ~BoardController();
+    ~BoardController() override;
     BoardController(const BoardController&) = delete;
     BoardController& operator=(const BoardController&) = delete;
 
     // Start-up once the calendar credentials are known: a grab is pending and the roster is read
     // (its errors propagate; the board then serves its heading alone).
     void start(const std::string& userId, const std::string& password);
-    // A refresh now (the refresh button, the refresh timer).
+    // A refresh now (the refresh button, the refresh timer); it runs on from the event loop.
     void requestRefresh() { refresh_.requestRefresh(); }
     // The hourly grab: the next refresh fetches every day view again.
     void requestGrab() { state_.grabPending = true; }
@@ -60,9 +64,11 @@ public:
     // on, which fetches every day view again; one that does not is logged and the current one
     // kept. A refresh under way finishes with the roster it started with.
     void reloadRoster();
-    // The program is stopping: the running refresh's page wait ends at once and it fetches no
-    // more pages; no later refresh fetches any.
+    // The program is stopping: the running refresh's waits end at once and it fetches nothing
+    // more; no later refresh fetches anything.
     void stopFetching() { refresh_.stop(); }
+    // Called each time a refresh has ended.
+    std::function<void()> onRefreshEnded;
 
     // The port the board listens on, and the address of its page on this machine.
     std::uint16_t port() const { return port_; }
@@ -73,9 +79,15 @@ public:
     FragmentStore& fragment() { return fragment_; }
     SnapshotStore& snapshots() { return snapshots_; }
     RefreshCycle& refresh() { return refresh_; }
+    SourceRegistry& sources() { return sources_; }
+    // The board last published; empty before the first refresh.
+    SharedSnapshot board() const { return board_; }
     HttpServer& server() { return server_; }
 
 private:
+    void publish(const SharedSnapshot& board) override;
+    void refreshEnded(const SharedSnapshot& board) override;
+
     BoardSettings settings_;
     LogWriter& log_;
     BoardState state_;
@@ -86,6 +98,10 @@ private:
     HttpServer server_;
     std::uint16_t port_ = 0;
     std::optional<Roster> reloaded_;  // waits for the next refresh to start
+    RefreshHost& host_;
     BrowserDriver driver_;
+    SourceRegistry sources_;
     RefreshCycle refresh_;
+    SharedSnapshot board_;
+    std::string fragmentText_;  // the classic fragment of board_
 };

@@ -3,9 +3,8 @@
 // joined by CR LF.
 #include <string>
 
-#include "board/Roster.h"
-#include "text/DateTime.h"
+#include "board/BoardSnapshot.h"
 
-// Builds the fragment from the roster's names and statuses, an empty status shown as "&nbsp;".
-// "%NOW" is left for the page handler.
-std::string buildBoardFragment(const Roster& roster, DateTime dataTime);
+// Builds the fragment from the board's rows (titles hidden when asked), an empty status shown as
+// "&nbsp;". "%NOW" is left for the page handler.
+std::string buildBoardFragment(const BoardSnapshot& board, bool hideTitles);

@@ -10,9 +10,13 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
-// An address the board can read a calendar from: absolute http or https with a host.
-bool isCalendarAddress(const QUrl& url);
+// Whether a roster item id names a calendar address (http:// or https://) rather than an item
+// of the web calendar.
+bool isCalendarAddress(std::string_view itemId);
+// An address a calendar can be read from: absolute http or https with a host.
+bool isReadableAddress(const QUrl& url);
 // Whether the address carries a user name or a password (refused: it would leak into logs).
 bool carriesCredentials(const QUrl& url);
 // Whether the host is a loopback address: 127.0.0.0/8, ::1 or "localhost".

@@ -1,14 +1,19 @@
 // One board over a mixed roster: a web-calendar person (fake browser), two people on a real
-// Radicale (one with the right password, one with a wrong one) and one on the demo calendar's
-// iCalendar feed, fetched in the refresh's own event-loop passes.
+// Radicale (one with the right password, one with a wrong one), one on the demo calendar's
+// iCalendar feed and one on a calendar that accepts and never answers, all fetched at once on
+// the event loop while the fake browser's passes run beside it.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <cstdlib>
+#include <functional>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 
 #include "board/BoardController.h"
+#include "board/StatusCell.h"
 #include "tests/board/QuietHost.h"
 #include "tests/browser/Fakes.h"
 #include "tests/calendarfetch/CalendarServers.h"
@@ -16,16 +21,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// The fake browser's passes also run the Qt event loop, where the calendar fetches happen.
-struct PumpingBrowserControl : FakeBrowserControl {
-    using FakeBrowserControl::FakeBrowserControl;
-    void runWaitPass() override
-    {
-        FakeBrowserControl::runWaitPass();
-        waitPass();
-    }
-};
 
 QByteArray event(const char* uid, const char* start, const char* end, const char* summary)
 {
@@ -59,13 +54,14 @@ protected:
         const std::string wrong = "http://localhost:" + caldav.substr(caldav.rfind(':') + 1);
         std::ofstream(dir_ / "people.txt")
             << "\"Ann\",101,\"\"\n\"Bob\"," << caldav << ",\"\"\n\"Cy\",http://127.0.0.1:" << feeds_.port()
-            << "/ics/1003.ics,\"J Alvarez\"\n\"Dee\"," << wrong << ",\"\"\n";
+            << "/ics/1003.ics,\"J Alvarez\"\n\"Dee\"," << wrong << ",\"\"\n\"Eve\","
+            << silent_.base().toStdString() << "/eve/,\"\"\n";
         settings_.calendarHost = "cal.test";
         settings_.rosterFile = (dir_ / "people.txt").string();
         settings_.port = 0;
         settings_.calendarFetch.netrc =
             Netrc::parse("machine 127.0.0.1 login ann password pw\nmachine localhost login ann password wrong\n");
-        settings_.calendarFetch.timeoutMs = 5000;
+        settings_.calendarFetch.timeoutMs = SilentLimitMs;
         control_.pageFor = [](const std::string&) { return readDayPage("two-meetings.html"); };
     }
     void TearDown() override
@@ -75,10 +71,23 @@ protected:
         else setenv("TZ", zone_.c_str(), 1);
         tzset();
     }
-    std::string row(const BoardController& board, int person) const
+    static std::string row(const BoardController& board, int person)
     {
-        return const_cast<BoardController&>(board).roster().statusHtml[person];
+        return classicStatusHtml(board.board()->people.at(static_cast<std::size_t>(person)).status);
     }
+    // Runs the event loop, with the fake browser's passes, until the refresh has ended or done
+    // says so; how long it took.
+    qint64 runUntil(BoardController& board, const std::function<bool()>& done = {})
+    {
+        QElapsedTimer took;
+        took.start();
+        while (board.refreshRunning() && !(done && done())) {
+            control_.step();
+            waitPass();
+        }
+        return took.elapsed();
+    }
+    static constexpr int SilentLimitMs = 5000;
 
     std::string zone_;
     fs::path dir_ = fs::temp_directory_path() / ("quorvane-calendar-board-" + std::to_string(getpid()));
@@ -86,7 +95,8 @@ protected:
     DemoCalendarServer feeds_;
     FakeClock clock_{encodeDate(2026, 12, 7) + encodeTime(12, 30, 0, 0)};
     RecordingLog log_;
-    PumpingBrowserControl control_{clock_};
+    FakeBrowserControl control_{clock_};
+    TableServer silent_;  // answers nothing
     QuietHost host_;
     BoardSettings settings_;
 };
@@ -96,11 +106,18 @@ TEST_F(CalendarBoardE2ETest, MixedRosterOneBoardAndFailuresKeepTheCache)
     BoardController board(settings_, control_, log_, clock_, host_);
     board.start("jdoe", "pw");
     board.requestRefresh();
+    // Every other row is served while Eve's calendar says nothing.
+    const qint64 firstRows = runUntil(board, [&] { return board.board() && row(board, 1) != ""; });
+    EXPECT_TRUE(board.refreshRunning());
+    EXPECT_LT(firstRows, SilentLimitMs / 2);
+    runUntil(board);
+    EXPECT_EQ(row(board, 4), "");
+    EXPECT_EQ(board.board()->people[4].status.state, PersonState::Unknown);
 
     EXPECT_NE(control_.navigations.front().find("web=login"), std::string::npos);  // Ann reads the web calendar
     EXPECT_EQ(row(board, 1), "Budget review until 13:00");
     EXPECT_EQ(row(board, 2), "<small>Note: Leave - J Alvarez</small>");
-    EXPECT_EQ(row(board, 3), "");  // nothing read: shown as a blank cell
+    EXPECT_EQ(row(board, 3), "");
     const std::vector<std::string> lines = log_.snapshot();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Calendar of Dee: HTTP 401"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Grabbing Calendar for Bob"), lines.end());
@@ -109,6 +126,7 @@ TEST_F(CalendarBoardE2ETest, MixedRosterOneBoardAndFailuresKeepTheCache)
     radicale_.reset();
     host_.forceGrab = true;
     board.requestRefresh();
+    runUntil(board);
     EXPECT_EQ(row(board, 1), "Budget review until 13:00");
     const std::vector<std::string> later = log_.snapshot();
     EXPECT_TRUE(std::any_of(later.begin(), later.end(),
