@@ -1,7 +1,7 @@
 // One board over a mixed roster: a web-calendar person (fake browser), two people on a real
 // Radicale (one with the right password, one with a wrong one), one on the demo calendar's
 // iCalendar feed and one on a calendar that accepts and never answers, all fetched at once on
-// the event loop while the fake browser's passes run beside it.
+// the event loop while the fake browser's passes run beside it. Then the address source alone.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "board/AddressSource.h"
 #include "board/BoardController.h"
 #include "board/StatusCell.h"
 #include "tests/board/QuietHost.h"
@@ -131,6 +132,52 @@ TEST_F(CalendarBoardE2ETest, MixedRosterOneBoardAndFailuresKeepTheCache)
     const std::vector<std::string> later = log_.snapshot();
     EXPECT_TRUE(std::any_of(later.begin(), later.end(),
                             [](const std::string& line) { return line.rfind("Calendar of Bob: ", 0) == 0; }));
+}
+
+}  // namespace
+
+namespace {
+
+// The address source alone, against a table server: each person reported as their calendar
+// answers, then done once; a calendar's warnings logged once per fetch; a failure keeps nothing.
+TEST(AddressSourceTest, ReportsEachPersonAsTheyAnswerAndLogsTheCalendarsWarnings)
+{
+    testApplication();
+    TableServer server;
+    server.answer("/ann.ics", TableServer::response(200, "Content-Type: text/calendar\r\n",
+                                                    event("m1", ";TZID=Mars/Olympus:20261207T120000",
+                                                          ";TZID=Mars/Olympus:20261207T130000", "Dust storm drill")));
+    server.answer("/bob.ics", TableServer::response(404, "", "gone"));
+    const std::string base = server.base().toStdString();
+    const Roster roster{{"Ann", base + "/ann.ics", ""}, {"Bob", base + "/bob.ics", ""}, {"Cy", "1003", ""}};
+    FakeClock clock{encodeDate(2026, 12, 7) + encodeTime(12, 30, 0, 0)};
+    RecordingLog log;
+    AddressSource source({}, log, clock);
+    EXPECT_TRUE(source.reads(roster[0].itemId));
+    EXPECT_FALSE(source.reads(roster[2].itemId));
+    const Instant now = instantOfLocal(clock.value);
+
+    for (int grab = 1; grab <= 2; ++grab) {
+        std::vector<FetchReport> reports;
+        int done = 0;
+        source.fetch(roster, {0, 1}, now,
+                     FetchListener{[&](const FetchReport& report) { reports.push_back(report); }, [&] { ++done; }});
+        for (int pass = 0; pass < 500 && done == 0; ++pass) waitPass();
+        ASSERT_EQ(done, 1);
+        ASSERT_EQ(reports.size(), 2u);
+        std::sort(reports.begin(), reports.end(), [](const FetchReport& a, const FetchReport& b) { return a.person < b.person; });
+        EXPECT_EQ(reports[0].after, FetchState::Fetched);
+        EXPECT_EQ(reports[1].after, FetchState::Kept);
+        EXPECT_EQ(reports[1].failure, "Bob: HTTP 404");
+        const std::vector<std::string> lines = log.snapshot();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                             "Calendar of Ann: warning: unknown time zone read as local time: Mars/Olympus"), grab);
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "Calendar of Bob: HTTP 404"), grab);
+    }
+    EXPECT_EQ(source.compose(roster[0], now).state, PersonState::Meeting);
+    EXPECT_TRUE(source.cachedAt(roster[0]).has_value());
+    EXPECT_EQ(source.compose(roster[1], now).state, PersonState::Unknown);
+    EXPECT_FALSE(source.cachedAt(roster[1]).has_value());
 }
 
 }  // namespace
