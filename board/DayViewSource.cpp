@@ -133,8 +133,9 @@ void DayViewSource::report(FetchState after, std::string failure)
 
 PersonStatus DayViewSource::compose(const Person& person, Instant now)
 {
+    static const std::string NoPage;
     const auto cached = cache_.find(person.itemId);
-    const std::string& page = cached == cache_.end() ? std::string() : cached->second.markup;
+    const std::string& page = cached == cache_.end() ? NoPage : cached->second.markup;
     PersonStatus status = readDayPage(page, now, person.leaveTag, log_);
     if (cached == cache_.end()) status.state = PersonState::Unknown;  // never read
     return status;
