@@ -12,6 +12,7 @@
 #include "board/Refresh.h"
 #include "board/StatusCell.h"
 #include "browser/CalendarAddress.h"
+#include "tests/board/QuietHost.h"
 #include "tests/browser/Fakes.h"
 #include "text/Errors.h"
 
@@ -19,17 +20,6 @@ namespace {
 
 constexpr DateTime TestDay = 46362;  // 6 December 2026
 using TextLines = std::vector<std::string>;
-
-struct FakeHost : RefreshHost {
-    std::string fakeTime;
-    bool forceGrab = false;
-    int timerEnables = 0;
-    std::string fakeTimeText() const override { return fakeTime; }
-    bool forceGrabChecked() const override { return forceGrab; }
-    void setForceGrabChecked(bool checked) override { forceGrab = checked; }
-    void showFragment(const std::string&) override {}
-    void enableRefreshTimer() override { ++timerEnables; }
-};
 
 // Every board published, and the classic fragment of the last one.
 struct RecordingOutput : BoardOutput {
@@ -51,7 +41,7 @@ struct Rig {
     BrowserDriver driver{control, log, clock};
     Roster roster{{"Ann", "101", ""}, {"Bob", "102", "J Smith"}, {"Cy", "103", "K Lee"}};
     BoardState state;
-    FakeHost host;
+    QuietHost host;
     RecordingOutput output;
     SourceRegistry sources;
     DayViewSource* dayViews = nullptr;
