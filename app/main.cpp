@@ -39,6 +39,17 @@ void onReloadSignal(int signalNumber) {
     [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
 }
 
+// The one place the options become the program's settings.
+ProgramSettings settingsOf(const Options& options) {
+    ProgramSettings settings;
+    settings.board.calendarHost = options.calendarHost;
+    settings.board.rosterFile = options.rosterFile;
+    settings.board.calendarHttps = options.calendarHttps;
+    settings.server = ServerSettings{options.port, options.bindAddresses, options.maxClientConnections};
+    settings.pages = PageSettings{options.wallPage, options.title, options.hideTitles};
+    return settings;
+}
+
 int fail(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", ProgramName, message.c_str());
     return ExitUsage;
@@ -95,15 +106,9 @@ int main(int argc, char** argv) {
         Application app(argc, argv, headless);
         reloadLocaleFormats();
 
-        WindowSettings settings;
-        settings.calendarHost = options.calendarHost;
-        settings.port = options.port;
-        settings.bindAddresses = options.bindAddresses;
-        settings.rosterFile = options.rosterFile;
+        ProgramSettings settings = settingsOf(options);
         settings.credentials = credentials;
         settings.echoLog = headless;
-        settings.maxClientConnections = options.maxClientConnections;
-        settings.calendarHttps = options.calendarHttps;
         bool trusted = true;
         if (!options.calendarCa.empty()) {
             try {
@@ -115,8 +120,7 @@ int main(int argc, char** argv) {
                 trusted = false;
             }
         }
-        settings.calendarFetch = std::move(calendarFetch);
-        settings.wall = WallPageSettings{options.wallPage, options.title, options.hideTitles};
+        settings.board.calendarFetch = std::move(calendarFetch);
 
         std::unique_ptr<MainWindow> window;
         if (trusted) {

@@ -1,8 +1,8 @@
-#include "web/JsonText.h"
+#include "pages/JsonText.h"
 
 #include <cstdio>
 
-#include "web/WebConstants.h"
+#include "pages/PagesConstants.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
-// The board page handler on its own: page head, page time, access line, failures.
+// The classic page on its own: page head, page time, access line, failures; and its fragment.
 #include <gtest/gtest.h>
 
-#include "ServerTestSupport.h"
+#include "tests/webserver/ServerTestSupport.h"
+#include "pages/PublishedBoard.h"
 #include "text/Errors.h"
 
 namespace {
@@ -71,6 +72,26 @@ TEST_F(BoardPageTest, LogFailurePropagatesWithThePlainContentType) {
     HttpResponse response;
     EXPECT_THROW(serveBoardPage("", clock, failing, request, response), QuorvaneError);
     EXPECT_EQ(response.contentType, "text/html");
+}
+
+// The fragment of a snapshot: an empty status as "&nbsp;", day zero in the footer before the first
+// completed grab; an operator's edit is served until the next publish.
+TEST_F(BoardPageTest, FragmentOfTheSnapshotAndTheOperatorsEdit) {
+    auto board = std::make_shared<BoardSnapshot>();
+    board->people.push_back({"Ann", {}, {}, {}});
+    const std::string expected =
+        std::string(TableOpenLine) + "\r\n" + std::string(RowOpen) + "Ann" + std::string(RowMiddle) + "&nbsp;" +
+        std::string(RowClose) + "\r\n</table>\r\n<p><small><small>Page refreshed: %NOW, Data refreshed: 30/12 00:00"
+        "</small></small><p>\r\n</body></html>";
+    PublishedBoard published;
+    EXPECT_EQ(published.fragment(), "");
+    published.publish(board);
+    EXPECT_EQ(published.fragment(), expected);
+    published.editFragment("edited");
+    EXPECT_EQ(published.fragment(), "edited");
+    EXPECT_EQ(published.current()->snapshot, board);
+    published.publish(board);
+    EXPECT_EQ(published.fragment(), expected);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The wall page's data: JSON string escaping and UTF-8 clean-up, local times with their offset,
-// the whole document for a board of every state (fixtures board.json / board-hidden.json), and
-// hidden titles never letting a description or note text through.
+// the whole document for a board of every state (fixtures board.json / board-hidden.json), hidden
+// titles never letting a description or note text through, and the wall page's title.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,11 +8,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "web/BoardJson.h"
+#include "pages/BoardJson.h"
+#include "pages/JsonText.h"
+#include "pages/StatusCell.h"
+#include "pages/WallPage.h"
+#include "tests/pages/BoardRows.h"
 #include "text/DateTime.h"
-#include "web/JsonText.h"
-#include "web/LocalTime.h"
-#include "web/WallPage.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ private:
 };
 
 std::string readFixture(const std::string& name) {
-    std::ifstream in(std::string(QUORVANE_TEST_DATA) + "/web/" + name, std::ios::binary);
+    std::ifstream in(std::string(QUORVANE_TEST_DATA) + "/pages/" + name, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -46,26 +47,23 @@ std::string readFixture(const std::string& name) {
 constexpr std::int64_t At0905 = 1715151900, At0906 = 1715151970, At0930 = 1715153400, At1030 = 1715157000,
                        At1100 = 1715158800, At1700 = 1715180400;
 
-BoardSnapshotData everyState() {
-    BoardSnapshotData board;
-    board.dataTimeUnix = At0905;
+BoardSnapshot everyState() {
+    BoardSnapshot board;
+    board.dataTime = instantOfUnix(At0905);
     board.lastGrabOk = true;
-    board.lastGrabTimeUnix = At0906;
+    board.lastGrabTime = instantOfUnix(At0906);
     board.people = {
-        {"Ann Archer", ViewState::Meeting, {{"Budget review (Room 4)", At1030, true}}, {},
-         "Budget review (Room 4) until 10:30"},
-        {"Ben Brook", ViewState::Meeting,
-         {{"Design \"sync\" <b>A&B</b>", At1100, true}, {"Shift cover", At1700, false}},
-         {{"Late start 10am", ViewNoteKind::Late}},
-         "Design \"sync\" <b>A&B</b> until 11:00<br><small>Also: Shift cover</small><br><small>Note: Late start 10am</small>"},
-        {"Cara Cole", ViewState::Leave, {}, {{"Annual Leave (CC)", ViewNoteKind::Leave}},
-         "<small>Note: Annual Leave (CC)</small>"},
-        {"Dan Dale", ViewState::Note, {}, {{"Bank Holiday", ViewNoteKind::Holiday}, {"Early finish 3pm", ViewNoteKind::Early}},
-         "<small>Note: Bank Holiday</small><br><small>Note: Early finish 3pm</small>"},
-        {"Eve Ek", ViewState::Free, {}, {}, ""},
-        {"Finn Fo\xff", ViewState::Unknown, {}, {}, ""},
-        {"Gus\tGray", ViewState::Note, {}, {{"Night shift", ViewNoteKind::Shift}, {"Offsite\nall day", ViewNoteKind::Other}},
-         "<small>Note: Night shift</small><br><small>Note: Offsite\nall day</small>"},
+        person("Ann Archer", PersonState::Meeting, {meeting("Budget review (Room 4)", At1030)}),
+        person("Ben Brook", PersonState::Meeting,
+               {meeting("Design \"sync\" <b>A&B</b>", At1100), meeting("Shift cover", At1700, false)},
+               {note("Late start 10am", NoteKind::Late)}),
+        person("Cara Cole", PersonState::Leave, {}, {note("Annual Leave (CC)", NoteKind::Leave)}),
+        person("Dan Dale", PersonState::Note, {},
+               {note("Bank Holiday", NoteKind::Holiday), note("Early finish 3pm", NoteKind::Early)}),
+        person("Eve Ek", PersonState::Free),
+        person("Finn Fo\xff", PersonState::Unknown),
+        person("Gus\tGray", PersonState::Note, {},
+               {note("Night shift", NoteKind::Shift), note("Offsite\nall day", NoteKind::Other)}),
     };
     return board;
 }
@@ -110,33 +108,33 @@ TEST(LocalTimeTest, InstantsReadInTheLocalZoneWithTheirOffset) {
         {-1, "1970-01-01T00:59:59+01:00", 25569.0 + (59 * 60 + 59) / 86400.0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(isoLocalTime(c.unix), c.iso);
+        EXPECT_EQ(isoLocalTime(instantOfUnix(c.unix)), c.iso);
         EXPECT_EQ(localToUnixSeconds(c.days), c.unix) << c.iso;
     }
-    EXPECT_EQ(localHourMinute(At1030), "10:30");
+    EXPECT_EQ(localHourMinute(instantOfUnix(At1030)), "10:30");
 }
 
 TEST(BoardJsonTest, EveryStateAndNoteKindAsTheFixturesShowThem) {
     ZoneGuard zone(OfficeZone);
-    EXPECT_EQ(buildBoardJson(everyState(), {false, At0930}), readFixture("board.json"));
-    EXPECT_EQ(buildBoardJson(everyState(), {true, At0930}), readFixture("board-hidden.json"));
-    EXPECT_EQ(buildBoardJson(BoardSnapshotData{}, {false, At0930}),
+    EXPECT_EQ(buildBoardJson(everyState(), false, instantOfUnix(At0930)), readFixture("board.json"));
+    EXPECT_EQ(buildBoardJson(everyState(), true, instantOfUnix(At0930)), readFixture("board-hidden.json"));
+    EXPECT_EQ(buildBoardJson(BoardSnapshot{}, false, instantOfUnix(At0930)),
               "{\"generated\":\"2024-05-08T09:30:00+02:00\",\"dataTime\":null,\"lastGrabOk\":false,"
               "\"lastGrabTime\":null,\"hideTitles\":false,\"people\":[]}\n");
 }
 
 TEST(BoardJsonTest, HiddenTitlesNeverLetADescriptionOrNoteThrough) {
     ZoneGuard zone(OfficeZone);
-    const BoardSnapshotData board = everyState();
-    const std::string json = buildBoardJson(board, {true, At0930});
+    const BoardSnapshot board = everyState();
+    const std::string json = buildBoardJson(board, true, instantOfUnix(At0930));
     // Every word of every title and note that is not also a word of the fixed texts.
     const char* words[] = {"Budget", "review", "Room", "Design", "sync", "A&B", "cover", "10am", "Annual",
                            "(CC)", "Bank", "3pm", "Night", "Offsite", "all day"};
     for (const char* word : words) EXPECT_EQ(json.find(word), std::string::npos) << word;
-    for (const PersonView& person : board.people) {
-        for (const MeetingView& meeting : person.meetings)
-            EXPECT_EQ(json.find(meeting.description), std::string::npos) << meeting.description;
-        for (const NoteView& note : person.notes) EXPECT_EQ(json.find(note.text), std::string::npos) << note.text;
+    for (const PersonRow& row : board.people) {
+        for (const MeetingStatus& m : row.status.meetings)
+            EXPECT_EQ(json.find(m.description.plain), std::string::npos) << m.description.plain;
+        for (const NoteStatus& n : row.status.notes) EXPECT_EQ(json.find(n.text.plain), std::string::npos) << n.text.plain;
     }
     EXPECT_NE(json.find("\"statusHtml\":\"In a meeting until 11:00<br><small>Also: In a meeting</small>"
                         "<br><small>Note: Late start</small>\""),

@@ -1,6 +1,7 @@
 #pragma once
-// The board page, all of it in one place: the head every response starts with, the fragment's
-// table and footer the refresh writes, and the page-time token the page handler fills in.
+// The pages' fixed texts, all of them in one place: the classic page (the head every response
+// starts with, the table and footer of the fragment, the page-time token), a person's status cell
+// on it, the wall page's title and the wall data's paths and answers.
 #include <string_view>
 
 // The page head, in its six pieces (808 characters in all).
@@ -35,3 +36,31 @@ constexpr std::string_view FooterOpen = "<p><small><small>Page refreshed: %NOW, 
 constexpr std::string_view FooterPattern = "dd/mm hh:nn";
 constexpr std::string_view FooterClose = "</small></small><p>";
 constexpr std::string_view PageCloseLine = "</body></html>";
+
+// A person's status cell: the first meeting in progress, further ones as "Also:", then the notes.
+constexpr std::string_view UntilText = " until ";
+constexpr std::string_view UntilPattern = "hh:nn";
+// The end of a meeting that ends on a later day than now.
+constexpr std::string_view UntilLaterDayPattern = "dd/mm hh:nn";
+constexpr std::string_view AlsoOpen = "<br><small>Also: ";
+constexpr std::string_view NoteOpen = "<small>Note: ";
+constexpr std::string_view NoteOpenAfter = "<br><small>Note: ";
+constexpr std::string_view SmallClose = "</small>";
+// A meeting's title when titles are hidden.
+constexpr std::string_view HiddenMeetingText = "In a meeting";
+
+// The wall page: the office title used when the operator gives none, and the marker in the
+// embedded page that the served title replaces (it appears in <title> and <h1>).
+constexpr std::string_view DefaultWallTitle = "Where Is Everyone?";
+constexpr std::string_view WallTitlePlaceholder = "{{TITLE}}";
+// The wall page's paths and answers.
+constexpr std::string_view WallPagePath = "/";
+constexpr std::string_view WallDataPath = "/board.json";
+constexpr std::string_view JsonContentType = "application/json; charset=utf-8";
+constexpr std::string_view PlainContentType = "text/plain; charset=utf-8";
+constexpr std::string_view NoCache = "no-cache";
+constexpr std::string_view NotFoundText = "Not found";
+// The classic and the wall page's type.
+constexpr std::string_view BoardContentType = "text/html; charset=utf-8";
+// The replacement for bytes that are not UTF-8 (U+FFFD).
+constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD";

@@ -1,13 +1,14 @@
-#include "web/WallPage.h"
+#include "pages/WallPage.h"
 
+#include "pages/JsonText.h"
+#include "pages/PagesConstants.h"
+#include "pages/WallPageText.h"
 #include "text/HtmlEscape.h"
 
-#include "web/JsonText.h"
-#include "web/WallPageText.h"
-#include "web/WebConstants.h"
-
-std::string wallPageHtml(std::string_view title) {
-    const std::string escaped = htmlEscape(sanitizeUtf8(title.empty() ? DefaultWallTitle : title));
+std::string wallPageHtml(std::string_view title)
+{
+    if (title.empty()) title = DefaultWallTitle;
+    const std::string escaped = htmlEscape(sanitizeUtf8(title));
     std::string page(WallPageTemplate);
     for (std::size_t at = page.find(WallTitlePlaceholder); at != std::string::npos;
          at = page.find(WallTitlePlaceholder, at + escaped.size()))

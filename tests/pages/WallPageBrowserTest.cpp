@@ -1,6 +1,6 @@
 // The wall page in a real browser (Qt WebEngine, offscreen) served from loopback: the first data
 // as rows with state labels and statuses shown as text, the live clock, the stale-data banner,
-// screenshots at 1280x720 and 1920x1080 (kept in the build tree, tests/web/artifacts/), page
+// screenshots at 1280x720 and 1920x1080 (kept in the build tree, tests/pages/artifacts/), page
 // rotation for 300 people, and "Connection lost" while the board is away, gone when it returns.
 #include <gtest/gtest.h>
 
@@ -22,16 +22,17 @@
 
 #include "tests/support/E2EHelpers.h"
 #include "tests/support/WebEngineTestApp.h"
-#include "tests/web/WallPageServer.h"
-#include "web/BoardJson.h"
-#include "web/WallPage.h"
+#include "pages/BoardJson.h"
+#include "pages/WallPage.h"
+#include "tests/pages/BoardRows.h"
+#include "tests/pages/WallPageServer.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 std::string readFixture(const std::string& name) {
-    std::ifstream in(std::string(QUORVANE_TEST_DATA) + "/web/" + name, std::ios::binary);
+    std::ifstream in(std::string(QUORVANE_TEST_DATA) + "/pages/" + name, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -124,31 +125,31 @@ constexpr const char* RowOutside =
 // A board read a few minutes ago, with the demo's kind of day.
 std::string freshBoard(bool lastGrabOk, int people = 0, int dataAgeSeconds = 240) {
     const std::int64_t now = std::time(nullptr);
-    BoardSnapshotData board;
-    board.dataTimeUnix = now - dataAgeSeconds;
+    BoardSnapshot board;
+    board.dataTime = instantOfUnix(now - dataAgeSeconds);
     board.lastGrabOk = lastGrabOk;
-    board.lastGrabTimeUnix = now - 200;
+    board.lastGrabTime = instantOfUnix(now - 200);
     board.people = {
-        {"Alice Andrews", ViewState::Meeting, {{"Budget review (Room 4)", now + 2700, true}}, {}, ""},
-        {"Bob Baker", ViewState::Free, {}, {}, ""},
-        {"Carol Chen", ViewState::Leave, {}, {{"Annual Leave (CC)", ViewNoteKind::Leave}}, ""},
-        {"David Dunn", ViewState::Meeting,
-         {{"Sprint planning (Blue room)", now + 1800, true}, {"Supplier call", now + 3600, true}}, {}, ""},
-        {"Erin Evans", ViewState::Note, {}, {{"Late start 10:00", ViewNoteKind::Late}}, ""},
-        {"Frank Fischer", ViewState::Free, {}, {}, ""},
-        {"Grace Green", ViewState::Note, {}, {{"Early finish 15:00", ViewNoteKind::Early}}, ""},
-        {"Hugo Hart", ViewState::Meeting, {{"Site visit, Northgate", now + 7200, true}},
-         {{"Early finish 16:00", ViewNoteKind::Early}}, ""},
-        {"Ines Ito", ViewState::Note, {}, {{"Bank Holiday (Scotland)", ViewNoteKind::Holiday}}, ""},
-        {"Jack Jones", ViewState::Unknown, {}, {}, ""},
-        {"Kira Klein", ViewState::Free, {}, {}, ""},
-        {"Liam Lee", ViewState::Meeting, {{"Night shift cover", now + 20000, false}}, {}, ""},
+        person("Alice Andrews", PersonState::Meeting, {meeting("Budget review (Room 4)", now + 2700)}),
+        person("Bob Baker", PersonState::Free),
+        person("Carol Chen", PersonState::Leave, {}, {note("Annual Leave (CC)", NoteKind::Leave)}),
+        person("David Dunn", PersonState::Meeting,
+               {meeting("Sprint planning (Blue room)", now + 1800), meeting("Supplier call", now + 3600)}),
+        person("Erin Evans", PersonState::Note, {}, {note("Late start 10:00", NoteKind::Late)}),
+        person("Frank Fischer", PersonState::Free),
+        person("Grace Green", PersonState::Note, {}, {note("Early finish 15:00", NoteKind::Early)}),
+        person("Hugo Hart", PersonState::Meeting, {meeting("Site visit, Northgate", now + 7200)},
+               {note("Early finish 16:00", NoteKind::Early)}),
+        person("Ines Ito", PersonState::Note, {}, {note("Bank Holiday (Scotland)", NoteKind::Holiday)}),
+        person("Jack Jones", PersonState::Unknown),
+        person("Kira Klein", PersonState::Free),
+        person("Liam Lee", PersonState::Meeting, {meeting("Night shift cover", now + 20000, false)}),
     };
     for (int i = 0; i < people; ++i)
-        board.people.push_back({"Person " + std::to_string(i + 1), i % 3 ? ViewState::Free : ViewState::Meeting,
-                                i % 3 ? std::vector<MeetingView>{} : std::vector<MeetingView>{{"Team meeting", now + 1800, true}},
-                                {}, ""});
-    return buildBoardJson(board, {false, now});
+        board.people.push_back(i % 3 ? person("Person " + std::to_string(i + 1), PersonState::Free)
+                                     : person("Person " + std::to_string(i + 1), PersonState::Meeting,
+                                              {meeting("Team meeting", now + 1800)}));
+    return buildBoardJson(board, false, instantOfUnix(now));
 }
 
 class WallPageBrowserTest : public ::testing::Test {

@@ -1,8 +1,9 @@
-#include "board/StatusCell.h"
+#include "pages/StatusCell.h"
 
 #include <cstdio>
 
 #include "board/BoardConstants.h"
+#include "pages/PagesConstants.h"
 #include "text/Text.h"
 
 namespace {
@@ -17,12 +18,7 @@ std::string untilText(const MeetingStatus& meeting)
 std::string hiddenMeetingText(const MeetingStatus& meeting)
 {
     std::string text(HiddenMeetingText);
-    if (meeting.showsUntil) {
-        const LocalParts end = localParts(meeting.end);
-        char clock[8];
-        std::snprintf(clock, sizeof clock, "%02d:%02d", end.hour, end.minute);
-        text.append(UntilText).append(clock);
-    }
+    if (meeting.showsUntil) text.append(UntilText).append(localHourMinute(meeting.end));
     return text;
 }
 
@@ -75,4 +71,12 @@ std::string_view noteKindLabel(NoteKind kind)
     case NoteKind::Other: break;
     }
     return "Note";
+}
+
+std::string localHourMinute(Instant instant)
+{
+    const LocalParts parts = localParts(instant);
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:%02d", parts.hour, parts.minute);
+    return text;
 }

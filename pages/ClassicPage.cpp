@@ -1,12 +1,11 @@
-#include "webserver/BoardPage.h"
+#include "pages/ClassicPage.h"
 
 #include <algorithm>
 
+#include "pages/PagesConstants.h"
+#include "pages/StatusCell.h"
 #include "text/DateTime.h"
 #include "text/Text.h"
-#include "web/BoardJson.h"
-#include "web/WallPage.h"
-#include "webserver/BoardPageText.h"
 #include "webserver/ServerConstants.h"
 
 namespace {
@@ -38,6 +37,21 @@ std::string replaceAllBounded(const std::string& line, std::string_view token, s
 
 }  // namespace
 
+std::string classicFragment(const BoardSnapshot& snapshot, bool hideTitles) {
+    std::string fragment(TableOpenLine);
+    for (const PersonRow& person : snapshot.people) {
+        const std::string status = statusHtml(person.status, hideTitles);
+        fragment.append(FragmentLineBreak).append(RowOpen).append(person.name);
+        fragment.append(RowMiddle).append(status.empty() ? EmptyStatus : std::string_view(status)).append(RowClose);
+    }
+    // Before the first completed grab the footer shows day zero, as it always has.
+    const DateTime dataTime = snapshot.dataTime ? localOfInstant(*snapshot.dataTime) : DateTime(0);
+    fragment.append(FragmentLineBreak).append(TableCloseLine);
+    fragment.append(FragmentLineBreak).append(FooterOpen).append(dateTimeToText(FooterPattern, dataTime));
+    fragment.append(FooterClose);
+    fragment.append(FragmentLineBreak).append(PageCloseLine);
+    return fragment;
+}
 
 void addText(HttpResponse& response, std::string_view text) {
     if (response.bodyText.empty()) {
@@ -79,35 +93,4 @@ void serveBoardPage(const std::string& fragment, const Clock& clock, LogWriter& 
     log.log(boardAccessLine(clock, request, response), false);
     // Set last, so that a failure above leaves the plain type on the error response.
     response.contentType = std::string(BoardContentType);
-}
-
-BoardPageHandler::BoardPageHandler(const FragmentStore& fragment, const SnapshotStore& snapshots, const Clock& clock,
-                                   LogWriter& log, WallPageSettings wall)
-    : fragment_(fragment), snapshots_(snapshots), clock_(clock), log_(log), wall_(std::move(wall)),
-      wallPage_(wall_.enabled ? wallPageHtml(wall_.title) : std::string()) {}
-
-void BoardPageHandler::serve(const HttpRequest& request, HttpResponse& response) const {
-    if (wall_.enabled)
-        serveWall(request, response);
-    else
-        serveBoardPage(*fragment_.share(), clock_, log_, request, response);
-}
-
-void BoardPageHandler::serveWall(const HttpRequest& request, HttpResponse& response) const {
-    if (request.path == WallPagePath) {
-        response.bodyText = wallPage_;
-        response.contentType = std::string(BoardContentType);
-    } else if (request.path == WallDataPath) {
-        BoardJsonOptions options;
-        options.hideTitles = wall_.hideTitles;
-        options.nowUnix = localToUnixSeconds(clock_.now());
-        response.bodyText = buildBoardJson(*snapshots_.snapshot(), options);
-        response.contentType = std::string(JsonContentType);
-        response.cacheControl = std::string(NoCache);
-    } else {
-        response.setStatusCode(404);
-        response.bodyText = std::string(NotFoundText);
-        response.contentType = std::string(PlainContentType);
-    }
-    log_.log(boardAccessLine(clock_, request, response), false);
 }
