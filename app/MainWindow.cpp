@@ -158,25 +158,8 @@ bool MainWindow::event(QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     stopTimers();
-    // A close handled inside a refresh's wait leaves the window up until that refresh has ended.
-    if (controller_ && controller_->refreshRunning()) {
-        // The page wait under way ends at once and no further page is fetched, so the refresh
-        // ends within a pass or two.
-        controller_->stopFetching();
-        event->ignore();
-        if (!closeRequested_) {
-            closeRequested_ = true;
-            auto retry = new QTimer(this);
-            connect(retry, &QTimer::timeout, this, [this, retry] {
-                if (controller_->refreshRunning()) return;
-                retry->stop();
-                retry->deleteLater();
-                close();
-            });
-            retry->start(CloseRetryMilliseconds);
-        }
-        return;
-    }
+    // Whatever the refresh has under way ends at once; nothing waits for it.
+    if (controller_) controller_->stopFetching();
     event->accept();
     closed_ = true;
     // Closed during start-up, a prompt is still waiting: it is cancelled, so start-up can end.

@@ -98,6 +98,5 @@ private:
     LogWriter* logWriter_ = nullptr;
     std::unique_ptr<BoardSite> site_;
     std::unique_ptr<BoardController> controller_;
-    bool closeRequested_ = false;
     bool closed_ = false;
 };

@@ -9,7 +9,6 @@ constexpr int FirstRefreshDelayMs = 1000;   // the framework's default, until th
 constexpr int RefreshIntervalMs = 30000;        // refreshTimer after its first tick
 constexpr int GrabIntervalMs = 3600000;         // grabTimer
 constexpr int MillisecondsPerSecond = 1000;
-constexpr int CloseRetryMilliseconds = 100;   // a close waits this long between looks at a running refresh
 
 // The event posted to the main window just before the password prompt opens.
 constexpr int MaskPromptEventOffset = 200;    // QEvent::User + 200

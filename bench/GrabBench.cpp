@@ -1,6 +1,7 @@
 // One grab per person against the browser's bare page load of the same day view, both through
 // the embedded browser against quorvane-democal on loopback. A grab is what the refresh does per
-// person: navigate, wait pass by pass for the redirect and the day view, then capture the markup.
+// person: navigate, follow the passes until the redirect and the day view are in, then read the
+// markup.
 // The bare load is the same navigation timed from the page's own load-finished signals.
 //   quorvane_grab_bench [--rounds N]
 // Prints "RESULT grab key=value..." with ratio = mean grab / mean bare load.
@@ -22,7 +23,6 @@
 #include "browser/BrowserDriver.h"
 #include "browser/CalendarAddress.h"
 #include "calendarfetch/CalendarRequest.h"
-#include "browser/Variant.h"
 #include "browser/WebEngineControl.h"
 #include "text/Clock.h"
 #include "text/DateTime.h"
@@ -53,11 +53,20 @@ double bareLoad(WebEngineControl& control, const std::string& url, int documents
     return finished >= documents ? timer.nsecsElapsed() / 1e6 : -1.0;
 }
 
+// The refresh's steps for one person: the load with its redirect, then the markup read, each
+// answered through the event loop.
 double grabOnce(BrowserDriver& driver, const std::string& url, std::size_t& bytes) {
+    QEventLoop loop;
     QElapsedTimer timer;
     timer.start();
-    driver.navigateAndWait(url, true);
-    bytes = driver.documentElementInnerHtml().size();
+    bytes = 0;
+    driver.load(url, true, [&](WaitOutcome) {
+        driver.captureMarkup([&](std::optional<std::string> markup) {
+            bytes = markup ? markup->size() : 0;
+            loop.quit();
+        });
+    });
+    loop.exec();
     return timer.nsecsElapsed() / 1e6;
 }
 
@@ -90,19 +99,22 @@ int main(int argc, char** argv) {
     window.show();
     SystemClock clock;
     SilentLog log;
-    bool pageLoaded = false;
-    BrowserDriver driver(control, log, clock, pageLoaded);
+    BrowserDriver driver(control, log, clock);
 
-    driver.navigateAndWait(loginAddress(host, "demo", "demo"), false);
+    {
+        QEventLoop loop;
+        driver.load(loginAddress(host, "demo", "demo"), false, [&](WaitOutcome) { loop.quit(); });
+        loop.exec();
+    }
     const std::string date = dateTimeToText("yyyy/mm/dd", clockNow(), FormatSettings::dayMonthYear());
     std::size_t bytes = 0;
-    grabOnce(driver, dayViewAddress(host, date, roster.calendarItemId[0]), bytes);  // warm-up
+    grabOnce(driver, dayViewAddress(host, date, roster[0].itemId), bytes);  // warm-up
 
     double bareTotal = 0, grabTotal = 0;
     int samples = 0, failures = 0;
     for (int round = 0; round < rounds; ++round) {
-        for (int i = 0; i < roster.count(); ++i) {
-            const std::string url = dayViewAddress(host, date, roster.calendarItemId[i]);
+        for (std::size_t i = 0; i < roster.size(); ++i) {
+            const std::string url = dayViewAddress(host, date, roster[i].itemId);
             // Alternate which goes first, so neither always finds the other's warm state.
             double bare, grab;
             if ((round + i) % 2 == 0) {
@@ -129,6 +141,6 @@ int main(int argc, char** argv) {
     }
     const double bare = bareTotal / samples, grab = grabTotal / samples;
     std::printf("RESULT grab people=%d rounds=%d samples=%d failures=%d bare_ms=%.1f grab_ms=%.1f ratio=%.2f\n",
-                roster.count(), rounds, samples, failures, bare, grab, grab / bare);
+                static_cast<int>(roster.size()), rounds, samples, failures, bare, grab, grab / bare);
     return grab / bare <= 1.3 ? 0 : 1;
 }

@@ -74,10 +74,12 @@ constexpr std::string_view UpdatingInfoPattern = "dd/mm/yy hh:mm:ss";
 constexpr std::string_view GrabbingPageText = "Grabbing Page for ";
 constexpr std::string_view ProcessingText = "Processing Meetings for ";
 // People whose item id is a calendar address.
-constexpr std::string_view HttpAddressStart = "http://";
-constexpr std::string_view HttpsAddressStart = "https://";
 constexpr std::string_view GrabbingCalendarText = "Grabbing Calendar for ";
 constexpr std::string_view CalendarFailureText = "Calendar of ";
+// After "Calendar of NAME: ", before what the calendar reader warns of.
+constexpr std::string_view CalendarWarningText = "warning: ";
+// A person whose calendar data does not read: "Page not read for NAME: REASON".
+constexpr std::string_view PageNotReadText = "Page not read for ";
 constexpr std::string_view DoneText = "Done";
 // The roster read again on SIGHUP: the new one's file and head count, or why the old one stays.
 constexpr std::string_view RosterReloadedText = "Roster reloaded from ";

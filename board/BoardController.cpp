@@ -1,31 +1,48 @@
 #include "board/BoardController.h"
 
 #include <exception>
+#include <memory>
 
+#include "board/AddressSource.h"
 #include "board/BoardConstants.h"
+#include "board/DayViewSource.h"
 #include "text/Text.h"
 
 BoardController::BoardController(const BoardSettings& settings, std::string boardAddress, BrowserControl& browser,
                                  LogWriter& log, const Clock& clock, RefreshHost& host, PublishSnapshot publish)
     : settings_(settings),
+      boardAddress_(std::move(boardAddress)),
       log_(log),
-      driver_(browser, log, clock, state_.pageLoaded),
-      refresh_(roster_, state_, driver_, log, clock, host, std::move(publish), settings_.calendarHost,
-               std::move(boardAddress), settings_.calendarFetch) {
+      publish_(std::move(publish)),
+      driver_(browser, log, clock),
+      refresh_(roster_, state_, RefreshLinks{sources_, *this, host, log, clock}) {
     driver_.setTimeoutSeconds(settings_.pageWaitSeconds);
+    // Calendar addresses first: the web calendar reads every other item id.
+    sources_.add(std::make_unique<AddressSource>(settings_.calendarFetch, log, clock));
+    sources_.add(std::make_unique<DayViewSource>(DayViewSettings{settings_.calendarHost, settings_.calendarHttps},
+                                                 driver_, state_, log, clock));
     refresh_.beforeRun = [this] {
         if (!reloaded_) return;
         roster_ = std::move(*reloaded_);
         reloaded_.reset();
-        state_.grabPending = true;  // the new roster has no day views yet
+        state_.grabPending = true;  // the new roster has no calendars fetched yet
     };
-    refresh_.setDayViewsOverHttps(settings_.calendarHttps);
+}
+
+void BoardController::publish(const SharedSnapshot& board) {
+    board_ = board;
+    if (publish_) publish_(board);
+}
+
+void BoardController::refreshEnded(const SharedSnapshot&) {
+    // The window's browser shows the board's own page.
+    if (!driver_.stopped()) driver_.navigate(boardAddress_);
+    if (onRefreshEnded) onRefreshEnded();
 }
 
 void BoardController::start(const std::string& userId, const std::string& password) {
     state_.userId = userId;
     state_.password = password;
-    state_.pageLoaded = false;
     state_.grabPending = true;
     loadRoster(roster_, settings_.rosterFile, &log_);
 }
@@ -38,6 +55,7 @@ void BoardController::reloadRoster() {
         log_.log(std::string(RosterKeptText) + settings_.rosterFile + ": " + error.what(), false);
         return;
     }
-    log_.log(std::string(RosterReloadedText) + settings_.rosterFile + " (" + intToText(fresh.count()) + ")", false);
+    log_.log(std::string(RosterReloadedText) + settings_.rosterFile + " (" + intToText(static_cast<int>(fresh.size())) + ")",
+             false);
     reloaded_ = std::move(fresh);
 }

@@ -1,16 +1,20 @@
 #pragma once
-// The board without its window and without its pages: the roster, the board state and the
-// refresh cycle. Whoever runs the board (the program, a test) supplies the browser, the clock,
-// the log, the operator's controls (RefreshHost) and where each new snapshot goes.
+// The board without its window and without its pages: the roster, the board state, the calendar
+// sources and the refresh cycle. Whoever runs the board (the program, a test) supplies the
+// browser, the clock, the log, the operator's controls (RefreshHost) and where each new snapshot
+// goes.
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "board/BoardConstants.h"
+#include "board/BoardOutput.h"
 #include "board/BoardSnapshot.h"
 #include "board/BoardState.h"
 #include "board/Refresh.h"
 #include "board/RefreshHost.h"
 #include "board/Roster.h"
+#include "board/SourceRegistry.h"
 #include "browser/BrowserConstants.h"
 #include "browser/BrowserControl.h"
 #include "browser/BrowserDriver.h"
@@ -26,10 +30,10 @@ struct BoardSettings {
     bool calendarHttps = false;                    // day views over https too
 };
 
-class BoardController {
+class BoardController final : private BoardOutput {
 public:
     // boardAddress: the board's own page, shown in the browser after each refresh; publish
-    // receives every new snapshot.
+    // receives every new snapshot (each row as it is composed, and each refresh's end).
     BoardController(const BoardSettings& settings, std::string boardAddress, BrowserControl& browser, LogWriter& log,
                     const Clock& clock, RefreshHost& host, PublishSnapshot publish);
     BoardController(const BoardController&) = delete;
@@ -38,29 +42,41 @@ public:
     // Start-up once the calendar credentials are known: a grab is pending and the roster is read
     // (its errors propagate; the board then serves its heading alone).
     void start(const std::string& userId, const std::string& password);
-    // A refresh now (the refresh button, the refresh timer).
+    // A refresh now (the refresh button, the refresh timer); it runs on from the event loop.
     void requestRefresh() { refresh_.requestRefresh(); }
-    // The hourly grab: the next refresh fetches every day view again.
+    // The hourly grab: the next refresh fetches every calendar again.
     void requestGrab() { state_.grabPending = true; }
     bool refreshRunning() const { return refresh_.running(); }
     // Reads the roster file again (SIGHUP). A roster that reads is used from the next refresh
-    // on, which fetches every day view again; one that does not is logged and the current one
+    // on, which fetches every calendar again; one that does not is logged and the current one
     // kept. A refresh under way finishes with the roster it started with.
     void reloadRoster();
-    // The program is stopping: the running refresh's page wait ends at once and it fetches no
-    // more pages; no later refresh fetches any.
+    // The program is stopping: the running refresh's waits end at once and it fetches nothing
+    // more; no later refresh fetches anything.
     void stopFetching() { refresh_.stop(); }
+    // Called each time a refresh has ended.
+    std::function<void()> onRefreshEnded;
 
     Roster& roster() { return roster_; }
     BoardState& state() { return state_; }
     RefreshCycle& refresh() { return refresh_; }
+    SourceRegistry& sources() { return sources_; }
+    // The board last published; empty before the first refresh.
+    SharedSnapshot board() const { return board_; }
 
 private:
+    void publish(const SharedSnapshot& board) override;
+    void refreshEnded(const SharedSnapshot& board) override;
+
     BoardSettings settings_;
+    std::string boardAddress_;
     LogWriter& log_;
+    PublishSnapshot publish_;
     BoardState state_;
     Roster roster_;
     std::optional<Roster> reloaded_;  // waits for the next refresh to start
     BrowserDriver driver_;
+    SourceRegistry sources_;
     RefreshCycle refresh_;
+    SharedSnapshot board_;
 };

@@ -1,197 +1,166 @@
 #include "board/Refresh.h"
 
-#include <optional>
+#include <algorithm>
+#include <exception>
 #include <utility>
 
 #include "board/BoardConstants.h"
-#include "board/DayPageParser.h"
-#include "board/PageChecks.h"
-#include "browser/CalendarAddress.h"
 #include "text/DateTime.h"
 
-RefreshCycle::RefreshCycle(Roster& roster, BoardState& state, BrowserDriver& browser, LogWriter& log,
-                           const Clock& clock, RefreshHost& host, PublishSnapshot publish, std::string calendarHost,
-                           std::string boardAddress, CalendarFetchSettings calendarFetch)
-    : roster_(roster), state_(state), browser_(browser), log_(log), clock_(clock), host_(host), publish_(std::move(publish)),
-      calendarHost_(std::move(calendarHost)), boardAddress_(std::move(boardAddress)),
-      calendars_(std::move(calendarFetch), log)
+RefreshCycle::RefreshCycle(Roster& roster, BoardState& state, RefreshLinks links)
+    : roster_(roster), state_(state), links_(links)
 {
 }
 
 void RefreshCycle::requestRefresh()
 {
-    if (running_) {
-        followUp_ = true;
+    if (running()) {
+        again_ = true;
         return;
     }
-    do {
-        followUp_ = false;
-        running_ = true;
-        try {
-            if (beforeRun) beforeRun();
-            runOnce();
-        } catch (...) {
-            running_ = false;
-            followUp_ = false;
-            fetchedIndex_ = -1;
-            fetchOutcome_ = WaitOutcome::Loaded;
-            throw;
-        }
-        running_ = false;
-    } while (followUp_);
+    begin();
 }
 
-void RefreshCycle::runOnce()
+void RefreshCycle::stop()
 {
+    stopped_ = true;
+    links_.sources.stop();
+}
+
+void RefreshCycle::begin()
+{
+    if (beforeRun) beforeRun();
     // The effective time: the real clock, or the operator's fake time when the box holds any text.
-    state_.nowTime = clock_.now();
-    const std::string fakeTime = host_.fakeTimeText();
-    if (!fakeTime.empty()) state_.nowTime = textToDateTime(fakeTime);
-
-    // The day of the addresses, always written with "/" as the calendar server reads it.
-    const std::string dateText =
-        dateTimeToText(AddressDatePattern, state_.nowTime, FormatSettings::dayMonthYear());
-
+    const std::string fakeTime = links_.host.fakeTimeText();
+    state_.now = instantOfLocal(fakeTime.empty() ? links_.clock.now() : textToDateTime(fakeTime));
     // The operator asked for a grab.
-    if (host_.forceGrabChecked()) {
-        host_.setForceGrabChecked(false);
+    if (links_.host.forceGrabChecked()) {
+        links_.host.setForceGrabChecked(false);
         state_.grabPending = true;
     }
-    roster_.fetch.resize(static_cast<std::size_t>(roster_.count()));
-    fetchingEnded_ = browser_.stopped();
+    attemptAt_ = instantOfLocal(links_.clock.now());
     failure_.clear();
-
-    // The log-in. The flag is read again for every person below; lastRead keeps the last reading.
-    const DateTime attemptAt = clock_.now();
-    bool lastRead = state_.grabPending;
-    bool attempted = lastRead;
-    if (lastRead && !fetchingEnded_) {
-        log_.log(std::string(StartingText), false);
-        // The web calendar is contacted only for the people who read it; calendar addresses are
-        // fetched together, in parallel, before anyone is processed.
-        if (!readsWebCalendar()) {
-            if (state_.grabStartedAt == 0) state_.grabStartedAt = attemptAt;
-        } else {
-            const std::string failure = logIn();
-            if (failure.empty()) {
-                if (state_.grabStartedAt == 0) state_.grabStartedAt = attemptAt;
-                log_.log(std::string(LoggedInText), false);
-            } else {
-                // The day views would come back as log-in pages: none is fetched, the grab stays open.
-                noteFailure(failure);
-                log_.log(std::string(LogInFailedText) + failure, false);
-                fetchingEnded_ = true;
-            }
-        }
-        const std::string calendarFailure =
-            calendars_.grab(roster_, state_.nowTime, clock_.now(), [this] { browser_.runWaitPass(); });
-        if (!calendarFailure.empty()) noteFailure(calendarFailure);
+    closed_.clear();
+    const std::size_t people = roster_.size();
+    sourceOf_.assign(people, nullptr);
+    for (std::size_t i = 0; i < people; ++i) sourceOf_[i] = links_.sources.sourceFor(roster_[i].itemId);
+    composed_.assign(people, false);
+    // A row keeps what it showed until it is composed again; a new roster starts from names alone.
+    rows_.resize(people);
+    for (std::size_t i = 0; i < people; ++i) {
+        if (rows_[i].name != roster_[i].name) rows_[i] = PersonRow{roster_[i].name, {}, {}, {}};
     }
+    // A grab asked for from now on is one more grab, for the next refresh.
+    grabbing_ = state_.grabPending && !stopped_;
+    if (grabbing_) state_.grabPending = false;
+    phase_ = Phase::Opening;
+    if (!grabbing_) return startFetching();
 
-    log_.log(std::string(UpdatingInfoText) + dateTimeToText(UpdatingInfoPattern, state_.nowTime), false);
-    statuses_.assign(static_cast<std::size_t>(roster_.count()), PersonStatus{});
-
-    // Each person: fetch while a grab is pending and they have not been tried in it, then parse
-    // the cached page.
-    for (int i = 0; i < roster_.count(); ++i) {
-        fetchedIndex_ = -1;
-        fetchOutcome_ = WaitOutcome::Loaded;
-        if (CalendarSources::isCalendarAddress(roster_.calendarItemId[i])) {
-            log_.log(std::string(ProcessingText) + roster_.personName[i], false);
-            statuses_[i] = calendars_.compose(roster_, i, instantOfLocal(state_.nowTime));
-            continue;
-        }
-        lastRead = state_.grabPending;
-        if (lastRead && !fetchingEnded_ && roster_.fetch[i].state == FetchState::Pending) {
-            if (state_.grabStartedAt == 0) state_.grabStartedAt = attemptAt;
-            attempted = true;
-            log_.log(std::string(GrabbingPageText) + roster_.personName[i], false);
-            fetchOutcome_ =
-                browser_.navigateAndWait(dayViewAddress(calendarHost_, dateText, roster_.calendarItemId[i], dayViewsOverHttps_), true);
-            fetchedIndex_ = i;
-        }
-        log_.log(std::string(ProcessingText) + roster_.personName[i], false);
-        processPerson(i);
+    links_.log.log(std::string(StartingText), false);
+    // Sources are opened for the people who read them; an empty roster logs in as it always has.
+    std::vector<CalendarSource*> toOpen;
+    for (const auto& source : links_.sources.all()) {
+        const bool readsSomeone = std::any_of(sourceOf_.begin(), sourceOf_.end(),
+                                              [&](CalendarSource* s) { return s == source.get(); });
+        if (readsSomeone || roster_.empty()) toOpen.push_back(source.get());
     }
-    fetchedIndex_ = -1;
-    fetchOutcome_ = WaitOutcome::Loaded;
-
-    // The grab is complete once every person has been tried in it. It is closed here rather than
-    // after "Done", so that a grab asked for while the board is written (the log call pumps
-    // events) is kept for the next refresh instead of being lost.
-    if (attempted) finishGrab(attemptAt, lastRead);
-
-    // The new board: published (served from now on and shown to the operator), and in the
-    // window's browser.
-    publish();
-    if (!browser_.stopped()) browser_.navigate(boardAddress_);
-    log_.log(std::string(DoneText), false);
-    host_.enableRefreshTimer();
+    // Counted one more until every source has been asked: one answering at once ends nothing early.
+    waiting_ = static_cast<int>(toOpen.size()) + 1;
+    for (CalendarSource* source : toOpen)
+        source->open([this, source](const std::string& failure) { opened(source, failure); });
+    opened(nullptr, {});
 }
 
-std::string RefreshCycle::logIn()
+void RefreshCycle::opened(CalendarSource* source, const std::string& failure)
 {
-    switch (browser_.navigateAndWait(loginAddress(calendarHost_, state_.userId, state_.password), false)) {
-    case WaitOutcome::TimedOut: return std::string(TimedOutReason);
-    case WaitOutcome::Stopped: return std::string(StoppedReason);
-    case WaitOutcome::Loaded: break;
+    if (!failure.empty()) {
+        // The source would only meet failures: it fetches nothing, its people stay pending.
+        noteFailure(failure);
+        closed_.push_back(source);
     }
-    if (std::string reason = browser_.errorPageReason(); !reason.empty()) return reason;
-    const std::optional<std::string> markup = browser_.captureMarkup();
-    if (markup && holdsPasswordField(*markup)) return std::string(LogInFormAgainReason);
-    return {};
+    if (--waiting_ == 0) startFetching();
 }
 
-void RefreshCycle::processPerson(int index)
+void RefreshCycle::startFetching()
 {
-    // Capture only the page fetched for this person: a grab asked for after this person's fetch
-    // was decided must not store whatever page the browser happens to show as theirs.
-    const bool fetchedHere = !running_ || fetchedIndex_ == index;
-    if (state_.grabPending && fetchedHere) storeFetchedPage(index);
-    const std::string page = roster_.dayPageHtml[index];
-    PersonStatus status = readDayPage(page, instantOfLocal(state_.nowTime), roster_.leaveTag[index], log_);
-    if (page.empty()) status.state = PersonState::Unknown;  // never read
-    if (static_cast<std::size_t>(index) < statuses_.size()) statuses_[index] = std::move(status);
+    phase_ = Phase::Fetching;
+    links_.log.log(std::string(UpdatingInfoText) + dateTimeToText(UpdatingInfoPattern, localOfInstant(state_.now)),
+                   false);
+    const bool fetching = grabbing_ && !stopped_;
+    auto fetchesNow = [&](std::size_t i) {
+        CalendarSource* source = sourceOf_[i];
+        return fetching && source && roster_[i].fetch == FetchState::Pending &&
+               std::find(closed_.begin(), closed_.end(), source) == closed_.end();
+    };
+    // Everyone not fetched now is composed from the cache at once, in roster order.
+    for (std::size_t i = 0; i < roster_.size(); ++i)
+        if (!fetchesNow(i)) composePerson(i);
+
+    waiting_ = 1;
+    std::vector<std::pair<CalendarSource*, std::vector<std::size_t>>> asks;
+    for (const auto& source : links_.sources.all()) {
+        std::vector<std::size_t> people;
+        for (std::size_t i = 0; i < roster_.size(); ++i)
+            if (sourceOf_[i] == source.get() && fetchesNow(i)) people.push_back(i);
+        if (!people.empty()) asks.emplace_back(source.get(), std::move(people));
+    }
+    waiting_ += static_cast<int>(asks.size());
+    for (auto& [source, people] : asks) {
+        source->fetch(roster_, std::move(people), state_.now,
+                      FetchListener{[this](const FetchReport& report) { reported(report); }, [this] { sourceDone(); }});
+    }
+    sourceDone();
 }
 
-void RefreshCycle::storeFetchedPage(int index)
+void RefreshCycle::reported(const FetchReport& report)
 {
-    if (roster_.fetch.size() < roster_.dayPageHtml.size()) roster_.fetch.resize(roster_.dayPageHtml.size());
-    PersonFetch& fetch = roster_.fetch[static_cast<std::size_t>(index)];
-    std::string reason;
-    // Tried and failed: not tried again in this grab. A lost session or a stop leaves the person
-    // to the next refresh of the same grab.
-    FetchState after = FetchState::Kept;
-    if (fetchOutcome_ == WaitOutcome::TimedOut) {
-        reason = TimedOutReason;
-        fetchingEnded_ = true;
-    } else if (fetchOutcome_ == WaitOutcome::Stopped || browser_.stopped()) {
-        reason = StoppedReason;
-        after = FetchState::Pending;
-        fetchingEnded_ = true;
-    } else if (reason = browser_.errorPageReason(); !reason.empty()) {
-    } else if (browser_.locationUrl().empty()) {
-        reason = NoLocationReason;
-    } else if (std::optional<std::string> markup = browser_.captureMarkup(); !markup) {
-        reason = browser_.stopped() ? StoppedReason : MarkupNotReadReason;
-        if (browser_.stopped()) after = FetchState::Pending;
-    } else if (markup->size() > MaxDayPageBytes) {
-        reason = std::string(PageTooLargeReason) + std::to_string(markup->size()) + ")";
-    } else if (holdsPasswordField(*markup)) {
-        reason = SessionLostReason;
-        after = FetchState::Pending;
-        fetchingEnded_ = true;
-    } else {
-        roster_.dayPageHtml[index] = std::move(*markup);
-        fetch = {FetchState::Fetched, clock_.now()};
-        return;
+    if (report.person >= roster_.size()) return;
+    roster_[report.person].fetch = report.after;
+    if (!state_.grabStartedAt) state_.grabStartedAt = attemptAt_;
+    rows_[report.person].failure = report.failure;
+    if (!report.failure.empty()) noteFailure(report.failure);
+    composePerson(report.person);
+}
+
+void RefreshCycle::sourceDone()
+{
+    if (--waiting_ == 0) finish();
+}
+
+void RefreshCycle::composePerson(std::size_t index)
+{
+    if (composed_[index]) return;
+    composed_[index] = true;
+    const Person& person = roster_[index];
+    PersonRow& row = rows_[index];
+    links_.log.log(std::string(ProcessingText) + person.name, false);
+    if (CalendarSource* source = sourceOf_[index]) {
+        try {
+            row.status = source->compose(person, state_.now);
+        } catch (const std::exception& error) {
+            // This person's cached data does not read: their row keeps what it showed.
+            links_.log.log(std::string(PageNotReadText) + person.name + ": " + error.what(), false);
+        }
+        row.fetchedAt = source->cachedAt(person);
     }
-    fetch.state = after;
-    noteFailure(reason);
-    const std::string kept = fetch.pageTime == 0
-                                 ? std::string(NoPageKeptText)
-                                 : std::string(KeptPageText) + dateTimeToText(KeptPagePattern, fetch.pageTime);
-    log_.log(std::string(PageNotStoredText) + reason + kept, false);
+    links_.output.publish(snapshot());
+}
+
+void RefreshCycle::finish()
+{
+    // The people no source got to this time (a time-out, a lost session, a stop ended fetching).
+    for (std::size_t i = 0; i < roster_.size(); ++i) composePerson(i);
+    if (grabbing_) finishGrab();
+    const SharedSnapshot board = snapshot();
+    links_.output.publish(board);
+    links_.output.refreshEnded(board);
+    links_.log.log(std::string(DoneText), false);
+    links_.host.enableRefreshTimer();
+    phase_ = Phase::Idle;
+    if (again_) {
+        again_ = false;
+        begin();
+    }
 }
 
 void RefreshCycle::noteFailure(const std::string& reason)
@@ -199,54 +168,39 @@ void RefreshCycle::noteFailure(const std::string& reason)
     if (failure_.empty()) failure_ = reason;
 }
 
-void RefreshCycle::finishGrab(DateTime attemptAt, bool grabStillPending)
+void RefreshCycle::finishGrab()
 {
     GrabOutcome& outcome = state_.lastGrab;
-    outcome.attemptedAt = attemptAt;
+    outcome.attemptedAt = attemptAt_;
     outcome.failure = failure_;
     outcome.stalePeople.clear();
     bool complete = true, anyFetched = false;
-    for (int i = 0; i < roster_.count(); ++i) {
-        const FetchState fetched = roster_.fetch[static_cast<std::size_t>(i)].state;
-        if (fetched == FetchState::Pending) complete = false;
-        if (fetched == FetchState::Fetched)
+    for (const Person& person : roster_) {
+        if (person.fetch == FetchState::Pending) complete = false;
+        if (person.fetch == FetchState::Fetched)
             anyFetched = true;
         else
-            outcome.stalePeople.push_back(roster_.personName[i]);
+            outcome.stalePeople.push_back(person.name);
     }
     outcome.succeeded = complete && outcome.stalePeople.empty() && failure_.empty();
-    if (!complete || !grabStillPending) return;
-    // The footer's data time moves only when the grab brought at least one page (or there is no
-    // one to fetch): a grab that kept every older page refreshed nothing.
-    if (anyFetched || roster_.count() == 0) state_.dataTime = state_.grabStartedAt != 0 ? state_.grabStartedAt : attemptAt;
-    state_.grabPending = false;
-    state_.grabStartedAt = 0;
-    for (PersonFetch& fetch : roster_.fetch) fetch.state = FetchState::Pending;
-}
-
-bool RefreshCycle::readsWebCalendar() const
-{
-    // A roster of calendar addresses alone never contacts the web calendar; any other roster
-    // (an empty one too) logs in as it always has.
-    for (const std::string& itemId : roster_.calendarItemId)
-        if (!CalendarSources::isCalendarAddress(itemId)) return true;
-    return roster_.count() == 0;
-}
-
-void RefreshCycle::publish()
-{
-    auto snapshot = std::make_shared<BoardSnapshot>();
-    snapshot->effectiveNow = instantOfLocal(state_.nowTime);
-    if (state_.dataTime != 0) snapshot->dataTime = instantOfLocal(state_.dataTime);
-    snapshot->lastGrabOk = state_.lastGrab.succeeded;
-    if (state_.lastGrab.attemptedAt != 0) snapshot->lastGrabTime = instantOfLocal(state_.lastGrab.attemptedAt);
-    for (int i = 0; i < roster_.count(); ++i) {
-        PersonRow row;
-        row.name = roster_.personName[i];
-        if (static_cast<std::size_t>(i) < statuses_.size()) row.status = statuses_[i];
-        if (static_cast<std::size_t>(i) < roster_.fetch.size() && roster_.fetch[i].pageTime != 0)
-            row.fetchedAt = instantOfLocal(roster_.fetch[i].pageTime);
-        snapshot->people.push_back(std::move(row));
+    if (!complete) {
+        state_.grabPending = true;  // the grab stays open for the next refresh
+        return;
     }
-    if (publish_) publish_(std::move(snapshot));
+    // The footer's data time moves only when the grab brought at least one calendar (or there is
+    // no one to fetch): a grab that kept every older one refreshed nothing.
+    if (anyFetched || roster_.empty()) state_.dataTime = state_.grabStartedAt.value_or(attemptAt_);
+    state_.grabStartedAt.reset();
+    for (Person& person : roster_) person.fetch = FetchState::Pending;
+}
+
+SharedSnapshot RefreshCycle::snapshot() const
+{
+    auto board = std::make_shared<BoardSnapshot>();
+    board->effectiveNow = state_.now;
+    board->dataTime = state_.dataTime;
+    board->lastGrabOk = state_.lastGrab.succeeded;
+    board->lastGrabTime = state_.lastGrab.attemptedAt;
+    board->people = rows_;
+    return board;
 }

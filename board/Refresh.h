@@ -1,87 +1,81 @@
 #pragma once
-// The refresh: fixes the effective time, logs in and fetches the day views the open grab has not
-// yet fetched, reads each person's cached day view into a status, publishes the board's snapshot
-// and shows the board page in the window's browser.
+// The refresh, as a state machine driven by completion callbacks: it fixes the effective time,
+// opens the sources that have people to fetch (the web calendar's log-in), asks each source for
+// the people the open grab has not yet fetched, composes every person's status from their
+// source's cache as soon as their fetch ends (or at once when nothing is fetched for them),
+// publishes each row as it is composed, and at the end closes the grab when everyone has been
+// tried, publishes the board and re-arms the refresh timer. Nothing here waits: every step
+// returns to the event loop, so a timer, a signal or a close in between is a plain call.
 //
-// Only a day view replaces a cached day view. A failed log-in fetches nothing; a wait that times
-// out, or a day view showing the log-in form (the session is gone), ends this refresh's fetching.
-// The grab then stays pending, and the next refresh (logging in again) fetches only the people
-// not yet tried in it, so a hung calendar costs one time-out per refresh and the board's "now"
-// keeps moving over the cached pages.
+// A person whose calendar cannot be read fails alone: the refresh goes on and ends as usual.
+// A grab may take several refreshes; a person is fetched once per grab.
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "board/BoardOutput.h"
 #include "board/BoardState.h"
-#include "board/CalendarSources.h"
 #include "board/RefreshHost.h"
 #include "board/Roster.h"
-#include "browser/BrowserDriver.h"
-#include "text/Clock.h"
+#include "board/SourceRegistry.h"
 #include "log/LogWriter.h"
-#include "board/BoardSnapshot.h"
+#include "text/Clock.h"
+
+// What a refresh works with besides the board's own data.
+struct RefreshLinks {
+    SourceRegistry& sources;
+    BoardOutput& output;
+    RefreshHost& host;
+    LogWriter& log;
+    const Clock& clock;
+};
 
 class RefreshCycle {
 public:
-    // boardAddress: where the browser goes after each refresh (the board's own page); publish
-    // receives the board's snapshot at the end of each refresh.
-    RefreshCycle(Roster& roster, BoardState& state, BrowserDriver& browser, LogWriter& log, const Clock& clock,
-                 RefreshHost& host, PublishSnapshot publish, std::string calendarHost, std::string boardAddress,
-                 CalendarFetchSettings calendarFetch = {});
+    RefreshCycle(Roster& roster, BoardState& state, RefreshLinks links);
 
-    // One refresh. Asked for again while one runs (from an event handled inside one of its
-    // waits or log calls), it is remembered and run once more after the running one has ended
-    // normally; several such requests make one follow-up. When the running refresh raises, the
-    // error propagates and the remembered request is dropped: the failure is reported first, and
-    // the grab flag it left set makes the next refresh grab again.
+    // Starts a refresh. Asked for while one runs, one more runs right after it (several such
+    // requests make one). An operator's fake time that does not read raises ConvertError here,
+    // before anything changes.
     void requestRefresh();
-    // Capture (while a grab is pending) and read of one person's day view into their status.
-    void processPerson(int index);
-    bool running() const { return running_; }
+    bool running() const { return phase_ != Phase::Idle; }
+    // The program is stopping: what the sources have under way ends promptly, the refresh then
+    // ends as usual, and no later refresh fetches anything.
+    void stop();
+    bool stopped() const { return stopped_; }
     // Called as each refresh starts, before it reads anything: the one moment the roster may
     // be replaced.
     std::function<void()> beforeRun;
 
-    // Day views over https instead of the calendar's plain http.
-    void setDayViewsOverHttps(bool https) { dayViewsOverHttps_ = https; }
-    // The program is stopping: the wait under way ends at once and no further page is fetched
-    // (calendar addresses included).
-    void stop()
-    {
-        browser_.stop();
-        calendars_.abort();
-    }
-
 private:
-    void runOnce();
-    void publish();
-    bool readsWebCalendar() const;
-    // The log-in; the reason it failed, or empty.
-    std::string logIn();
-    // Stores the page fetched for this person when it is their day view; otherwise keeps the
-    // cached one and logs why.
-    void storeFetchedPage(int index);
-    void noteFailure(const std::string& reason);
+    enum class Phase { Idle, Opening, Fetching };
+
+    void begin();
+    void opened(CalendarSource* source, const std::string& failure);
+    void startFetching();
+    void reported(const FetchReport& report);
+    void sourceDone();
+    // Composes one person's row from their source's cache and publishes the board.
+    void composePerson(std::size_t index);
+    void finish();
     // Closes the grab when every person has been tried, and records its outcome.
-    void finishGrab(DateTime attemptAt, bool completesGrab);
+    void finishGrab();
+    void noteFailure(const std::string& reason);
+    SharedSnapshot snapshot() const;
 
     Roster& roster_;
     BoardState& state_;
-    BrowserDriver& browser_;
-    LogWriter& log_;
-    const Clock& clock_;
-    RefreshHost& host_;
-    PublishSnapshot publish_;
-    std::string calendarHost_;
-    std::string boardAddress_;
-    CalendarSources calendars_;
-    std::vector<PersonStatus> statuses_;  // this refresh's statuses, person by person
-    bool dayViewsOverHttps_ = false;
-    bool running_ = false;
-    bool followUp_ = false;
-    // The person whose day view the running refresh has just fetched, or -1, and how the wait went.
-    int fetchedIndex_ = -1;
-    WaitOutcome fetchOutcome_ = WaitOutcome::Loaded;
-    // This refresh fetches no more pages (failed log-in, time-out, lost session, stop).
-    bool fetchingEnded_ = false;
-    std::string failure_;  // this refresh's first failure
+    RefreshLinks links_;
+    Phase phase_ = Phase::Idle;
+    bool again_ = false;    // asked for while running: runs once more after
+    bool stopped_ = false;
+    // The refresh under way.
+    bool grabbing_ = false;   // it fetches for the open grab
+    Instant attemptAt_{};     // real time it began
+    std::string failure_;     // its first failure
+    int waiting_ = 0;         // sources still opening, then still fetching
+    std::vector<CalendarSource*> sourceOf_;  // each person's source
+    std::vector<CalendarSource*> closed_;    // sources whose opening failed: they fetch nothing
+    std::vector<bool> composed_;
+    std::vector<PersonRow> rows_;             // the board's rows, kept from one refresh to the next
 };

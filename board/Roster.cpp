@@ -18,18 +18,9 @@ bool isNoPerson(std::string_view line)
 
 }  // namespace
 
-void Roster::reset()
-{
-    personName.clear();
-    calendarItemId.clear();
-    leaveTag.clear();
-    dayPageHtml.clear();
-    fetch.clear();
-}
-
 void loadRoster(Roster& roster, const std::string& fileName, LogWriter* log)
 {
-    roster.reset();
+    roster.clear();
     StringList file;
     file.loadFromFile(fileName);
     // The people and the file line each came from (1-based).
@@ -42,25 +33,21 @@ void loadRoster(Roster& roster, const std::string& fileName, LogWriter* log)
         lines.push_back(std::move(line));
         lineNumbers.push_back(i + 1);
     }
-    const std::size_t n = lines.size();
-    for (auto* column : {&roster.personName, &roster.calendarItemId, &roster.leaveTag,
-                         &roster.dayPageHtml}) {
-        column->assign(n, std::string());
-    }
-    roster.fetch.assign(n, PersonFetch{});
+    roster.assign(lines.size(), Person{});
     StringList fields;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        Person& person = roster[i];
         const std::string where = fileName + ":" + std::to_string(lineNumbers[i]) + ": ";
         fields.setCommaText(lines[i]);
         try {
             // Fetched one by one: a missing field raises with the earlier ones already stored.
-            roster.personName[i] = fields.get(NameField);
-            roster.calendarItemId[i] = fields.get(ItemIdField);
-            roster.leaveTag[i] = fields.get(LeaveTagField);
+            person.name = fields.get(NameField);
+            person.itemId = fields.get(ItemIdField);
+            person.leaveTag = fields.get(LeaveTagField);
         } catch (const StringListError& error) {
             throw StringListError(where + error.message());
         }
-        if (log && (!isValidUtf8(roster.personName[i]) || !isValidUtf8(roster.leaveTag[i])))
+        if (log && (!isValidUtf8(person.name) || !isValidUtf8(person.leaveTag)))
             log->log(where + std::string(RosterInvalidUtf8Text), false);
     }
 }

@@ -2,7 +2,7 @@
 // Every limit and literal of the browser driver and the calendar addresses.
 #include <string_view>
 
-// One wait pass lets the event loop run this long.
+// One wait pass lasts this long (less when a document completes first).
 constexpr int WaitPassMilliseconds = 100;
 // A page wait gives up after this many seconds (each of the two waits of a redirect).
 constexpr int PageWaitTimeoutSeconds = 60;
@@ -25,8 +25,3 @@ constexpr std::string_view DayViewQueryHead = "?sub=web&web=viewpub&ada=on&date=
 constexpr std::string_view DayViewQueryItem =
     "&view=day&searchTextField=&radioSearch=pub_name_radio&resultSelect=";
 constexpr std::string_view DayViewQueryTail = "/1&viewform.x=21&viewform.y=12";
-
-// Message of a value that has no text form.
-constexpr std::string_view InvalidVariantCastMessage = "Invalid variant type conversion";
-// Significant digits of a number converted to text.
-constexpr int VariantNumberDigits = 15;

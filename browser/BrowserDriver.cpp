@@ -1,18 +1,19 @@
 #include "browser/BrowserDriver.h"
 
-#include <variant>
+#include <utility>
 
-#include "browser/Variant.h"
-
-BrowserDriver::BrowserDriver(BrowserControl& control, LogWriter& log, const Clock& clock, bool& pageLoaded)
-    : control_(control), log_(log), clock_(clock), pageLoaded_(pageLoaded)
+BrowserDriver::BrowserDriver(BrowserControl& control, LogWriter& log, const Clock& clock)
+    : control_(control), log_(log), clock_(clock)
 {
-    control_.onDocumentComplete = [this] { documentComplete(); };
+    // Every completed document counts, whatever frame or address it reports.
+    control_.onDocumentComplete = [this] { loaded_ = true; };
+    control_.onPassEnd = [this] { passEnded(); };
 }
 
-void BrowserDriver::documentComplete()
+BrowserDriver::~BrowserDriver()
 {
-    pageLoaded_ = true;
+    control_.onDocumentComplete = nullptr;
+    control_.onPassEnd = nullptr;
 }
 
 void BrowserDriver::navigate(const std::string& url)
@@ -20,22 +21,12 @@ void BrowserDriver::navigate(const std::string& url)
     control_.navigate(url);
 }
 
-std::string BrowserDriver::locationUrl() const
+void BrowserDriver::captureMarkup(MarkupDone done)
 {
-    return control_.locationUrl();
-}
-
-std::string BrowserDriver::documentElementInnerHtml()
-{
-    return variantToText(control_.documentElementInnerHtml());
-}
-
-std::optional<std::string> BrowserDriver::captureMarkup()
-{
-    if (stopped_) return std::nullopt;
-    const Variant markup = control_.documentElementInnerHtml();
-    if (std::holds_alternative<std::monostate>(markup.value) || stopped_) return std::nullopt;
-    return variantToText(markup);
+    if (stopped_) return done(std::nullopt);
+    control_.readMarkup([this, done = std::move(done)](std::optional<std::string> markup) {
+        done(stopped_ ? std::nullopt : std::move(markup));
+    });
 }
 
 void BrowserDriver::stop()
@@ -44,38 +35,42 @@ void BrowserDriver::stop()
     control_.abortWaits();
 }
 
-WaitOutcome BrowserDriver::navigateAndWait(const std::string& url, bool expectRedirect)
+void BrowserDriver::load(const std::string& url, bool expectRedirect, WaitDone done)
 {
-    if (stopped_) return WaitOutcome::Stopped;
-    pageLoaded_ = false;
+    if (stopped_) return done(WaitOutcome::Stopped);
+    done_ = std::move(done);
+    loaded_ = false;
+    redirectAwaited_ = expectRedirect;
+    passes_ = 0;
     control_.navigate(url);
-    int passes = 0;  // counts the passes of both waits together
-    const WaitOutcome first = wait(addSeconds(clock_.now(), timeoutSeconds_), passes);
-    // The second wait gets a fresh deadline of its own.
-    const DateTime deadline = addSeconds(clock_.now(), timeoutSeconds_);
-    if (!expectRedirect || first != WaitOutcome::Loaded || !control_.errorPageReason().empty()) return first;
-    pageLoaded_ = false;
-    log_.log(std::string(RedirectingText), false);
-    return wait(deadline, passes);
+    deadline_ = addSeconds(clock_.now(), timeoutSeconds_);
+    control_.startPass();
 }
 
-WaitOutcome BrowserDriver::wait(DateTime deadline, int& passes)
+void BrowserDriver::passEnded()
 {
+    if (!done_) return;
     // The flag is tested after each pass, so a wait always costs at least one pass.
-    WaitOutcome outcome = WaitOutcome::Loaded;
-    do {
-        control_.runWaitPass();
-        ++passes;
-        if (stopped_) {
-            pageLoaded_ = true;
-            return WaitOutcome::Stopped;
-        }
-        if (passes % PassesPerDot == 0) log_.log(std::string(WaitDotText), true);
-        if (clock_.now() > deadline) {
-            log_.log(std::string(TimedOutText), true);
-            pageLoaded_ = true;
-            outcome = WaitOutcome::TimedOut;
-        }
-    } while (!pageLoaded_);
-    return outcome;
+    ++passes_;
+    if (stopped_) return finish(WaitOutcome::Stopped);
+    if (passes_ % PassesPerDot == 0) log_.log(std::string(WaitDotText), true);
+    if (clock_.now() > deadline_) {
+        log_.log(std::string(TimedOutText), true);
+        return finish(WaitOutcome::TimedOut);
+    }
+    if (!loaded_) return control_.startPass();
+    if (!redirectAwaited_ || !control_.errorPageReason().empty()) return finish(WaitOutcome::Loaded);
+    // The first document is in; the second wait gets a fresh deadline of its own.
+    redirectAwaited_ = false;
+    loaded_ = false;
+    deadline_ = addSeconds(clock_.now(), timeoutSeconds_);
+    log_.log(std::string(RedirectingText), false);
+    control_.startPass();
+}
+
+void BrowserDriver::finish(WaitOutcome outcome)
+{
+    WaitDone done = std::move(done_);
+    done_ = nullptr;
+    done(outcome);
 }

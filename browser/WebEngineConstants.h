@@ -1,8 +1,9 @@
 #pragma once
 // Limits and literals of the Qt WebEngine browser control and its process settings.
 
-// Passes a markup read may wait for the page's answer before giving up with no markup.
-constexpr int MarkupReadPassLimit = 50;
+// How long a markup read may wait for the page's answer before giving up with no markup (the
+// fifty wait passes it was always given).
+constexpr int MarkupReadLimitMs = 50 * 100;
 // Qt's load progress is a percentage: it is reported as progress out of this maximum.
 constexpr int ProgressMaximum = 100;
 // The location reported before any page has been asked for.

@@ -1,9 +1,6 @@
 #include "browser/WebEngineControl.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QThread>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <QUrl>
@@ -82,6 +79,20 @@ std::string prepareWebEngineProcess() {
     return dir;
 }
 
+// One markup read: answered once, by the page, by its limit or by a stop, whichever comes first.
+struct WebEngineControl::MarkupRead {
+    std::function<void(std::optional<std::string>)> done;
+    QTimer limit;
+    void answer(std::optional<std::string> markup)
+    {
+        if (!done) return;
+        auto call = std::move(done);
+        done = nullptr;
+        limit.stop();
+        call(std::move(markup));
+    }
+};
+
 WebEngineControl::WebEngineControl(QWidget* parent, CalendarTrust trust) : trust_(std::move(trust)) {
     // The engine reports its set-up on first use; rules given in the environment still win.
     static const bool quiet = [] {
@@ -113,15 +124,21 @@ WebEngineControl::WebEngineControl(QWidget* parent, CalendarTrust trust) : trust
         if (onDocumentComplete) onDocumentComplete();
         // The pass ends with the document: a meta-refresh redirect completes its second document
         // 10-50 ms after the first, and a full pass would swallow both.
-        if (passLoop_) passLoop_->quit();
+        if (passTimer_.isActive()) passTimer_.start(0);
     });
     connect(page_, &QWebEnginePage::loadProgress, this, [this](int percent) {
         if (onProgressChange) onProgressChange(percent, ProgressMaximum);
     });
     connect(page_, &QWebEnginePage::certificateError, this, &WebEngineControl::onCertificateError);
+    passTimer_.setSingleShot(true);
+    connect(&passTimer_, &QTimer::timeout, this, [this] {
+        if (onPassEnd) onPassEnd();
+    });
 }
 
 WebEngineControl::~WebEngineControl() {
+    // A read the page answers while it goes must not call back into its owner.
+    if (markupRead_) markupRead_->done = nullptr;
     // The page must go before the profile, and the view before the page.
     delete view_.data();
     delete page_;
@@ -142,7 +159,12 @@ void WebEngineControl::onCertificateError(const QWebEngineCertificateError& erro
 void WebEngineControl::abortWaits() {
     aborted_ = true;
     page_->triggerAction(QWebEnginePage::Stop);
-    if (passLoop_) passLoop_->quit();
+    if (passTimer_.isActive()) passTimer_.start(0);
+    if (markupRead_) {
+        // Answered from the event loop, as every read is.
+        std::shared_ptr<MarkupRead> read = markupRead_;
+        QTimer::singleShot(0, this, [read] { read->answer(std::nullopt); });
+    }
 }
 
 void WebEngineControl::navigate(const std::string& url) {
@@ -156,49 +178,25 @@ std::string WebEngineControl::locationUrl() const {
     return url.toString(QUrl::FullyEncoded).toStdString();
 }
 
-Variant WebEngineControl::documentElementInnerHtml() {
-    // The answer arrives through the event loop; the pass waiting for it ends as soon as it does.
-    struct PendingMarkup {
-        std::optional<QString> value;
-        QPointer<QEventLoop> loop;
-    };
-    auto pending = std::make_shared<PendingMarkup>();
-    std::weak_ptr<PendingMarkup> slot = pending;
-    page_->runJavaScript(QString::fromUtf8(MarkupSerializerScript), QWebEngineScript::ApplicationWorld,
-                         [slot](const QVariant& value) {
-                             const auto target = slot.lock();
-                             if (!target) return;
-                             target->value = value.toString();
-                             if (target->loop) target->loop->quit();
-                         });
-    for (int pass = 0; pass < MarkupReadPassLimit && !pending->value && !aborted_; ++pass) {
-        QEventLoop loop;
-        pending->loop = &loop;
-        runPass(loop);
-        pending->loop = nullptr;
+void WebEngineControl::readMarkup(std::function<void(std::optional<std::string>)> done) {
+    auto read = std::make_shared<MarkupRead>();
+    read->done = std::move(done);
+    markupRead_ = read;
+    if (aborted_) {
+        QTimer::singleShot(0, this, [read] { read->answer(std::nullopt); });
+        return;
     }
-    if (!pending->value) return {};
-    return Variant{pending->value->toUtf8().toStdString()};
+    read->limit.setSingleShot(true);
+    connect(&read->limit, &QTimer::timeout, this, [weak = std::weak_ptr<MarkupRead>(read)] {
+        if (const auto target = weak.lock()) target->answer(std::nullopt);
+    });
+    read->limit.start(MarkupReadLimitMs);
+    // The answer arrives through the event loop; one that comes after the limit finds the read
+    // answered already.
+    page_->runJavaScript(QString::fromUtf8(MarkupSerializerScript), QWebEngineScript::ApplicationWorld,
+                         [read](const QVariant& value) { read->answer(value.toString().toUtf8().toStdString()); });
 }
 
-void WebEngineControl::runWaitPass() {
-    QEventLoop loop;
-    runPass(loop);
-}
-
-void WebEngineControl::runPass(QEventLoop& loop) {
-    if (aborted_) return;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QTimer::singleShot(WaitPassMilliseconds, &loop, &QEventLoop::quit);
-    QPointer<QEventLoop> outer = passLoop_;
-    passLoop_ = &loop;
-    const int result = loop.exec();
-    passLoop_ = outer;
-    if (result >= 0) return;
-    // The application is quitting and its event loops no longer run: keep the pass's cadence
-    // by sleeping out the rest of it and handling what is waiting.
-    const qint64 left = WaitPassMilliseconds - elapsed.elapsed();
-    if (left > 0) QThread::msleep(static_cast<unsigned long>(left));
-    QCoreApplication::processEvents();
+void WebEngineControl::startPass() {
+    passTimer_.start(aborted_ ? 0 : WaitPassMilliseconds);
 }

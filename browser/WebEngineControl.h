@@ -5,17 +5,18 @@
 // extra certificates.
 #include <QList>
 #include <QObject>
-#include <QEventLoop>
 #include <QPointer>
 #include <QSslCertificate>
 #include <QWebEngineView>
 #include <QString>
+#include <QTimer>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "browser/BrowserControl.h"
 
-class QEventLoop;
 class QWebEngineCertificateError;
 class QWebEnginePage;
 class QWebEngineProfile;
@@ -49,8 +50,8 @@ public:
     // The current document's address; empty before any navigation and while the engine shows
     // its own error page (no answer from the server).
     std::string locationUrl() const override;
-    Variant documentElementInnerHtml() override;
-    void runWaitPass() override;
+    void readMarkup(std::function<void(std::optional<std::string>)> done) override;
+    void startPass() override;
     std::string errorPageReason() const override { return errorPageReason_; }
     void abortWaits() override;
 
@@ -58,8 +59,7 @@ public:
     QWebEnginePage* page() const { return page_; }
 
 private:
-    // Runs loop for one pass (less when something quits it first).
-    void runPass(QEventLoop& loop);
+    struct MarkupRead;
     void onCertificateError(const QWebEngineCertificateError& error);
 
     CalendarTrust trust_;
@@ -69,6 +69,7 @@ private:
     bool showsEngineErrorPage_ = false;  // the last load failed before the server answered
     std::string errorPageReason_;        // why, when it did
     std::string refusedCertificate_;     // the certificate refused during the load under way
-    bool aborted_ = false;               // the program is stopping: no pass runs any more
-    QPointer<QEventLoop> passLoop_;  // the pass running now, ended early by a completed document
+    bool aborted_ = false;               // the program is stopping: every pass ends at once
+    QTimer passTimer_;                   // the pass under way; a completed document ends it early
+    std::shared_ptr<MarkupRead> markupRead_;  // the markup read under way, if any
 };

@@ -21,6 +21,10 @@ inline constexpr std::string_view DavNamespace = "DAV:";
 inline constexpr std::string_view CalDavNamespace = "urn:ietf:params:xml:ns:caldav";
 inline constexpr int MultiStatusCode = 207;
 
+// Roster item ids starting so are calendar addresses; any other is an item of the web calendar.
+inline constexpr std::string_view HttpAddressStart = "http://";
+inline constexpr std::string_view HttpsAddressStart = "https://";
+
 // A feed is iCalendar data when its first line (after a byte order mark and white space) is this.
 inline constexpr std::string_view ICalendarStart = "BEGIN:VCALENDAR";
 // An address whose path ends so is read as a feed at once, without asking it as CalDAV first.

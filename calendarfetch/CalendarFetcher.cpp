@@ -26,7 +26,7 @@ CalendarFetcher::~CalendarFetcher() {
     for (Job& job : jobs_) dropReply(job);
 }
 
-void CalendarFetcher::start(const std::vector<CalendarSource>& sources, QDate day) {
+void CalendarFetcher::start(const std::vector<FetchTarget>& sources, QDate day) {
     abort();
     // Made at the first grab, in the thread that runs the event loop (a board with no calendar
     // addresses never makes one).
@@ -47,7 +47,7 @@ void CalendarFetcher::start(const std::vector<CalendarSource>& sources, QDate da
         results_[i].person = sources[i].person;
         Job& job = jobs_[i];
         job.address = QUrl(sources[i].address.trimmed(), QUrl::StrictMode);
-        if (!isCalendarAddress(job.address)) {
+        if (!isReadableAddress(job.address)) {
             fail(i, "not an http or https address");
             continue;
         }
@@ -66,13 +66,6 @@ void CalendarFetcher::abort() {
     for (auto& [host, state] : hosts_) state.abandoned = true;
     for (std::size_t i = 0; i < jobs_.size(); ++i)
         if (!jobs_[i].done) fail(i, std::string(FailStopped));
-}
-
-std::vector<CalendarFetchResult> CalendarFetcher::fetchAll(const std::vector<CalendarSource>& sources, QDate day,
-                                                           const std::function<void()>& runWaitPass) {
-    start(sources, day);
-    while (!finished()) runWaitPass();
-    return results_;
 }
 
 void CalendarFetcher::pump(const QString& host) {
@@ -221,6 +214,7 @@ void CalendarFetcher::finish(std::size_t index) {
         --hosts_[job.host].active;
         pump(job.host);
     }
+    if (onResult) onResult(results_[index]);
 }
 
 void CalendarFetcher::dropReply(Job& job) {

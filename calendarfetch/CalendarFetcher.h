@@ -2,8 +2,7 @@
 // Fetches the calendars of many people at once over HTTP(S): each address is asked as a CalDAV
 // collection (REPORT calendar-query for the local day) and, when that does not answer with a
 // multi-status, read as an iCalendar feed (GET). Requests run in parallel, at most a few per
-// host; all waiting happens in the caller's event-loop passes, so the board keeps serving and
-// drawing while calendars load.
+// host, on the thread's event loop; each person's result is handed on as soon as it is known.
 #include <QDate>
 #include <QList>
 #include <QSslCertificate>
@@ -26,7 +25,7 @@ class QNetworkReply;
 class QObject;
 class QTimer;
 
-struct CalendarSource {
+struct FetchTarget {
     int person = -1;  // the caller's index of the person
     QString address;  // as written in people.txt
 };
@@ -54,19 +53,18 @@ public:
     CalendarFetcher(const CalendarFetcher&) = delete;
     CalendarFetcher& operator=(const CalendarFetcher&) = delete;
 
-    // Starts fetching every source for the local day; returns at once. Needs a Qt application
-    // object in this thread; the caller then runs event-loop passes until finished(). A fetch
-    // still running is stopped first.
-    void start(const std::vector<CalendarSource>& sources, QDate day);
+    // Starts fetching every target for the local day; returns at once. Needs a Qt application
+    // object and its event loop in this thread. A fetch still running is stopped first (its
+    // people fail with "stopped").
+    void start(const std::vector<FetchTarget>& targets, QDate day);
     bool finished() const { return remaining_ == 0; }
-    // One result per source, in source order; complete once finished().
+    // One result per target, in target order; complete once finished().
     const std::vector<CalendarFetchResult>& results() const { return results_; }
     // Ends every unfinished request at once; their people fail with "stopped".
     void abort();
 
-    // start(), then runWaitPass() until finished(); returns the results.
-    std::vector<CalendarFetchResult> fetchAll(const std::vector<CalendarSource>& sources, QDate day,
-                                              const std::function<void()>& runWaitPass);
+    // Called with each person's result as it is known (a refused address during start itself).
+    std::function<void(const CalendarFetchResult&)> onResult;
 
 private:
     enum class Phase { Report, Feed };

@@ -6,7 +6,11 @@
 #include "text/Loopback.h"
 #include "text/TextConstants.h"
 
-bool isCalendarAddress(const QUrl& url) {
+bool isCalendarAddress(std::string_view itemId) {
+    return itemId.starts_with(HttpAddressStart) || itemId.starts_with(HttpsAddressStart);
+}
+
+bool isReadableAddress(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     return url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
 }
@@ -30,7 +34,7 @@ QByteArray basicAuthorization(const std::string& login, const std::string& passw
 std::optional<QUrl> redirectTarget(const QUrl& asked, const QByteArray& location) {
     if (location.trimmed().isEmpty()) return std::nullopt;
     QUrl target = asked.resolved(QUrl::fromEncoded(location.trimmed()));
-    if (!isCalendarAddress(target)) return std::nullopt;
+    if (!isReadableAddress(target)) return std::nullopt;
     return target;
 }
 

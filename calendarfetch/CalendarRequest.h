@@ -9,11 +9,15 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "text/Errors.h"
 
-// An address the board can read a calendar from: absolute http or https with a host.
-bool isCalendarAddress(const QUrl& url);
+// Whether a roster item id names a calendar address (http:// or https://) rather than an item
+// of the web calendar.
+bool isCalendarAddress(std::string_view itemId);
+// An address a calendar can be read from: absolute http or https with a host.
+bool isReadableAddress(const QUrl& url);
 // Whether the address carries a user name or a password (refused: it would leak into logs).
 bool carriesCredentials(const QUrl& url);
 // Credentials go only over HTTPS, or to this machine (text/Loopback.h) where nothing crosses a

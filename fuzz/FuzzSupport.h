@@ -1,11 +1,9 @@
 #pragma once
-// Doubles shared by the fuzz targets: a fixed clock, a log that keeps nothing, and a browser
-// control that never loads anything.
+// Doubles shared by the fuzz targets: a fixed clock and a log that keeps nothing.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "browser/BrowserControl.h"
 #include "text/Clock.h"
 #include "text/DateTime.h"
 #include "log/LogWriter.h"
@@ -26,14 +24,6 @@ public:
         Bytes += text.size();
     }
     std::size_t calls = 0, Bytes = 0;
-};
-
-class IdleBrowserControl final : public BrowserControl {
-public:
-    void navigate(const std::string&) override {}
-    std::string locationUrl() const override { return {}; }
-    Variant documentElementInnerHtml() override { return {}; }
-    void runWaitPass() override {}
 };
 
 inline std::string fuzzText(const std::uint8_t* data, std::size_t size) {

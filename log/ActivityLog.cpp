@@ -50,7 +50,6 @@ void ActivityLog::log(const std::string& raw, bool append) {
     drainPending();
     write(Entry{append ? text : stampedLine(text), append});
     if (onScroll) onScroll();
-    if (onPump) onPump();
 }
 
 void ActivityLog::drainPending() {

@@ -31,7 +31,6 @@ public:
     void drainPending();                 // GUI thread: write pending lines of other threads, in order
     std::size_t pendingCount() const;    // entries waiting, for tests and diagnostics
     std::function<void()> onScroll;      // GUI thread, after each write: show the newest line
-    std::function<void()> onPump;        // GUI thread, end of Log: let the event loop run
     std::function<void()> onWake;        // any thread: lines are pending; GUI thread should drainPending
 
 private:

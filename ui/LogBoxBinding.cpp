@@ -1,6 +1,5 @@
 #include "ui/LogBoxBinding.h"
 
-#include <QCoreApplication>
 #include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -12,7 +11,6 @@
 void bindLogToTextBox(ActivityLog& log, QPlainTextEdit& textBox) {
     QPlainTextEdit* box = &textBox;
     log.onScroll = [box] { box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum()); };
-    log.onPump = [] { QCoreApplication::processEvents(); };
     // Runs on any thread, once per batch: the box's (the GUI) thread is asked to drain after
     // LogDrainDelayMs, so that the lines logged meanwhile join the batch without waking it again.
     // Dropped if the box is gone by then.

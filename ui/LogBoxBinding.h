@@ -1,7 +1,8 @@
 #pragma once
 // Binds the activity log to its text box: after each write the newest line is scrolled into view,
-// a write on the GUI thread lets the event loop run, and lines logged by other threads are
-// written by the GUI thread in batches, LogDrainDelayMs after the first line of a batch.
+// and lines logged by other threads are written by the GUI thread in batches, LogDrainDelayMs
+// after the first line of a batch. A write never runs the event loop: the box is painted when
+// the GUI thread gets back to it.
 class QPlainTextEdit;
 class ActivityLog;
 

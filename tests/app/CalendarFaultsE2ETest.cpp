@@ -1,13 +1,15 @@
-// The main window against a misbehaving demo calendar: a day view whose time range does not
-// read, one whose block never closes, a refused log-in, a refused certificate, a lost session, a
-// slow day view, a calendar that never answers or has gone, huge pages, and a roster line short
-// of a field. In every case nothing crashes, the board keeps being served with what it showed
-// before, the operator is told why, and the next refresh recovers once the calendar does.
+// The main window against a misbehaving demo calendar: day views whose time range does not read
+// or whose block never closes (every one, or one person's), a refused log-in, a refused
+// certificate, a lost session, a slow day view, a calendar that never answers or has gone, huge
+// pages, and a roster line short of a field. In every case nothing crashes, the board keeps being
+// served with what it showed before, the operator is told why, and the next refresh recovers
+// once the calendar does.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <csignal>
 #include <cstdio>
@@ -59,53 +61,88 @@ struct FaultRun {
     DemoCalendar calendar;
 };
 
-// Start-up without the automatic refresh: the test presses the button itself, so that the error
-// a refresh raises reaches the test rather than the event loop.
+// Start-up without the automatic refresh: the test presses the button itself.
 void startWithoutTimer(MainWindow& form) {
     form.start();
     form.refreshTimer().stop();
     form.controls().fragmentEdit->setPlainText(QString::fromStdString(PreviousBoard));
 }
 
-// The refresh fails with the given error class and message; the board served is still the
-// previous one, the grab stays pending and the refresh timer stays stopped.
-template <typename Error>
-void expectFailedRefreshKeepsTheBoard(MainWindow& form, const std::string& messagePart) {
-    try {
-        form.requestRefresh();
-        FAIL() << "the refresh did not fail";
-    } catch (const Error& error) {
-        EXPECT_NE(error.message().find(messagePart), std::string::npos) << error.message();
+// A refresh from the button, the event loop running until it has ended.
+void refresh(MainWindow& form) {
+    QEventLoop loop;
+    form.controller().onRefreshEnded = [&loop] { loop.quit(); };
+    form.requestRefresh();
+    if (form.controller().refreshRunning()) loop.exec();
+    form.controller().onRefreshEnded = nullptr;
+}
+
+// When each person's shown calendar data was fetched (none: never).
+std::vector<std::optional<Instant>> fetchTimes(MainWindow& form) {
+    std::vector<std::optional<Instant>> times;
+    if (const SharedSnapshot board = form.controller().board())
+        for (const PersonRow& row : board->people) times.push_back(row.fetchedAt);
+    return times;
+}
+
+// Day views that do not read fail their people alone: every other row is served, the refresh
+// ends as usual and its timer runs again. (They once stopped the refresh at the first such page,
+// leaving the board frozen and the timer off.)
+TEST(CalendarFaultsE2ETest, DayViewsThatDoNotReadFailTheirPeopleAndTheRefreshGoesOn) {
+    const struct {
+        const char* fault;
+        const char* reason;
+    } cases[] = {{"broken-time", "is not a valid date and time"}, {"unterminated", "Range check error"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        FaultRun run(c.fault, {"--fault", c.fault});
+        MainWindow form(run.settings());
+        startWithoutTimer(form);
+        refresh(form);
+        const std::string log = logText(form);
+        const int people = static_cast<int>(form.controller().roster().size());
+        EXPECT_EQ(countOf(log, "Page not read for "), people) << log;
+        EXPECT_EQ(countOf(log, c.reason), people) << log;
+        EXPECT_EQ(countOf(log, "Done"), 1);
+        EXPECT_TRUE(form.refreshTimer().isActive());
+        EXPECT_FALSE(form.controller().state().grabPending);  // everyone was tried
+        EXPECT_FALSE(form.controller().state().lastGrab.succeeded);
+        const std::optional<HttpAnswer> page = httpGet(form.site().port());
+        ASSERT_TRUE(page);
+        EXPECT_EQ(countOf(page->body, "<h2>"), people);
+        form.stopTimers();
     }
-    EXPECT_TRUE(form.controller().state().grabPending);
-    EXPECT_FALSE(form.refreshTimer().isActive());
+}
+
+TEST(CalendarFaultsE2ETest, OneUnreadableDayViewFailsOnlyItsPersonAndTheBoardRefreshesAgain) {
+    FaultRun run("one-unreadable", {"--fault", "one-unreadable"});
+    MainWindow form(run.settings());
+    form.start();  // the refresh timer runs the first refresh
+    QElapsedTimer waited;
+    waited.start();
+    const auto pumpUntilDone = [&](int done) {
+        while (countOf(logText(form), "Done") < done && waited.elapsed() < 120000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return countOf(logText(form), "Done") == done;
+    };
+    ASSERT_TRUE(pumpUntilDone(1)) << logText(form);
+    EXPECT_EQ(countOf(logText(form), "Page not read for "), 1) << logText(form);
+    EXPECT_EQ(countOf(logText(form), "Page not read for Jos\xC3\xA9 Alvarez: Range check error"), 1) << logText(form);
+    const SharedSnapshot board = form.controller().board();
+    ASSERT_TRUE(board);
+    for (const PersonRow& row : board->people) {
+        EXPECT_EQ(row.status.state == PersonState::Unknown, row.name == "Jos\xC3\xA9 Alvarez") << row.name;
+        EXPECT_EQ(row.fetchedAt.has_value(), row.name != "Jos\xC3\xA9 Alvarez") << row.name;
+    }
     const std::optional<HttpAnswer> page = httpGet(form.site().port());
     ASSERT_TRUE(page);
-    EXPECT_NE(page->body.find("<p>previous board "), std::string::npos);
-    EXPECT_EQ(countOf(logText(form), "Done"), 0) << logText(form);
-}
+    EXPECT_NE(page->body.find("<h2>Ann Example</h2>"), std::string::npos);
 
-TEST(CalendarFaultsE2ETest, BrokenTimeRangeRaisesAndTheBoardStays) {
-    FaultRun run("broken-time", {"--fault", "broken-time"});
-    MainWindow form(run.settings());
-    startWithoutTimer(form);
-    expectFailedRefreshKeepsTheBoard<ConvertError>(form, "is not a valid date and time");
-    // The first person's page was fetched and kept; the refresh stopped there.
-    EXPECT_EQ(countOf(logText(form), "Grabbing Page for "), 1) << logText(form);
-    EXPECT_FALSE(form.controller().roster().dayPageHtml[0].empty());
-
-    // Pressed again, the refresh logs in, fetches and fails the same way; still nothing lost.
-    expectFailedRefreshKeepsTheBoard<ConvertError>(form, "is not a valid date and time");
-    EXPECT_EQ(countOf(logText(form), "Starting"), 2);
-    form.stopTimers();
-}
-
-TEST(CalendarFaultsE2ETest, UnterminatedBlockRaisesARangeErrorAndTheBoardStays) {
-    FaultRun run("unterminated", {"--fault", "unterminated"});
-    MainWindow form(run.settings());
-    startWithoutTimer(form);
-    expectFailedRefreshKeepsTheBoard<RangeError>(form, "Range check error");
-    EXPECT_EQ(countOf(logText(form), "Grabbing Page for "), 1) << logText(form);
+    // The refresh timer runs again: its next tick is the next refresh.
+    ASSERT_TRUE(form.refreshTimer().isActive());
+    form.refreshTimer().start(0);
+    ASSERT_TRUE(pumpUntilDone(2)) << logText(form);
+    EXPECT_EQ(countOf(logText(form), "Updating info @ "), 2);
     form.stopTimers();
 }
 
@@ -136,11 +173,11 @@ void expectSameBoard(const Served& now, const Served& before) {
 struct GoodFirstGrab {
     explicit GoodFirstGrab(ProgramSettings settings) : form(withFreePort(std::move(settings))) {
         startWithoutTimer(form);
-        form.requestRefresh();
+        refresh(form);
         form.refreshTimer().stop();
         before = served(form);
         dataTime = form.controller().state().dataTime;
-        people = form.controller().roster().count();
+        people = static_cast<int>(form.controller().roster().size());
     }
     static ProgramSettings withFreePort(ProgramSettings settings) {
         settings.server.port = 0;
@@ -148,12 +185,12 @@ struct GoodFirstGrab {
     }
     void grab() {
         form.controls().forceGrabBox->setChecked(true);
-        form.requestRefresh();
+        refresh(form);
         form.refreshTimer().stop();
     }
     MainWindow form;
     Served before;
-    DateTime dataTime = 0;
+    std::optional<Instant> dataTime;
     int people = 0;
 };
 
@@ -164,7 +201,7 @@ TEST(CalendarFaultsE2ETest, RefusedLogInFetchesNothingKeepsTheBoardAndRecovers) 
     ASSERT_EQ(run.calendar.dayViews(), board.people);
 
     board.form.controller().state().password = "wrong";
-    ASSERT_NO_THROW(board.grab());
+    board.grab();
     EXPECT_EQ(countOf(logText(board.form), "Log-in failed: the calendar showed its log-in form again"), 1)
         << logText(board.form);
     EXPECT_EQ(countOf(logText(board.form), "Logged in"), 1);
@@ -174,7 +211,7 @@ TEST(CalendarFaultsE2ETest, RefusedLogInFetchesNothingKeepsTheBoardAndRecovers) 
     EXPECT_EQ(board.form.controller().state().dataTime, board.dataTime);
 
     board.form.controller().state().password = "right";
-    ASSERT_NO_THROW(board.form.requestRefresh());
+    refresh(board.form);
     EXPECT_EQ(countOf(logText(board.form), "Logged in"), 2);
     EXPECT_EQ(run.calendar.dayViews(), 2 * board.people);
     EXPECT_FALSE(board.form.controller().state().grabPending);
@@ -189,12 +226,12 @@ TEST(CalendarFaultsE2ETest, RefusedCertificateIsAFailedLogIn) {
     settings.server.port = 0;
     MainWindow form(settings);
     startWithoutTimer(form);
-    ASSERT_NO_THROW(form.requestRefresh());
+    refresh(form);
     EXPECT_EQ(countOf(logText(form), "Log-in failed: certificate refused ("), 1) << logText(form);
     EXPECT_EQ(countOf(logText(form), "Logged in"), 0);
     EXPECT_EQ(run.calendar.dayViews(), 0);
     EXPECT_TRUE(form.controller().state().grabPending);
-    EXPECT_EQ(served(form).rows, form.controller().roster().count());
+    EXPECT_EQ(served(form).rows, static_cast<int>(form.controller().roster().size()));
     form.stopTimers();
 }
 
@@ -204,7 +241,7 @@ TEST(CalendarFaultsE2ETest, LostSessionKeepsEveryRowAndTheNextRefreshLogsInAgain
     ASSERT_EQ(board.before.rows, board.people);
 
     // The session serves two more day views, then the calendar shows its log-in form.
-    ASSERT_NO_THROW(board.grab());
+    board.grab();
     const std::string log = logText(board.form);
     EXPECT_EQ(countOf(log, "Page not stored: the calendar showed its log-in form (session lost); kept page of "), 1)
         << log;
@@ -217,13 +254,15 @@ TEST(CalendarFaultsE2ETest, LostSessionKeepsEveryRowAndTheNextRefreshLogsInAgain
     // the people the grab has not done.
     QElapsedTimer recovery;
     recovery.start();
-    ASSERT_NO_THROW(board.form.requestRefresh());
+    refresh(board.form);
     std::printf("[ figure ] refresh recovering from a lost session: %lld ms\n",
                 static_cast<long long>(recovery.elapsed()));
     EXPECT_EQ(countOf(logText(board.form), "Logged in"), 3);
     EXPECT_EQ(countOf(logText(board.form), "Grabbing Page for "), board.people + 3 + board.people - 2);
     EXPECT_FALSE(board.form.controller().state().grabPending);
-    EXPECT_GT(board.form.controller().state().dataTime, board.dataTime);
+    EXPECT_TRUE(board.form.controller().state().lastGrab.succeeded);
+    // The new grab's start, in whole seconds: it may share the first grab's second.
+    EXPECT_GE(board.form.controller().state().dataTime, board.dataTime);
     EXPECT_EQ(served(board.form).rows, board.people);
     board.form.stopTimers();
 }
@@ -249,14 +288,14 @@ TEST(CalendarFaultsE2ETest, CalendarDownAtAGrabIsAFailedLogInAndKeepsThePages) {
     FaultRun run("down", {});
     useTwoPeople(run.dir);
     GoodFirstGrab board(shortWaits(run.settings()));
-    const std::vector<std::string> fetched = board.form.controller().roster().dayPageHtml;
-    ASSERT_NE(fetched[0].find("meetingNum"), std::string::npos);
+    const std::vector<std::optional<Instant>> fetched = fetchTimes(board.form);
+    ASSERT_TRUE(fetched.at(0).has_value());
 
     // The calendar goes away; the next grab meets only the engine's error page.
     run.calendar.child.signal(SIGKILL);
     ASSERT_TRUE(run.calendar.child.wait(std::chrono::seconds(5)));
-    ASSERT_NO_THROW(board.grab());
-    EXPECT_EQ(board.form.controller().roster().dayPageHtml, fetched);  // nothing already fetched is lost
+    board.grab();
+    EXPECT_EQ(fetchTimes(board.form), fetched);  // nothing already fetched is lost
     EXPECT_TRUE(board.form.controller().state().grabPending);
     EXPECT_EQ(countOf(logText(board.form), "Done"), 2);
     EXPECT_EQ(countOf(logText(board.form), "Log-in failed: calendar unreachable ("), 1) << logText(board.form);
@@ -270,15 +309,15 @@ TEST(CalendarFaultsE2ETest, CalendarThatNeverAnswersCostsOneTimeOutPerRefresh) {
     useTwoPeople(run.dir);
     MainWindow form(GoodFirstGrab::withFreePort(shortWaits(run.settings())));
     startWithoutTimer(form);
-    for (int refresh = 1; refresh <= 2; ++refresh) {
+    for (int round = 1; round <= 2; ++round) {
         QElapsedTimer took;
         took.start();
-        ASSERT_NO_THROW(form.requestRefresh());
+        refresh(form);
         form.refreshTimer().stop();
         EXPECT_LT(took.elapsed(), (ShortPageWaitSeconds + 3) * 1000);
-        EXPECT_EQ(countOf(logText(form), "Timed Out"), refresh) << logText(form);
-        EXPECT_EQ(countOf(logText(form), "Log-in failed: timed out"), refresh);
-        EXPECT_EQ(countOf(logText(form), "Done"), refresh);
+        EXPECT_EQ(countOf(logText(form), "Timed Out"), round) << logText(form);
+        EXPECT_EQ(countOf(logText(form), "Log-in failed: timed out"), round);
+        EXPECT_EQ(countOf(logText(form), "Done"), round);
         EXPECT_EQ(countOf(logText(form), "Grabbing Page for "), 0);
     }
     EXPECT_TRUE(form.controller().state().grabPending);
@@ -292,7 +331,7 @@ TEST(CalendarFaultsE2ETest, SlowDayViewTimesOutOnceKeepsItsPageAndDoesNotStarveT
     GoodFirstGrab board(shortWaits(run.settings()));  // Ben's first day view is prompt
     ASSERT_EQ(board.before.rows, 3);
 
-    ASSERT_NO_THROW(board.grab());
+    board.grab();
     std::string log = logText(board.form);
     EXPECT_EQ(countOf(log, "Timed Out"), 1) << log;
     EXPECT_EQ(countOf(log, "Page not stored: timed out; kept page of "), 1) << log;
@@ -301,7 +340,7 @@ TEST(CalendarFaultsE2ETest, SlowDayViewTimesOutOnceKeepsItsPageAndDoesNotStarveT
     EXPECT_TRUE(board.form.controller().state().grabPending);
 
     // The next refresh fetches Cleo only: Ben is not tried again until the next grab.
-    ASSERT_NO_THROW(board.form.requestRefresh());
+    refresh(board.form);
     log = logText(board.form);
     EXPECT_EQ(countOf(log, "Grabbing Page for Cleo Park"), 2);
     EXPECT_EQ(countOf(log, "Grabbing Page for Ben Carter"), 2);
@@ -317,9 +356,9 @@ TEST(CalendarFaultsE2ETest, HugeDayViewsAreNotStored) {
     useTwoPeople(run.dir);
     MainWindow form(GoodFirstGrab::withFreePort(run.settings()));
     startWithoutTimer(form);
-    ASSERT_NO_THROW(form.requestRefresh());
+    refresh(form);
     EXPECT_EQ(countOf(logText(form), "Page not stored: "), 2) << logText(form);
-    for (const std::string& page : form.controller().roster().dayPageHtml) EXPECT_TRUE(page.empty());
+    for (const std::optional<Instant>& fetched : fetchTimes(form)) EXPECT_FALSE(fetched.has_value());
     EXPECT_EQ(served(form).rows, 2);
     form.stopTimers();
 }
@@ -339,13 +378,13 @@ TEST(CalendarFaultsE2ETest, RosterLineWithTwoFieldsStopsStartUpButTheBoardServes
     }
     EXPECT_FALSE(form.refreshTimer().isActive());
     EXPECT_FALSE(form.grabTimer().isActive());
-    ASSERT_EQ(form.controller().roster().count(), 3);
-    EXPECT_EQ(form.controller().roster().calendarItemId[1], "1002");
-    EXPECT_TRUE(form.controller().roster().leaveTag[2].empty());
+    ASSERT_EQ(form.controller().roster().size(), 3u);
+    EXPECT_EQ(form.controller().roster()[1].itemId, "1002");
+    EXPECT_TRUE(form.controller().roster()[2].leaveTag.empty());
     ASSERT_TRUE(httpGet(form.site().port()));
 
     // A refresh from the button runs over what the aborted start-up left: one row a person.
-    ASSERT_NO_THROW(form.requestRefresh());
+    refresh(form);
     EXPECT_EQ(countOf(form.site().board().fragment(), "<h2>"), 3);
     const std::optional<HttpAnswer> page = httpGet(form.site().port());
     ASSERT_TRUE(page);

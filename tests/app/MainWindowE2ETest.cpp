@@ -89,7 +89,7 @@ TEST_F(MainWindowE2ETest, RefreshesServesEditsForceGrabsAndFollowsAFakeTime) {
     EXPECT_EQ(form.refreshTimer().interval(), 30000);
     EXPECT_TRUE(form.refreshTimer().isActive());
     EXPECT_FALSE(form.controller().state().grabPending);
-    const int people = form.controller().roster().count();
+    const int people = static_cast<int>(form.controller().roster().size());
     EXPECT_EQ(calendar->dayViews(), people);
     const std::string fragment = form.site().board().fragment();
     EXPECT_EQ(fragment, form.controls().fragmentEdit->toPlainText().replace("\n", "\r\n").toStdString());

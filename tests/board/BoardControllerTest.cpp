@@ -50,7 +50,22 @@ protected:
     BoardSettings settings;
     ServerSettings server;
     PageSettings pages;
+
+    // A refresh of the controller, run to its end as the event loop would.
+    void refresh(BoardController& controller)
+    {
+        controller.requestRefresh();
+        control.runPending();
+        EXPECT_FALSE(controller.refreshRunning());
+    }
 };
+
+std::vector<std::string> names(const Roster& roster)
+{
+    std::vector<std::string> names;
+    for (const Person& person : roster) names.push_back(person.name);
+    return names;
+}
 
 TEST_F(BoardControllerTest, ARefreshIsServedWithTheFragmentItShows)
 {
@@ -63,7 +78,7 @@ TEST_F(BoardControllerTest, ARefreshIsServedWithTheFragmentItShows)
     EXPECT_EQ(page(), boardHead());  // before the first refresh: the heading alone
 
     controller.start("jdoe", "pw&1");
-    controller.requestRefresh();
+    refresh(controller);
 
     const std::string fragment = readDayPage("grab-refresh-fragment.html");
     EXPECT_EQ(host.shown, fragment);
@@ -73,7 +88,7 @@ TEST_F(BoardControllerTest, ARefreshIsServedWithTheFragmentItShows)
     // An operator's edit is served until the next refresh writes the board again.
     served.site.board().editFragment("edited");
     EXPECT_EQ(page(), boardHead() + "edited");
-    controller.requestRefresh();
+    refresh(controller);
     EXPECT_EQ(served.fragment(), fragment);
 }
 
@@ -90,13 +105,13 @@ TEST_F(BoardControllerTest, AReloadedRosterServesItsNewPersonFromTheNextRefresh)
     ServedBoard served(settings, server, pages, control, log, clock, host);
     BoardController& controller = served.controller;
     controller.start("jdoe", "pw");
-    controller.requestRefresh();
+    refresh(controller);
     std::ofstream(dir / "people.txt", std::ios::app) << "\"Dee\",104,\"\"\r\n";
 
     controller.reloadRoster();
-    EXPECT_EQ(controller.roster().count(), 3);  // nothing changes until a refresh starts
-    controller.requestRefresh();
-    EXPECT_EQ(controller.roster().count(), 4);
+    EXPECT_EQ(controller.roster().size(), 3u);  // nothing changes until a refresh starts
+    refresh(controller);
+    EXPECT_EQ(controller.roster().size(), 4u);
     EXPECT_NE(served.fragment().find("Dee"), std::string::npos);
     // The new roster has no day views yet: the refresh fetched every one again.
     EXPECT_EQ(countOf(log.snapshot(), "Grabbing Page for "), 3 + 4);
@@ -116,15 +131,15 @@ TEST_F(BoardControllerTest, ARosterThatFailsToLoadKeepsTheCurrentOneAndSaysWhy)
         ServedBoard served(settings, server, pages, control, log, clock, host);
         BoardController& controller = served.controller;
         controller.start("jdoe", "pw");
-        controller.requestRefresh();
+        refresh(controller);
         if (c.content)
             std::ofstream(dir / "people.txt", std::ios::trunc) << c.content;
         else
             fs::remove(dir / "people.txt");
 
         controller.reloadRoster();
-        controller.requestRefresh();
-        EXPECT_EQ(controller.roster().personName, (std::vector<std::string>{"Ann", "Bob", "Cy"}));
+        refresh(controller);
+        EXPECT_EQ(names(controller.roster()), (std::vector<std::string>{"Ann", "Bob", "Cy"}));
         EXPECT_EQ(countOf(log.snapshot(), "Roster not reloaded, the current one is kept: " + settings.rosterFile + ": "), 1);
         EXPECT_EQ(countOf(log.snapshot(), "Processing Meetings for "), 6);
     }
@@ -140,11 +155,11 @@ TEST_F(BoardControllerTest, AReloadDuringARefreshWaitsForTheNextOne)
         std::ofstream(dir / "people.txt", std::ios::trunc) << "\"Dee\",104,\"\"\r\n";
         controller.reloadRoster();
     };
-    controller.requestRefresh();
+    refresh(controller);
     EXPECT_EQ(countOf(log.snapshot(), "Processing Meetings for "), 3);
     EXPECT_NE(served.fragment().find("Cy"), std::string::npos);
-    controller.requestRefresh();
-    EXPECT_EQ(controller.roster().personName, std::vector<std::string>{"Dee"});
+    refresh(controller);
+    EXPECT_EQ(names(controller.roster()), std::vector<std::string>{"Dee"});
 }
 
 TEST_F(BoardControllerTest, ListensOnTheBoundAddressesOnlyAndBrowsesToOneOfThem)
@@ -183,7 +198,7 @@ TEST_F(BoardControllerTest, WallPageServesItsDataFromTheParseAndHidesTitlesWhenA
         ServedBoard served(settings, server, pages, control, log, clock, host);
         BoardController& controller = served.controller;
         controller.start("jdoe", "pw&1");
-        controller.requestRefresh();
+        refresh(controller);
         const auto answer = [&served](const std::string& path) {
             return sendRequest(served.port(), "GET " + path + " HTTP/1.1\r\n\r\n").bytes;
         };

@@ -1,4 +1,4 @@
-// Loading people.txt into the five roster columns, and what a bad file leaves behind.
+// Loading people.txt into Person records, and what a bad file leaves behind.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -28,11 +28,12 @@ struct RosterTest : ::testing::Test {
         std::ofstream(file, std::ios::binary) << content;
         loadRoster(roster, file);
     }
-    void expectLength(std::size_t n)
+    void expectLength(std::size_t n) { EXPECT_EQ(roster.size(), n); }
+    Column column(std::string Person::*field) const
     {
-        for (auto* c : {&roster.personName, &roster.calendarItemId, &roster.leaveTag,
-                        &roster.dayPageHtml})
-            EXPECT_EQ(c->size(), n);
+        Column values;
+        for (const Person& person : roster) values.push_back(person.*field);
+        return values;
     }
 };
 
@@ -41,16 +42,16 @@ TEST_F(RosterTest, FieldsAsCommaText)
     load("\"Ann Example\",4711,\"Example, A\"\r\nBob,4712,\"B Smith\",extra\nAl Ex,1,x\n\xEF\xBB\xBF\"Cy D\",3,c");
     expectLength(4);
     // An unquoted blank splits a name; a quote after a byte-order mark opens nothing.
-    EXPECT_EQ(roster.personName, (Column{"Ann Example", "Bob", "Al", "\xEF\xBB\xBF\"Cy"}));
-    EXPECT_EQ(roster.calendarItemId, (Column{"4711", "4712", "Ex", "D\""}));
-    EXPECT_EQ(roster.leaveTag, (Column{"Example, A", "B Smith", "1", "3"}));
+    EXPECT_EQ(column(&Person::name), (Column{"Ann Example", "Bob", "Al", "\xEF\xBB\xBF\"Cy"}));
+    EXPECT_EQ(column(&Person::itemId), (Column{"4711", "4712", "Ex", "D\""}));
+    EXPECT_EQ(column(&Person::leaveTag), (Column{"Example, A", "B Smith", "1", "3"}));
     load("");
     expectLength(0);
 }
 
-TEST_F(RosterTest, MissingFileLeavesFiveEmptyColumns)
+TEST_F(RosterTest, MissingFileLeavesNoOne)
 {
-    roster.personName = roster.calendarItemId = {"stale"};
+    roster = {{"stale", "stale", ""}};
     try {
         loadRoster(roster, file + ".absent");
         FAIL();
@@ -74,10 +75,10 @@ TEST_F(RosterTest, ShortLineStoresWhatItHasAndLeavesLaterLinesEmpty)
                                        std::to_string(missing) + ")");
         }
         expectLength(3);
-        EXPECT_EQ(roster.leaveTag[0], "A");
-        EXPECT_EQ(roster.personName[1], "Bob");
-        EXPECT_EQ(roster.calendarItemId[1], missing == 2 ? "2" : "");
-        EXPECT_EQ(roster.personName[2], "");
+        EXPECT_EQ(roster[0].leaveTag, "A");
+        EXPECT_EQ(roster[1].name, "Bob");
+        EXPECT_EQ(roster[1].itemId, missing == 2 ? "2" : "");
+        EXPECT_EQ(roster[2].name, "");
     }
 }
 
@@ -92,9 +93,8 @@ TEST_F(RosterTest, FilesAsPeopleWriteThem)
     for (const char* content : files) {
         load(content);
         expectLength(2);
-        EXPECT_EQ(roster.personName, (Column{"Ann Example", "Bob"})) << content;
-        EXPECT_EQ(roster.calendarItemId, (Column{"1001", "1002"})) << content;
-        EXPECT_EQ(roster.fetch.size(), 2u);
+        EXPECT_EQ(column(&Person::name), (Column{"Ann Example", "Bob"})) << content;
+        EXPECT_EQ(column(&Person::itemId), (Column{"1001", "1002"})) << content;
     }
 }
 

@@ -75,6 +75,7 @@ TEST_F(WallDataDemoTest, EveryRoleHasItsStateAtTwoMomentsAndHiddenTitlesNeverLea
             clock.value = encodeDate(2026, 12, 7) + hour / 24;
             host.forceGrab = true;
             board.controller.requestRefresh();
+            control.runPending();
             const std::string data = json(board);
             for (const DemoPerson& person : demoPeople())
                 EXPECT_EQ(stateOfPerson(data, person.name), expected.at(person.role)) << person.name << "\n" << data;
@@ -104,6 +105,7 @@ TEST_F(WallDataDemoTest, ClassicPageIsTheStoredCopy)
             clock.value = encodeDate(2026, 12, 7) + hour / 24;
             host.forceGrab = true;
             board.controller.requestRefresh();
+            control.runPending();
             shown += "== " + std::string(hide ? "hidden " : "shown ") + std::to_string(static_cast<int>(hour * 60)) + "\n";
             const std::string answer = sendRequest(board.port(), "GET / HTTP/1.1\r\n\r\n").bytes;
             shown += answer.substr(answer.find("\r\n\r\n") + 4) + "\n";

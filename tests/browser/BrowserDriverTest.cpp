@@ -10,8 +10,7 @@ struct DriverTest : ::testing::Test {
     FakeClock clock{46362.5};
     RecordingLog log;
     FakeBrowserControl control{clock};
-    bool pageLoaded = true;
-    BrowserDriver driver{control, log, clock, pageLoaded};
+    BrowserDriver driver{control, log, clock};
 
     // Runs one wait with documents completing at the given passes; returns the log lines.
     std::vector<std::string> run(std::vector<int> plan, bool expectRedirect, int timeoutSeconds = 60)
@@ -19,8 +18,10 @@ struct DriverTest : ::testing::Test {
         log.lines = {"Grabbing"};
         control.planFor = [plan](const std::string&) { return plan; };
         driver.setTimeoutSeconds(timeoutSeconds);
-        driver.navigateAndWait("http://a/", expectRedirect);
-        EXPECT_TRUE(pageLoaded);
+        int ended = 0;
+        driver.load("http://a/", expectRedirect, [&](WaitOutcome) { ++ended; });
+        control.runPending();
+        EXPECT_EQ(ended, 1);
         return log.lines;
     }
 };
@@ -68,6 +69,24 @@ TEST_F(DriverTest, SecondWaitHasItsOwnDeadline)
     run({8}, true, 1);  // the first wait takes 0.8 s, the redirect never completes
     EXPECT_GE(control.passes, 18);
     EXPECT_LE(control.passes, 19);
+}
+
+TEST_F(DriverTest, AStopEndsTheWaitAndEveryLaterOneAtOnce)
+{
+    std::vector<WaitOutcome> outcomes;
+    control.planFor = [](const std::string&) { return std::vector<int>{}; };
+    control.duringPass = [&] {
+        if (control.passes == 4) driver.stop();
+    };
+    driver.load("http://a/", false, [&](WaitOutcome outcome) { outcomes.push_back(outcome); });
+    control.runPending();
+    driver.load("http://b/", false, [&](WaitOutcome outcome) { outcomes.push_back(outcome); });
+    std::optional<std::string> markup = "unread";
+    driver.captureMarkup([&](std::optional<std::string> read) { markup = read; });
+    EXPECT_EQ(outcomes, (std::vector<WaitOutcome>{WaitOutcome::Stopped, WaitOutcome::Stopped}));
+    EXPECT_EQ(control.passes, 4);
+    EXPECT_EQ(control.navigations.size(), 1u);
+    EXPECT_EQ(markup, std::nullopt);
 }
 
 }  // namespace

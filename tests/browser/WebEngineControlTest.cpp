@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QSslCertificate>
 #include <QWidget>
 
-#include "browser/Variant.h"
+#include "browser/BrowserConstants.h"
 #include "browser/WebEngineControl.h"
 #include "tests/support/E2EHelpers.h"
 #include "tests/support/WebEngineTestApp.h"
@@ -37,10 +40,28 @@ protected:
     int passUntil(WebEngineControl& control, const int& completions, int count) {
         int passes = 0;
         while (completions < count && passes < 100) {
-            control.runWaitPass();
+            runPass(control);
             ++passes;
         }
         return passes;
+    }
+    // One pass of the control, the event loop running until it ends.
+    static void runPass(WebEngineControl& control) {
+        QEventLoop loop;
+        control.onPassEnd = [&loop] { loop.quit(); };
+        control.startPass();
+        loop.exec();
+        control.onPassEnd = nullptr;
+    }
+    static std::string markupOf(WebEngineControl& control) {
+        QEventLoop loop;
+        std::optional<std::string> markup;
+        control.readMarkup([&](std::optional<std::string> read) {
+            markup = std::move(read);
+            loop.quit();
+        });
+        loop.exec();
+        return markup.value_or("");
     }
     static fs::path* dir;
 };
@@ -62,7 +83,7 @@ TEST_F(WebEngineControlTest, MarkupComesBackInTheCalendarsOldStyle) {
     passUntil(control, completions, 1);
     ASSERT_EQ(completions, 1);
     EXPECT_EQ(control.locationUrl(), url);
-    const std::string markup = variantToText(control.documentElementInnerHtml());
+    const std::string markup = markupOf(control);
     EXPECT_NE(markup.find("<HEAD><TITLE>Day</TITLE></HEAD><BODY>"), std::string::npos) << markup;
     EXPECT_NE(markup.find("<A name=meetingNum1 href=\"x?a=1\">Budget</A>09:00 - 10:30<BR>Review<BR> (Room 4)"),
               std::string::npos) << markup;
@@ -93,7 +114,7 @@ TEST_F(WebEngineControlTest, MetaRefreshRedirectCompletesTwoDocumentsInSeparateP
     passUntil(control, completions, 2);
     EXPECT_EQ(completions, 2);
     EXPECT_EQ(control.locationUrl(), target);
-    EXPECT_NE(variantToText(control.documentElementInnerHtml()).find("arrived"), std::string::npos);
+    EXPECT_NE(markupOf(control).find("arrived"), std::string::npos);
     ASSERT_FALSE(progress.empty());
     for (const auto& [p, max] : progress) {
         EXPECT_EQ(max, 100);
@@ -112,14 +133,35 @@ TEST_F(WebEngineControlTest, LoadCutShortByANewNavigationIsNoCompletedDocument) 
     int completions = 0;
     control.onDocumentComplete = [&] { ++completions; };
     control.navigate("http://" + hanging.host() + "/ocas-bin/ocas.fcgi?sub=web&web=daypage");
-    for (int pass = 0; pass < 5; ++pass) control.runWaitPass();
+    for (int pass = 0; pass < 5; ++pass) runPass(control);
     EXPECT_EQ(completions, 0);
     const std::string target = fileUrl("after.html", "<html><body>after</body></html>");
     control.navigate(target);
     passUntil(control, completions, 1);
-    for (int pass = 0; pass < 5; ++pass) control.runWaitPass();
+    for (int pass = 0; pass < 5; ++pass) runPass(control);
     EXPECT_EQ(completions, 1);
     EXPECT_EQ(control.locationUrl(), target);
+}
+
+TEST_F(WebEngineControlTest, AfterAStopPassesEndAtOnceAndMarkupReadsComeBackEmpty) {
+    QWidget parent;
+    WebEngineControl control(&parent);
+    control.navigate(fileUrl("stop.html", "<html><body>x</body></html>"));
+    control.abortWaits();
+    QElapsedTimer took;
+    took.start();
+    for (int pass = 0; pass < 5; ++pass) runPass(control);
+    bool answered = false;
+    control.readMarkup([&](std::optional<std::string> markup) {
+        answered = true;
+        EXPECT_FALSE(markup.has_value());
+    });
+    EXPECT_FALSE(answered);  // never inside the call: always from the event loop
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(answered);
+    EXPECT_LT(took.elapsed(), 5 * WaitPassMilliseconds);
 }
 
 TEST_F(WebEngineControlTest, CalendarCertificateTrustedOnlyWhenGivenAndOnlyForItsHost) {

@@ -41,6 +41,18 @@ Netrc netrcFor(const char* password) {
     return Netrc::parse(std::string("machine 127.0.0.1 login ann password ") + password);
 }
 
+// Starts the fetch and runs the event loop until every result is in; each result is handed on
+// exactly once, as it comes.
+std::vector<CalendarFetchResult> fetchAll(CalendarFetcher& fetcher, const std::vector<FetchTarget>& targets) {
+    int handedOn = 0;
+    fetcher.onResult = [&](const CalendarFetchResult&) { ++handedOn; };
+    fetcher.start(targets, day);
+    while (!fetcher.finished()) waitPass();
+    EXPECT_EQ(handedOn, static_cast<int>(targets.size()));
+    fetcher.onResult = nullptr;
+    return fetcher.results();
+}
+
 std::string joined(const std::vector<std::string>& texts) {
     std::string all;
     for (const std::string& text : texts) all += text + "\n--\n";
@@ -101,7 +113,7 @@ TEST_F(CalendarFetchE2ETest, OneGrabReadsEveryKindOfSourceAndSaysWhyEachFailureF
         {QString("http://127.0.0.1:%1/cal/").arg(freePort()), "unreachable (Connection refused)", ""},
         {"1001", "not an http or https address", ""},
     };
-    std::vector<CalendarSource> sources;
+    std::vector<FetchTarget> sources;
     for (std::size_t i = 0; i < std::size(cases); ++i) sources.push_back({static_cast<int>(i) + 100, cases[i].address});
 
     CalendarFetchSettings settings;
@@ -110,7 +122,7 @@ TEST_F(CalendarFetchE2ETest, OneGrabReadsEveryKindOfSourceAndSaysWhyEachFailureF
     settings.maxBytes = cap.size();
     settings.timeoutMs = 20000;
     CalendarFetcher fetcher(std::move(settings));
-    const std::vector<CalendarFetchResult> results = fetcher.fetchAll(sources, day, waitPass);
+    const std::vector<CalendarFetchResult> results = fetchAll(fetcher, sources);
 
     ASSERT_EQ(results.size(), std::size(cases));
     for (std::size_t i = 0; i < results.size(); ++i) {
@@ -134,7 +146,7 @@ TEST_F(CalendarFetchE2ETest, OneGrabReadsEveryKindOfSourceAndSaysWhyEachFailureF
 TEST_F(CalendarFetchE2ETest, AWrongOrMissingPasswordIsHttp401AndTheCaIsNeededForHttps) {
     DemoCalendarServer democal;
     ASSERT_NE(democal.port(), 0);
-    const std::vector<CalendarSource> sources{
+    const std::vector<FetchTarget> sources{
         {0, radicale_->base() + "/ann/cal/"},
         {1, QString("https://127.0.0.1:%1/ics/1001.ics").arg(democal.port())},
     };
@@ -142,7 +154,7 @@ TEST_F(CalendarFetchE2ETest, AWrongOrMissingPasswordIsHttp401AndTheCaIsNeededFor
         CalendarFetchSettings settings;
         if (*netrc) settings.netrc = netrcFor(netrc);
         CalendarFetcher fetcher(std::move(settings));
-        const std::vector<CalendarFetchResult> results = fetcher.fetchAll(sources, day, waitPass);
+        const std::vector<CalendarFetchResult> results = fetchAll(fetcher, sources);
         EXPECT_EQ(results[0].failure, "HTTP 401") << netrc;
         EXPECT_FALSE(results[1].ok);  // the demo certificate is not trusted without the CA
         EXPECT_TRUE(results[1].failure.starts_with("unreachable (")) << results[1].failure;
@@ -154,7 +166,7 @@ TEST(CalendarFetchTest, ASilentHostTimesOutOnceAndItsOtherPeopleAreSkipped) {
     DemoCalendarServer democal;
     ASSERT_NE(democal.port(), 0);
     TableServer silent;  // answers nothing
-    std::vector<CalendarSource> sources;
+    std::vector<FetchTarget> sources;
     for (int i = 0; i < 8; ++i) sources.push_back({i, silent.base() + "/cal" + QString::number(i) + "/"});
     sources.push_back({8, QString("http://127.0.0.1:%1/ics/1003.ics").arg(democal.port())});
 

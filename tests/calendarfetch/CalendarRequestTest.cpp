@@ -39,10 +39,13 @@ TEST(CalendarRequestTest, AddressesAreCheckedBeforeAnyRequest) {
     };
     for (const auto& c : cases) {
         const QUrl url(c.address);
-        EXPECT_EQ(isCalendarAddress(url), c.calendar) << c.address;
+        EXPECT_EQ(isReadableAddress(url), c.calendar) << c.address;
         EXPECT_EQ(carriesCredentials(url), c.credentials) << c.address;
         EXPECT_EQ(looksLikeFeed(url), c.feed) << c.address;
     }
+    // A roster's item id is a calendar address by its start alone; the fetch checks the rest.
+    for (const char* itemId : {"http://x/", "https:///nohost"}) EXPECT_TRUE(isCalendarAddress(itemId)) << itemId;
+    for (const char* itemId : {"1001", "ftp://x/a.ics", "HTTP://x/"}) EXPECT_FALSE(isCalendarAddress(itemId)) << itemId;
     EXPECT_EQ(basicAuthorization("Aladdin", "open sesame"), "Basic QWxhZGRpbjpvcGVuIHNlc2FtZQ==");
 }
 

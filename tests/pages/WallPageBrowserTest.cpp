@@ -306,9 +306,11 @@ TEST(WallPageProgramTest, TheProgramsWallPageShowsTheDemoPeopleAndOutlivesAResta
     const std::map<std::string, std::optional<std::string>> headless{
         {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
     auto program = std::make_unique<e2e::Child>(args, dir, dir / "out", dir / "err", headless);
+    // Rows are published as each person's calendar is read: wait for every one of them.
     const auto dataRead = [&] {
         const std::optional<e2e::HttpAnswer> data = e2e::httpGet(port, "/board.json");
-        return data && data->body.find("\"state\":\"meeting\"") != std::string::npos;
+        return data && data->body.find("\"state\":\"meeting\"") != std::string::npos &&
+               data->body.find("\"state\":\"unknown\"") == std::string::npos;
     };
     ASSERT_TRUE(e2e::waitWhileRunning(*program, dataRead, std::chrono::seconds(60)))
         << e2e::readAll(dir / "out") << e2e::readAll(dir / "err");

@@ -5,6 +5,7 @@
 #include "board/DayPageParser.h"
 #include "pages/StatusCell.h"
 #include "text/Errors.h"
+#include "tools/democal/DemoConstants.h"
 #include "tools/democal/DemoDayView.h"
 #include "tools/democal/DemoPages.h"
 #include "tests/support/DayPageProbes.h"
@@ -101,6 +102,13 @@ TEST_F(DemoDayViewTest, FaultsMakeTheBoardFailAsIntended) {
     const DemoPerson& person = personWith(DemoRole::InMeeting);
     EXPECT_THROW(statusAt(person, tenAm, 0, DemoFault::BrokenTime), ConvertError);
     EXPECT_THROW(statusAt(person, tenAm, 0, DemoFault::Unterminated), RangeError);
+    // One person's day view only: every other one reads.
+    for (const DemoPerson& someone : demoPeople()) {
+        if (someone.itemId == DemoUnreadableItem)
+            EXPECT_THROW(statusAt(someone, tenAm, 0, DemoFault::OneUnreadable), RangeError);
+        else
+            EXPECT_NO_THROW(statusAt(someone, tenAm, 0, DemoFault::OneUnreadable)) << someone.name;
+    }
 }
 
 TEST_F(DemoDayViewTest, UnknownCalendarIsAnEmptyDayAndEchoedTextIsEscaped) {

@@ -76,6 +76,9 @@ inline constexpr std::string_view DemoFaultUnterminated = "unterminated";
 inline constexpr std::string_view DemoFaultLostSession = "lost-session";
 inline constexpr std::string_view DemoFaultSlowItem = "slow-item";
 inline constexpr std::string_view DemoFaultHugePage = "huge-page";
+inline constexpr std::string_view DemoFaultOneUnreadable = "one-unreadable";
+// one-unreadable: the one person whose day view does not read.
+inline constexpr std::string_view DemoUnreadableItem = "1003";
 // lost-session: day views served before every session is lost (a grab of the demo office and two more).
 inline constexpr int DemoSessionDayViews = 10;
 // slow-item: the item whose day view is slow, and how slow (longer than the board's page wait).

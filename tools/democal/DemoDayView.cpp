@@ -116,7 +116,8 @@ std::string renderDayView(const DemoPerson* person, const DemoDate& date, const 
                 "</FONT></TD></TR>\n";
     }
     page += "</TABLE>\n";
-    if (fault == DemoFault::Unterminated) {
+    if (fault == DemoFault::Unterminated ||
+        (fault == DemoFault::OneUnreadable && person->itemId == DemoUnreadableItem)) {
         // After every FONT element and outside any: no "</FONT>" follows this block, also once
         // a browser has parsed and serialised the page.
         ++number;

@@ -15,6 +15,7 @@ enum class DemoFault {
     LostSession,    // after DemoSessionDayViews day views every session is lost once (the log-in form shows)
     SlowItem,       // item DemoSlowItem's day view answers after DemoSlowItemSeconds, from its second request on
     HugePage,       // every day view carries DemoHugePageBytes of hidden text
+    OneUnreadable,  // item DemoUnreadableItem's day view has the unterminated block; the others are sound
 };
 
 struct DemoMeeting {

@@ -25,6 +25,7 @@ DemoFault parseFault(std::string_view text) {
     if (text == DemoFaultLostSession) return DemoFault::LostSession;
     if (text == DemoFaultSlowItem) return DemoFault::SlowItem;
     if (text == DemoFaultHugePage) return DemoFault::HugePage;
+    if (text == DemoFaultOneUnreadable) return DemoFault::OneUnreadable;
     throw DemoError("unknown fault '" + std::string(text) + "'");
 }
 
@@ -64,7 +65,7 @@ std::string demoUsage() {
     return "usage: quorvane-democal [--port N] [--cert-out FILE] [--now \"YYYY-MM-DD hh:mm\"]\n"
            "                        [--user ID] [--password PASS]\n"
            "                        [--fault never-complete|broken-time|unterminated|lost-session|\n"
-           "                                 slow-item|huge-page]\n"
+           "                                 slow-item|huge-page|one-unreadable]\n"
            "Serves a demo calendar over HTTPS and HTTP on one loopback port (0 = any free port,\n"
            "printed as the first line of output) and writes its certificate as PEM to FILE.\n";
 }

@@ -1,0 +1,102 @@
+#include "board/AddressSource.h"
+
+#include <QDate>
+#include <QString>
+
+#include "board/BoardConstants.h"
+#include "board/CalendarStatus.h"
+#include "calendar/CalendarError.h"
+#include "calendarfetch/CalendarRequest.h"
+
+namespace {
+
+QDate localDayOf(Instant instant)
+{
+    const LocalParts local = localParts(instant);
+    return QDate(local.year, local.month, local.day);
+}
+
+}  // namespace
+
+AddressSource::AddressSource(CalendarFetchSettings settings, LogWriter& log, const Clock& clock)
+    : fetcher_(std::move(settings)), log_(log), clock_(clock)
+{
+    fetcher_.onResult = [this](const CalendarFetchResult& result) { answered(result); };
+}
+
+bool AddressSource::reads(const std::string& itemId) const
+{
+    return isCalendarAddress(itemId);
+}
+
+void AddressSource::fetch(const Roster& roster, std::vector<std::size_t> people, Instant now, FetchListener listener)
+{
+    asked_.clear();
+    now_ = now;
+    listener_ = std::move(listener);
+    std::vector<FetchTarget> targets;
+    for (std::size_t index : people) {
+        log_.log(std::string(GrabbingCalendarText) + roster[index].name, false);
+        asked_.emplace(index, roster[index]);
+        targets.push_back({static_cast<int>(index), QString::fromStdString(roster[index].itemId)});
+    }
+    if (targets.empty()) {
+        FetchListener done = std::move(listener_);
+        listener_ = {};
+        if (done.done) done.done();
+        return;
+    }
+    fetcher_.start(targets, localDayOf(now));
+}
+
+void AddressSource::answered(const CalendarFetchResult& result)
+{
+    const auto asked = asked_.find(static_cast<std::size_t>(result.person));
+    if (asked == asked_.end()) return;
+    const Person person = asked->second;
+    asked_.erase(asked);
+    std::string failure = result.failure;
+    FetchReport report{static_cast<std::size_t>(result.person), FetchState::Fetched, {}};
+    if (result.ok) {
+        try {
+            ParsedCalendar parsed = ParsedCalendar::parse(result.calendars);
+            const QDate day = localDayOf(now_);
+            for (const std::string& warning : parsed.day(day.year(), day.month(), day.day()).warnings)
+                log_.log(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning,
+                         false);
+            cache_.insert_or_assign(person.itemId, CachedCalendar{std::move(parsed), instantOfLocal(clock_.now())});
+        } catch (const CalendarError& error) {
+            failure = error.what();
+        }
+    }
+    if (!result.ok || !failure.empty()) {
+        // Tried and failed: the cached calendar stays, and it is not asked again in this grab.
+        log_.log(std::string(CalendarFailureText) + person.name + ": " + failure, false);
+        report.after = FetchState::Kept;
+        report.failure = person.name + ": " + failure;
+    }
+    if (listener_.personDone) listener_.personDone(report);
+    if (asked_.empty()) {
+        FetchListener done = std::move(listener_);
+        listener_ = {};
+        if (done.done) done.done();
+    }
+}
+
+PersonStatus AddressSource::compose(const Person& person, Instant now)
+{
+    const auto cached = cache_.find(person.itemId);
+    const QDate day = localDayOf(now);
+    const CalendarDay calendarDay =
+        cached == cache_.end() ? CalendarDay{} : cached->second.calendar.day(day.year(), day.month(), day.day());
+    PersonStatus status = composeCalendarStatus(calendarDay, now, person.leaveTag, log_);
+    if (cached == cache_.end()) status.state = PersonState::Unknown;  // never read
+    return status;
+}
+
+std::optional<Instant> AddressSource::cachedAt(const Person& person) const
+{
+    const auto cached = cache_.find(person.itemId);
+    if (cached == cache_.end()) return std::nullopt;
+    return cached->second.fetchedAt;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Calendars read from calendar addresses (a CalDAV collection or an iCalendar feed): everyone's
+// fetched together, in parallel (at most a few per host), each person reported as their answer
+// comes; each calendar is parsed once per fetch and kept as that person's cache.
+#include <map>
+#include <string>
+
+#include "board/CalendarSource.h"
+#include "calendar/ParsedCalendar.h"
+#include "calendarfetch/CalendarFetcher.h"
+#include "log/LogWriter.h"
+#include "text/Clock.h"
+
+class AddressSource final : public CalendarSource {
+public:
+    AddressSource(CalendarFetchSettings settings, LogWriter& log, const Clock& clock);
+
+    // Item ids starting with http:// or https://.
+    bool reads(const std::string& itemId) const override;
+    // Nothing to open: every request carries its own credentials.
+    void open(std::function<void(std::string failure)> done) override { done({}); }
+    // Each failure keeps that person's cache and is logged as "Calendar of NAME: reason"; the
+    // warnings of a calendar read (unknown zone, refused rule) as "Calendar of NAME: warning: ...",
+    // once per fetch.
+    void fetch(const Roster& roster, std::vector<std::size_t> people, Instant now, FetchListener listener) override;
+    PersonStatus compose(const Person& person, Instant now) override;
+    std::optional<Instant> cachedAt(const Person& person) const override;
+    void stop() override { fetcher_.abort(); }
+
+private:
+    struct CachedCalendar {
+        ParsedCalendar calendar;
+        Instant fetchedAt{};
+    };
+    void answered(const CalendarFetchResult& result);
+
+    CalendarFetcher fetcher_;
+    LogWriter& log_;
+    const Clock& clock_;
+    std::map<std::string, CachedCalendar> cache_;  // by address: a reloaded roster keeps it
+
+    // The fetch under way: the people asked, by roster index.
+    std::map<std::size_t, Person> asked_;
+    Instant now_{};
+    FetchListener listener_;
+};
