@@ -21,6 +21,10 @@ inline constexpr std::string_view DavNamespace = "DAV:";
 inline constexpr std::string_view CalDavNamespace = "urn:ietf:params:xml:ns:caldav";
 inline constexpr int MultiStatusCode = 207;
 
+// Stands in for a control byte XML cannot carry while a multi-status is read: U+FDD0, a
+// noncharacter that no calendar text holds.
+inline constexpr std::string_view ControlStandIn = "\xEF\xB7\x90";
+
 // A feed is iCalendar data when its first line (after a byte order mark and white space) is this.
 inline constexpr std::string_view ICalendarStart = "BEGIN:VCALENDAR";
 // An address whose path ends so is read as a feed at once, without asking it as CalDAV first.
