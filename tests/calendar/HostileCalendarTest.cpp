@@ -2,7 +2,7 @@
 // series far from their start still show, and one bad event or item costs only itself.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <ctime>
 
 #include "calendar/CalendarError.h"
 #include "calendar/ParsedCalendar.h"
@@ -66,16 +66,17 @@ TEST(HostileCalendar, ExpansionIsBounded)
         // One a minute is allowed; the day keeps the first 500 meetings.
         {series("20261207T080000Z", "FREQ=MINUTELY;BYSECOND=0"), 500,
          "more than 500 meetings on the day: the first 500 by start kept"},
-        // Hundreds of minutely series spend the day's budget, then stop.
-        {series("20261201T080000Z", "FREQ=MINUTELY", 300), 500,
+        // Thousands of minutely series (unbounded, over a minute) spend the day's budget, then stop.
+        {series("20261201T080000Z", "FREQ=MINUTELY", 2000), 500,
          "recurrence rules left unexpanded: the day's expansion budget is spent"},
         // One a minute all day, 1,440 of them: within the budget, cut to 500.
         {series("20261207T000000Z", "FREQ=HOURLY;BYMINUTE=" + numbers(60)), 500, "more than 500 meetings"},
     };
     for (const auto& c : cases) {
-        const auto begun = std::chrono::steady_clock::now();
+        // CPU time, with room for a sanitizer build: unbounded, the worst case takes minutes.
+        const std::clock_t begun = std::clock();
         const CalendarDay day = ParsedCalendar::parse(c.text).day(2026, 12, 7);
-        EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(1)) << c.warning;
+        EXPECT_LT(std::clock() - begun, 5 * CLOCKS_PER_SEC) << c.warning;
         EXPECT_EQ(day.meetings.size(), c.meetings) << c.warning;
         EXPECT_TRUE(startsWith(firstWarning(day), c.warning)) << firstWarning(day);
         EXPECT_LE(day.warnings.size(), 3u);
