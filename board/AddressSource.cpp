@@ -59,8 +59,10 @@ void AddressSource::answered(const CalendarFetchResult& result)
     FetchReport report{static_cast<std::size_t>(result.person), FetchState::Fetched, {}};
     if (result.ok) {
         try {
-            ParsedCalendar parsed = ParsedCalendar::parse(result.calendars);
+            // Kept for the days around the grab's: what a later refresh can show, and no more.
             const QDate day = localDayOf(now_);
+            ParsedCalendar parsed =
+                ParsedCalendar::parse(result.calendars, KeptDates::around(day.year(), day.month(), day.day()));
             for (const std::string& warning : parsed.day(day.year(), day.month(), day.day()).warnings)
                 log_.log(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning,
                          false);

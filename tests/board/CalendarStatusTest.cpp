@@ -87,8 +87,12 @@ TEST_F(CalendarStatusTest, PrivateAndUntitledEntries)
     day.meetings.push_back({"Secret <x>", "Room", 0, 4'000'000'000, true});
     day.dayEvents.push_back({"", true, false});
     day.dayEvents.push_back({"Sick leave", false, true});
-    EXPECT_EQ(classicStatusHtml(composeCalendarStatus(day, instantOfLocal(encodeDate(2026, 12, 7) + 0.5), "", log)),
-              "Private until 02/10 07:06<br><small>Note: Out of office</small>");
+    // Private leave is still leave: admitted by its own words, shown as "Private".
+    const PersonStatus status = composeCalendarStatus(day, instantOfLocal(encodeDate(2026, 12, 7) + 0.5), "", log);
+    EXPECT_EQ(classicStatusHtml(status),
+              "Private until 02/10 07:06<br><small>Note: Out of office</small><br><small>Note: Private</small>");
+    ASSERT_EQ(status.notes.size(), 2u);
+    EXPECT_EQ(status.notes[1].kind, NoteKind::Leave);
 }
 
 TEST(LocalSeconds, ThroughTheLocalZone)
