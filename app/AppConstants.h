@@ -2,6 +2,8 @@
 // Literals of the program's options, its error boxes and its exit codes.
 #include <cstddef>
 
+namespace quorvane {
+
 constexpr const char* ProgramName = "quorvane";
 constexpr const char* FatalErrorTitle = "Application Error";
 constexpr int ExitFatal = 1;        // the window could not be built
@@ -50,3 +52,5 @@ constexpr const char* ProgramVersion = QUORVANE_VERSION;
 constexpr const char* PageScheme = "http://";
 constexpr const char* PageLoopbackHost = "127.0.0.1";
 constexpr const char* PageAddressTail = "/";
+
+}  // namespace quorvane

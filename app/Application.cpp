@@ -10,6 +10,8 @@
 #include "app/MainWindowConstants.h"
 #include "text/Errors.h"
 
+namespace quorvane {
+
 std::string errorBoxText(const std::string& message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.'))
         return message + ".";
@@ -57,3 +59,5 @@ void Application::showBox(const std::string& title, const std::string& text) {
     }
     QMessageBox::critical(nullptr, QString::fromStdString(title), QString::fromStdString(text));
 }
+
+}  // namespace quorvane

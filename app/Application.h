@@ -5,6 +5,8 @@
 #include <exception>
 #include <string>
 
+namespace quorvane {
+
 // The error box's text: the message, with a full stop added when its last character sorts
 // after ".".
 std::string errorBoxText(const std::string& message);
@@ -27,3 +29,5 @@ private:
     void showBox(const std::string& title, const std::string& text);
     bool headless_;
 };
+
+}  // namespace quorvane

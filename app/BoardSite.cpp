@@ -3,6 +3,8 @@
 #include "app/AppConstants.h"
 #include "text/Text.h"
 
+namespace quorvane {
+
 namespace {
 
 bool isIpv6(const std::string& address) { return address.find(':') != std::string::npos; }
@@ -43,3 +45,5 @@ std::string BoardSite::pageAddress() const {
     }
     return std::string(PageScheme) + host + ":" + intToText(port_) + std::string(PageAddressTail);
 }
+
+}  // namespace quorvane

@@ -13,6 +13,8 @@
 #include "webserver/HttpServer.h"
 #include "webserver/ServerConstants.h"
 
+namespace quorvane {
+
 // Where the pages are served.
 struct ServerSettings {
     std::uint16_t port = BoardPort;                          // 0: any free port (tests)
@@ -43,3 +45,5 @@ private:
     HttpServer server_;
     std::uint16_t port_ = 0;
 };
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 bool displayOpens(int argc, char** argv) {
     const pid_t child = fork();
     if (child < 0) return true;  // cannot ask: go on as before and let Qt say why
@@ -25,3 +27,5 @@ bool displayOpens(int argc, char** argv) {
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+}  // namespace quorvane

@@ -24,6 +24,8 @@
 #include "ui/UiConstants.h"
 #include "ui/WindowControls.h"
 
+namespace quorvane {
+
 namespace {
 
 QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
@@ -171,3 +173,5 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LocaleChange) reloadLocaleFormats();
     QMainWindow::changeEvent(event);
 }
+
+}  // namespace quorvane

@@ -18,6 +18,8 @@
 #include "pages/BoardRequestHandler.h"
 #include "text/Clock.h"
 
+namespace quorvane {
+
 class ActivityLog;
 class LogWriter;
 class TextBoxLines;
@@ -100,3 +102,5 @@ private:
     std::unique_ptr<BoardController> controller_;
     bool closed_ = false;
 };
+
+}  // namespace quorvane

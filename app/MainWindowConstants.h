@@ -2,6 +2,8 @@
 // Literals and settings of the main window's start-up, timers and web server.
 #include <cstdint>
 
+namespace quorvane {
+
 constexpr const char* ApplicationTitle = "Quorvane by Orrin Vask";
 // The board port and the server software text are the web server's (webserver/ServerConstants.h).
 
@@ -20,3 +22,5 @@ constexpr const char* PasswordPromptText = "Please enter your Tessmor password";
 
 constexpr const char* GrabCaptionHead = "Refresh Data from Server (next auto-update at ";
 constexpr const char* GrabCaptionPattern = "hh:mm)";
+
+}  // namespace quorvane

@@ -18,6 +18,8 @@
 #include "board/BoardConstants.h"
 #include "webserver/ServerConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 bool empty(const char* value) { return !value || !*value; }
@@ -229,3 +231,5 @@ bool isHeadless(const char* display, const char* waylandDisplay, const char* pla
     }
     return empty(display) && empty(waylandDisplay);
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include "text/Errors.h"
 #include "webserver/ServerConstants.h"
 
+namespace quorvane {
+
 // A command line or credentials file the program refuses; the message says why, on one line.
 class UsageError : public QuorvaneError {
 public:
@@ -45,3 +47,5 @@ FileCredentials readCredentialsFile(const std::string& path);
 // Whether the program runs without a screen: no display named and no platform chosen, or an
 // off-screen platform chosen.
 bool isHeadless(const char* display, const char* waylandDisplay, const char* platform);
+
+}  // namespace quorvane

@@ -22,6 +22,8 @@
 #include "text/Errors.h"
 #include "webserver/OpenFileLimit.h"
 
+using namespace quorvane;
+
 namespace {
 
 int signalPipe[2] = {-1, -1};

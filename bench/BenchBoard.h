@@ -10,6 +10,8 @@
 #include "pages/ClassicPage.h"
 #include "text/DateTime.h"
 
+using namespace quorvane;
+
 // Port of the load server, and of nginx serving the same page beside it.
 constexpr int LoadServerPort = 7351;
 constexpr int NginxPort = 7352;

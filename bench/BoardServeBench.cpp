@@ -25,6 +25,8 @@
 #include "pages/PublishedBoard.h"
 #include "webserver/HttpServer.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr int DefaultPeople = 25;

@@ -17,6 +17,8 @@
 #include "calendarfetch/CalendarFetcher.h"
 #include "tests/calendarfetch/RadicaleServer.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr int People = 100;

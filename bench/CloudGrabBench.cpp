@@ -29,6 +29,8 @@
 #include "cloud/GoogleCalendarClient.h"
 #include "cloud/GraphCalendarClient.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr int People = 100;

@@ -28,6 +28,8 @@
 #include "text/DateTime.h"
 #include "log/LogWriter.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr int LoadLimitMs = 30000;  // a bare load that takes longer counts as failed

@@ -26,6 +26,8 @@
 #include "pages/PublishedBoard.h"
 #include "webserver/HttpServer.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr int TickMs = 10;

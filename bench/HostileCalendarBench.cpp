@@ -21,6 +21,8 @@
 
 #include "calendar/ParsedCalendar.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr int Year = 2026, Month = 12, Day = 7;

@@ -28,6 +28,8 @@
 #include "webserver/HttpServer.h"
 #include "webserver/OpenFileLimit.h"
 
+using namespace quorvane;
+
 namespace {
 
 volatile std::sig_atomic_t statsAsked = 0;

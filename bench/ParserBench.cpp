@@ -11,6 +11,8 @@
 #include "text/DateTime.h"
 #include "log/LogWriter.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr int People = 100;

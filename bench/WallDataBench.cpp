@@ -16,6 +16,8 @@
 #include "app/BoardSite.h"
 #include "pages/BoardJson.h"
 
+using namespace quorvane;
+
 namespace {
 
 class NullLog final : public LogWriter {

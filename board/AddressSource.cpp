@@ -8,6 +8,8 @@
 #include "calendar/CalendarError.h"
 #include "calendarfetch/CalendarRequest.h"
 
+namespace quorvane {
+
 namespace {
 
 QDate localDayOf(Instant instant)
@@ -102,3 +104,5 @@ std::optional<Instant> AddressSource::cachedAt(const Person& person) const
     if (cached == cache_.end()) return std::nullopt;
     return cached->second.fetchedAt;
 }
+
+}  // namespace quorvane

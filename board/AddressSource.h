@@ -11,6 +11,8 @@
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 
+namespace quorvane {
+
 class AddressSource final : public CalendarSource {
 public:
     AddressSource(CalendarFetchSettings settings, LogWriter& log, const Clock& clock);
@@ -44,3 +46,5 @@ private:
     Instant now_{};
     FetchListener listener_;
 };
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include "text/TextConstants.h"
 #include "board/PersonStatus.h"
 
+namespace quorvane {
+
 // The roster file, relative to the current directory.
 constexpr std::string_view RosterFileName = "people.txt";
 // Roster line fields, 0-based.
@@ -111,3 +113,4 @@ constexpr std::string_view PrivateText = "Private";
 // The note of an out-of-office day event that has no summary.
 constexpr std::string_view OutOfOfficeText = "Out of office";
 
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include "board/DayViewSource.h"
 #include "text/Text.h"
 
+namespace quorvane {
+
 BoardController::BoardController(const BoardSettings& settings, std::string boardAddress, BrowserControl& browser,
                                  LogWriter& log, const Clock& clock, RefreshHost& host, PublishSnapshot publish)
     : settings_(settings),
@@ -59,3 +61,5 @@ void BoardController::reloadRoster() {
              false);
     reloaded_ = std::move(fresh);
 }
+
+}  // namespace quorvane

@@ -22,6 +22,8 @@
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 
+namespace quorvane {
+
 struct BoardSettings {
     std::string calendarHost;
     std::string rosterFile = std::string(RosterFileName);
@@ -80,3 +82,5 @@ private:
     RefreshCycle refresh_;
     SharedSnapshot board_;
 };
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 // end of each refresh. The board controller implements it; tests record what arrives.
 #include "board/BoardSnapshot.h"
 
+namespace quorvane {
+
 class BoardOutput {
 public:
     virtual ~BoardOutput() = default;
@@ -12,3 +14,5 @@ public:
     // The refresh has ended with this board (already published).
     virtual void refreshEnded(const SharedSnapshot& board) = 0;
 };
+
+}  // namespace quorvane

@@ -10,6 +10,8 @@
 #include "board/PersonStatus.h"
 #include "text/Instant.h"
 
+namespace quorvane {
+
 struct PersonRow {
     std::string name;
     PersonStatus status;                // at the snapshot's effective time
@@ -28,3 +30,5 @@ struct BoardSnapshot {
 using SharedSnapshot = std::shared_ptr<const BoardSnapshot>;
 // Where the board hands each new snapshot (the pages, a test).
 using PublishSnapshot = std::function<void(SharedSnapshot)>;
+
+}  // namespace quorvane

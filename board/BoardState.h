@@ -7,6 +7,8 @@
 
 #include "text/Instant.h"
 
+namespace quorvane {
+
 // What the latest refresh that fetched (or tried to) made of the grab, for a stale-data notice.
 struct GrabOutcome {
     std::optional<Instant> attemptedAt;     // when that refresh began; none yet
@@ -23,3 +25,5 @@ struct BoardState {
     bool grabPending = false;  // the next refresh (or the rest of this one) fetches calendars
     std::string userId, password;
 };
+
+}  // namespace quorvane

@@ -15,6 +15,8 @@
 #include "board/Roster.h"
 #include "text/Instant.h"
 
+namespace quorvane {
+
 // How one person's fetch ended.
 struct FetchReport {
     std::size_t person = 0;                 // index in the roster
@@ -51,3 +53,5 @@ public:
     // is fetched again.
     virtual void stop() = 0;
 };
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include "text/HtmlEscape.h"
 #include "text/Text.h"
 
+namespace quorvane {
+
 namespace {
 
 // A calendar's own text: escaped for the classic page, as it is for everything else.
@@ -63,3 +65,5 @@ PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const st
     status.state = stateOf(status);
     return status;
 }
+
+}  // namespace quorvane

@@ -8,7 +8,11 @@
 #include "log/LogWriter.h"
 #include "text/Instant.h"
 
+namespace quorvane {
+
 // Composes the status at now and logs "Result: Meetings: n, Day Events: m" with a dot per item,
 // as a day-view read does. An empty leaveTag means the calendar is the person's own: every leave
 // entry in it is theirs.
 PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const std::string& leaveTag, LogWriter& log);
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include "board/StatusDetail.h"
 #include "text/Text.h"
 
+namespace quorvane {
+
 namespace {
 
 bool endsWithBlockEnd(const std::string& block)
@@ -114,3 +116,5 @@ PersonStatus readDayPage(const std::string& page, Instant now, const std::string
     status.state = stateOf(status);
     return status;
 }
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 #include "log/LogWriter.h"
 #include "text/Instant.h"
 
+namespace quorvane {
+
 // From the 1-based position of a block's marker in the page up to and including the first
 // "</FONT>" after it, gathered a character at a time. RangeError when the page ends before the
 // closing tag.
@@ -18,3 +20,5 @@ std::string collectBlockAt(std::string_view page, int position);
 // the day events in number order. A meeting time that does not read raises ConvertError, a block
 // that does not close RangeError. The day view's times are local wall times of the day of now.
 PersonStatus readDayPage(const std::string& page, Instant now, const std::string& leaveTag, LogWriter& log);
+
+}  // namespace quorvane

@@ -10,6 +10,8 @@
 #include "calendarfetch/CalendarRequest.h"
 #include "text/DateTime.h"
 
+namespace quorvane {
+
 namespace {
 
 // A read that only checks the page: its counts are logged when the person's status is composed.
@@ -147,3 +149,5 @@ std::optional<Instant> DayViewSource::cachedAt(const Person& person) const
     if (cached == cache_.end()) return std::nullopt;
     return cached->second.fetchedAt;
 }
+
+}  // namespace quorvane

@@ -13,6 +13,8 @@
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 
+namespace quorvane {
+
 struct DayViewSettings {
     std::string calendarHost;  // host[:port] of the web calendar
     bool overHttps = false;    // day views over https instead of the calendar's plain http
@@ -64,3 +66,5 @@ private:
     Instant now_{};
     FetchListener listener_;
 };
+
+}  // namespace quorvane

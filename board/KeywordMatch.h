@@ -5,6 +5,8 @@
 
 #include "text/Text.h"
 
+namespace quorvane {
+
 inline bool contains(std::string_view text, std::string_view needle) { return textPos(needle, text) > 0; }
 
 template <std::size_t N>
@@ -14,3 +16,5 @@ bool containsAny(std::string_view text, const std::string_view (&needles)[N])
         if (contains(text, needle)) return true;
     return false;
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include "text/Text.h"
 
+namespace quorvane {
+
 MarkerIndex::MarkerIndex(std::string_view page, std::string_view word) : page_(page), wordLength_(word.size())
 {
     if (word.empty()) return;
@@ -47,3 +49,5 @@ int MarkerIndex::countNumbered() const
     while (contains(intToText(n + 1))) ++n;
     return n;
 }
+
+}  // namespace quorvane

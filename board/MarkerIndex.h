@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quorvane {
+
 class MarkerIndex {
 public:
     MarkerIndex(std::string_view page, std::string_view word);
@@ -23,3 +25,5 @@ private:
     std::size_t wordLength_;
     std::vector<std::size_t> starts_;  // 0-based, increasing, overlapping occurrences included
 };
+
+}  // namespace quorvane

@@ -2,6 +2,7 @@
 
 #include <string>
 
+namespace quorvane {
 
 namespace {
 
@@ -31,3 +32,5 @@ bool holdsPasswordField(std::string_view markup)
     }
     return false;
 }
+
+}  // namespace quorvane

@@ -4,5 +4,9 @@
 // password input field.
 #include <string_view>
 
+namespace quorvane {
+
 // Whether the markup holds an INPUT element whose type is "password" (any case, quoted or not).
 bool holdsPasswordField(std::string_view markup);
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 
 #include "text/Instant.h"
 
+namespace quorvane {
+
 // What a person's row says at a glance.
 enum class PersonState { Meeting, Leave, Note, Free, Unknown };
 
@@ -43,3 +45,5 @@ struct PersonStatus {
     std::vector<MeetingStatus> meetings;  // in the order the board lists them
     std::vector<NoteStatus> notes;
 };
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include "board/BoardConstants.h"
 #include "text/DateTime.h"
 
+namespace quorvane {
+
 RefreshCycle::RefreshCycle(Roster& roster, BoardState& state, RefreshLinks links)
     : roster_(roster), state_(state), links_(links)
 {
@@ -204,3 +206,5 @@ SharedSnapshot RefreshCycle::snapshot() const
     board->people = rows_;
     return board;
 }
+
+}  // namespace quorvane

@@ -21,6 +21,8 @@
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 
+namespace quorvane {
+
 // What a refresh works with besides the board's own data.
 struct RefreshLinks {
     SourceRegistry& sources;
@@ -79,3 +81,5 @@ private:
     std::vector<bool> composed_;
     std::vector<PersonRow> rows_;             // the board's rows, kept from one refresh to the next
 };
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 // plain fields.
 #include <string>
 
+namespace quorvane {
+
 class RefreshHost {
 public:
     virtual ~RefreshHost() = default;
@@ -14,3 +16,5 @@ public:
     // Enables refreshTimer (enabling an enabled timer does not restart it).
     virtual void enableRefreshTimer() = 0;
 };
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include "text/LineList.h"
 #include "text/Utf8.h"
 
+namespace quorvane {
+
 namespace {
 
 // Whether a line names no person: blank, or a comment.
@@ -51,3 +53,5 @@ void loadRoster(Roster& roster, const std::string& fileName, LogWriter* log)
             log->log(where + std::string(RosterInvalidUtf8Text), false);
     }
 }
+
+}  // namespace quorvane

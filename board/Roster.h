@@ -6,6 +6,8 @@
 #include "board/BoardConstants.h"
 #include "board/GrabProgress.h"
 
+namespace quorvane {
+
 class LogWriter;
 
 struct Person {
@@ -26,3 +28,5 @@ using Roster = std::vector<Person>;
 // valid UTF-8 is logged as a warning naming its line (when log is given); the person is still
 // listed.
 void loadRoster(Roster& roster, const std::string& fileName = std::string(RosterFileName), LogWriter* log = nullptr);
+
+}  // namespace quorvane

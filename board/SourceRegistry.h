@@ -7,6 +7,8 @@
 
 #include "board/CalendarSource.h"
 
+namespace quorvane {
+
 class SourceRegistry {
 public:
     // Sources are asked in the order added; the last added should read what no other does.
@@ -27,3 +29,5 @@ public:
 private:
     std::vector<std::unique_ptr<CalendarSource>> sources_;
 };
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include "board/KeywordMatch.h"
 #include "text/Text.h"
 
+namespace quorvane {
+
 std::string plainText(const std::string& html)
 {
     std::string text = textReplace(html, LineBreak, LineBreakReplacement, ReplaceAll | IgnoreCase);
@@ -54,3 +56,5 @@ PersonState stateOf(const PersonStatus& status)
         if (note.kind == NoteKind::Leave) return PersonState::Leave;
     return status.notes.empty() ? PersonState::Free : PersonState::Note;
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include "board/PersonStatus.h"
 
+namespace quorvane {
+
 // Plain text of a day view's markup: "<BR>" as ", ", other tags dropped, character references
 // decoded.
 std::string plainText(const std::string& html);
@@ -14,3 +16,5 @@ bool hasNoSuffixKeyword(const std::string& description);
 NoteKind noteKindOf(const std::string& text, bool outOfOffice = false);
 // The state of a person whose calendar was read: in a meeting, on leave, with notes, or free.
 PersonState stateOf(const PersonStatus& status);
+
+}  // namespace quorvane

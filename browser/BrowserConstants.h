@@ -2,6 +2,8 @@
 // Every limit and literal of the browser driver and the calendar addresses.
 #include <string_view>
 
+namespace quorvane {
+
 // One wait pass lasts this long (less when a document completes first).
 constexpr int WaitPassMilliseconds = 100;
 // A page wait gives up after this many seconds (each of the two waits of a redirect).
@@ -25,3 +27,5 @@ constexpr std::string_view DayViewQueryHead = "?sub=web&web=viewpub&ada=on&date=
 constexpr std::string_view DayViewQueryItem =
     "&view=day&searchTextField=&radioSearch=pub_name_radio&resultSelect=";
 constexpr std::string_view DayViewQueryTail = "/1&viewform.x=21&viewform.y=12";
+
+}  // namespace quorvane

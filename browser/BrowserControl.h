@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace quorvane {
+
 class BrowserControl {
 public:
     virtual ~BrowserControl() = default;
@@ -36,3 +38,5 @@ public:
     // Raised at the end of each pass started with startPass.
     std::function<void()> onPassEnd;
 };
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace quorvane {
+
 BrowserDriver::BrowserDriver(BrowserControl& control, LogWriter& log, const Clock& clock)
     : control_(control), log_(log), clock_(clock)
 {
@@ -74,3 +76,5 @@ void BrowserDriver::finish(WaitOutcome outcome)
     done_ = nullptr;
     done(outcome);
 }
+
+}  // namespace quorvane

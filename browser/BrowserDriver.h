@@ -12,6 +12,8 @@
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 
+namespace quorvane {
+
 // How a page wait ended.
 enum class WaitOutcome {
     Loaded,    // the page (and, when expected, the second document) completed
@@ -71,3 +73,5 @@ private:
     DateTime deadline_ = 0;
     int passes_ = 0;         // counts the passes of both waits together
 };
+
+}  // namespace quorvane

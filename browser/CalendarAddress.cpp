@@ -4,6 +4,8 @@
 
 #include "browser/BrowserConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 
@@ -27,3 +29,5 @@ std::string dayViewAddress(const std::string& calendarHost, const std::string& d
     url.append(dateText).append(DayViewQueryItem).append(itemId).append(DayViewQueryTail);
     return url;
 }
+
+}  // namespace quorvane

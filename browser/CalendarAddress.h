@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
 
 // https log-in address; userId and Password are percent-encoded.
 std::string loginAddress(const std::string& calendarHost, const std::string& userId, const std::string& password);
@@ -11,3 +12,5 @@ std::string loginAddress(const std::string& calendarHost, const std::string& use
 // session cookie then never crosses the network in clear).
 std::string dayViewAddress(const std::string& calendarHost, const std::string& dateText, const std::string& itemId,
                            bool https = false);
+
+}  // namespace quorvane

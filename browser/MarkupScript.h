@@ -1,4 +1,7 @@
 #pragma once
+
+namespace quorvane {
+
 // The script that reads a document's markup the way the calendar pages' parser expects it: the
 // root element's children, tag names in upper case, attribute values unquoted when they hold
 // only letters, digits and - . _ : /, void elements without end tags, text escaped (& < > and
@@ -43,3 +46,5 @@ constexpr const char* MarkupSerializerScript = R"JS((function () {
   for (var c = root.firstChild; c; c = c.nextSibling) write(c, out);
   return out.join('');
 })())JS";
+
+}  // namespace quorvane

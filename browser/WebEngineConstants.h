@@ -1,4 +1,7 @@
 #pragma once
+
+namespace quorvane {
+
 // Limits and literals of the Qt WebEngine browser control and its process settings.
 
 // How long a markup read may wait for the page's answer before giving up with no markup (the
@@ -21,3 +24,5 @@ constexpr const char* QuietLoggingRules = "qt.webenginecontext=false;qt.webengin
 constexpr const char* NoGraphicsBackendMessage = "No suitable graphics backend found";
 constexpr const char* RuntimeDirVariable = "XDG_RUNTIME_DIR";
 constexpr const char* RuntimeDirTemplate = "/tmp/quorvane-runtime-XXXXXX";
+
+}  // namespace quorvane

@@ -20,6 +20,8 @@
 #include "browser/MarkupScript.h"
 #include "browser/WebEngineConstants.h"
 
+namespace quorvane {
+
 bool CalendarTrust::accepts(const QString& url, const QList<QSslCertificate>& chain) const {
     if (host.isEmpty() || certificates.isEmpty()) return false;
     const QUrl address(url);
@@ -200,3 +202,5 @@ void WebEngineControl::readMarkup(std::function<void(std::optional<std::string>)
 void WebEngineControl::startPass() {
     passTimer_.start(aborted_ ? 0 : WaitPassMilliseconds);
 }
+
+}  // namespace quorvane

@@ -20,8 +20,9 @@
 class QWebEngineCertificateError;
 class QWebEnginePage;
 class QWebEngineProfile;
-
 class QWidget;
+
+namespace quorvane {
 
 // The certificates trusted, beyond the system's store, for one host (and port).
 struct CalendarTrust {
@@ -73,3 +74,5 @@ private:
     QTimer passTimer_;                   // the pass under way; a completed document ends it early
     std::shared_ptr<MarkupRead> markupRead_;  // the markup read under way, if any
 };
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include "text/TextConstants.h"
 
+namespace quorvane {
+
 // Most rule steps taken for one series and one day. A series is normally positioned at the day
 // asked and needs a handful; COUNT rules that are not plain steps must be walked from their first
 // occurrence, and this bounds a rule that keeps producing occurrences before the day.
@@ -67,3 +69,5 @@ constexpr std::string_view MoreWarningsText = " more warnings not shown";
 constexpr std::string_view ItemSkippedText = "calendar item skipped: ";
 constexpr std::string_view NulEventText = "event with a NUL byte skipped, at line ";
 constexpr std::string_view OutsideKeptText = "day outside the dates the calendar was kept for: ";
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane {
+
 struct CalendarMeeting {
     std::string summary;
     std::string location;
@@ -36,3 +38,5 @@ struct CalendarDay {
     // most MaxWarningsKept of them plus a line counting the rest, for the caller's log.
     std::vector<std::string> warnings;
 };
+
+}  // namespace quorvane

@@ -2,7 +2,11 @@
 // The one error of the iCalendar reader: data that is not a calendar or cannot be read.
 #include "text/Errors.h"
 
+namespace quorvane {
+
 class CalendarError : public QuorvaneError {
 public:
     using QuorvaneError::QuorvaneError;
 };
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include "calendar/ParsedCalendar.h"
 
+namespace quorvane {
+
 CalendarDay readCalendarDay(std::string_view icsText, int year, int month, int day)
 {
     return ParsedCalendar::parse(icsText).expandDay(year, month, day);
@@ -11,3 +13,5 @@ CalendarDay readCalendarDay(const std::vector<std::string>& calendars, int year,
 {
     return ParsedCalendar::parse(calendars).expandDay(year, month, day);
 }
+
+}  // namespace quorvane

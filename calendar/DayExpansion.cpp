@@ -13,6 +13,8 @@
 #include "calendar/RecurrenceGuard.h"
 #include "calendar/ZoneResolver.h"
 
+namespace quorvane {
+
 namespace {
 
 struct DayWindow {
@@ -275,3 +277,5 @@ CalendarDay ParsedCalendar::day(int year, int month, int day) const
     }
     return cache_->day;
 }
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include "calendar/CalendarConstants.h"
 #include "calendar/LocalTime.h"
 
+namespace quorvane {
+
 namespace {
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix)
@@ -145,3 +147,5 @@ std::optional<std::string> filterEvents(std::string_view text, const std::option
     out.append(text.substr(copiedTo));
     return out;
 }
+
+}  // namespace quorvane

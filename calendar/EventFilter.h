@@ -11,6 +11,8 @@
 
 #include "calendar/WarningList.h"
 
+namespace quorvane {
+
 struct DayNumberRange {
     long long first = 0, last = 0;  // civil day numbers, both included
 };
@@ -18,3 +20,5 @@ struct DayNumberRange {
 // The text without the events cut; nullopt when nothing was cut (the text stands as it is).
 std::optional<std::string> filterEvents(std::string_view text, const std::optional<DayNumberRange>& keep,
                                         std::size_t& eventsLeft, WarningList& warnings);
+
+}  // namespace quorvane

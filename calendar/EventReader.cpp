@@ -8,6 +8,8 @@
 #include "calendar/LocalTime.h"
 #include "calendar/RecurrenceGuard.h"
 
+namespace quorvane {
+
 namespace {
 
 std::string oneLine(const char* text)
@@ -135,3 +137,5 @@ bool readEvent(icalcomponent* vevent, CalendarZones& zones, StoredEvent& event, 
     readSeries(vevent, zones, event, warnings);
     return true;
 }
+
+}  // namespace quorvane

@@ -6,6 +6,10 @@
 #include "calendar/WarningList.h"
 #include "calendar/ZoneResolver.h"
 
+namespace quorvane {
+
 // Fills event from vevent, its zones found through zones; false (with a warning) when it has no
 // readable start.
 bool readEvent(icalcomponent* vevent, CalendarZones& zones, StoredEvent& event, WarningList& warnings);
+
+}  // namespace quorvane

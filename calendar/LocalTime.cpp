@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+namespace quorvane {
+
 std::int64_t civilDayNumber(int year, int month, int day)
 {
     // Howard Hinnant's days_from_civil.
@@ -45,3 +47,5 @@ std::int64_t localMidnight(int year, int month, int day)
 {
     return localToUnix(year, month, day, 0, 0, 0);
 }
+
+}  // namespace quorvane

@@ -14,6 +14,8 @@
 #include "calendar/RecurrenceGuard.h"
 #include "calendar/ZoneResolver.h"
 
+namespace quorvane {
+
 struct ParsedCalendar::Zones {
     ZoneCopies copies;
 };
@@ -235,3 +237,5 @@ void ParsedCalendar::keepOnly(const KeptDates& dates)
     events_.reserve(kept.size());
     std::move(kept.begin(), kept.end(), std::back_inserter(events_));
 }
+
+}  // namespace quorvane

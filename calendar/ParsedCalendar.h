@@ -14,6 +14,8 @@
 #include "calendar/StoredEvent.h"
 #include "calendar/WarningList.h"
 
+namespace quorvane {
+
 // Local dates (the machine's zone), both included, that a calendar is read for: events that
 // cannot touch them are not kept.
 struct KeptDates {
@@ -69,3 +71,5 @@ private:
     };
     std::unique_ptr<DayCache> cache_;
 };
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include "calendar/CalendarConstants.h"
 #include "calendar/LocalTime.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr int MonthLengthMax[13] = {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -155,3 +157,5 @@ bool countAsUntil(icalrecurrencetype& rule, const icaltimetype& start)
     rule.until = until;
     return true;
 }
+
+}  // namespace quorvane

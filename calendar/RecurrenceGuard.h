@@ -5,6 +5,8 @@
 
 #include <libical/ical.h>
 
+namespace quorvane {
+
 // Empty when the rule may be expanded; otherwise the warning text that says why it is not.
 std::string recurrenceRefusal(const icalrecurrencetype& rule);
 
@@ -18,3 +20,5 @@ bool ruleMayFallOn(const icalrecurrencetype& rule, const icaltimetype& start, lo
 // search at the day asked instead of walking every occurrence from the first. False, rule
 // unchanged, for other rules.
 bool countAsUntil(icalrecurrencetype& rule, const icaltimetype& start);
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 
 #include <libical/ical.h>
 
+namespace quorvane {
+
 // A date or date-time value with the zone it is read in (nullptr: floating, read as local).
 struct CalendarTime {
     icaltimetype wall{};  // zone field cleared; the wall clock in zone
@@ -40,3 +42,5 @@ struct StoredEvent {
     bool recurs() const { return series && (!series->rules.empty() || !series->extraStarts.empty()); }
     bool isOverride() const { return series && series->recurrenceId.has_value(); }
 };
+
+}  // namespace quorvane

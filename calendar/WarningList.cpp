@@ -2,6 +2,8 @@
 
 #include "calendar/CalendarConstants.h"
 
+namespace quorvane {
+
 void WarningList::add(std::string warning)
 {
     if (seen_.count(warning) != 0) return;
@@ -25,3 +27,5 @@ std::vector<std::string> WarningList::lines() const
     if (leftOut_ > 0) out.push_back(std::to_string(leftOut_) + std::string(MoreWarningsText));
     return out;
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 #include <unordered_set>
 #include <vector>
 
+namespace quorvane {
+
 class WarningList {
 public:
     void add(std::string warning);
@@ -17,3 +19,5 @@ private:
     std::unordered_set<std::string> seen_;
     std::size_t leftOut_ = 0;
 };
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 
 #include "calendar/CalendarConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 icaltimezone* systemZone(const std::string& name)
@@ -83,3 +85,5 @@ icaltimezone* CalendarZones::zone(const std::string& tzid)
     resolved_.emplace(tzid, zone);
     return zone;
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 
 #include <libical/ical.h>
 
+namespace quorvane {
+
 // Sets libical up once for the process (non-fatal errors); every reader entry calls it.
 void prepareLibical();
 
@@ -42,3 +44,5 @@ private:
     ZoneCopies& copies_;
     std::map<std::string, icaltimezone*> resolved_;
 };
+
+}  // namespace quorvane

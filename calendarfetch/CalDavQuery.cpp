@@ -8,6 +8,8 @@
 
 #include "calendarfetch/CalendarFetchConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 QString latin(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
@@ -131,3 +133,5 @@ MultiStatus parseMultiStatus(const QByteArray& body) {
     result.ok = true;
     return result;
 }
+
+}  // namespace quorvane

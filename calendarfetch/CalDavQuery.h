@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane {
+
 struct DayRange {
     QDateTime start;  // local 00:00 of the day, in UTC
     QDateTime end;    // local 00:00 of the next day, in UTC
@@ -35,3 +37,5 @@ struct MultiStatus {
 // byte in that item's data, for the iCalendar reader to skip that event. Not ok when the body is
 // not well-formed XML or not a DAV multistatus.
 MultiStatus parseMultiStatus(const QByteArray& body);
+
+}  // namespace quorvane

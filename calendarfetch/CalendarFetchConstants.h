@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace quorvane {
+
 // Requests to one host at once: the connection count browsers and Qt use per host, so a grab of
 // many people never floods a small CalDAV server.
 inline constexpr int MaxRequestsPerHost = 6;
@@ -39,3 +41,5 @@ inline constexpr std::string_view FailTooLarge = "too large";
 inline constexpr std::string_view FailNotICalendar = "not iCalendar data";
 inline constexpr std::string_view FailCredentialsInAddress = "credentials in the address refused";
 inline constexpr std::string_view FailStopped = "stopped";
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 #include "calendarfetch/CalDavQuery.h"
 #include "calendarfetch/CalendarRequest.h"
 
+namespace quorvane {
+
 namespace {
 
 QString hostKey(const QUrl& url) {
@@ -227,3 +229,5 @@ void CalendarFetcher::dropReply(Job& job) {
         job.reply = nullptr;
     }
 }
+
+}  // namespace quorvane

@@ -25,6 +25,8 @@ class QNetworkReply;
 class QObject;
 class QTimer;
 
+namespace quorvane {
+
 struct FetchTarget {
     int person = -1;  // the caller's index of the person
     QString address;  // as written in people.txt
@@ -108,3 +110,5 @@ private:
     std::map<QString, HostQueue> hosts_;
     std::size_t remaining_ = 0;
 };
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include "text/Loopback.h"
 #include "text/TextConstants.h"
 
+namespace quorvane {
+
 bool isCalendarAddress(std::string_view itemId) {
     return itemId.starts_with(HttpAddressStart) || itemId.starts_with(HttpsAddressStart);
 }
@@ -66,3 +68,5 @@ QList<QSslCertificate> loadCalendarCa(const std::string& path) {
         throw CalendarCaError("The certificate file \"" + path + "\" holds no PEM certificate");
     return certificates;
 }
+
+}  // namespace quorvane

@@ -13,6 +13,8 @@
 
 #include "text/Errors.h"
 
+namespace quorvane {
+
 // Whether a roster item id names a calendar address (http:// or https://) rather than an item
 // of the web calendar.
 bool isCalendarAddress(std::string_view itemId);
@@ -49,3 +51,5 @@ public:
     using QuorvaneError::QuorvaneError;
 };
 QList<QSslCertificate> loadCalendarCa(const std::string& path);
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 
 #include "text/Text.h"
 
+namespace quorvane {
+
 namespace {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
@@ -125,3 +127,5 @@ std::optional<NetrcCredentials> Netrc::find(std::string_view host) const {
     if (!found || found->login.empty() || found->password.empty()) return std::nullopt;
     return *found;
 }
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 
 #include "text/Errors.h"
 
+namespace quorvane {
+
 // A netrc file that cannot be used; the message is one line naming the file.
 class NetrcError : public QuorvaneError {
 public:
@@ -42,3 +44,5 @@ private:
     std::vector<Machine> machines_;
     std::optional<NetrcCredentials> default_;
 };
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace quorvane {
+
 // Requests to one host at once, as for CalDAV: the connection count browsers and Qt use per host.
 inline constexpr int CloudRequestsPerHost = 6;
 // The limit of one request, the same as a page wait of the board.
@@ -48,3 +50,5 @@ inline constexpr std::string_view CloudNotJson = "not the expected JSON";
 inline constexpr std::string_view CloudTokenPrefix = "token request: ";
 inline constexpr std::string_view CloudForeignNextLink = "next page address on another host refused";
 inline constexpr std::string_view CloudEventWithoutStart = "event without a readable start: ";
+
+}  // namespace quorvane

@@ -2,7 +2,11 @@
 
 #include <QTime>
 
+namespace quorvane {
+
 DayWindow localDayWindow(QDate day) {
     return {day, QDateTime(day, QTime(0, 0), Qt::LocalTime).toUTC(),
             QDateTime(day.addDays(1), QTime(0, 0), Qt::LocalTime).toUTC()};
 }
+
+}  // namespace quorvane

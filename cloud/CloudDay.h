@@ -7,6 +7,8 @@
 
 #include "calendar/CalendarDay.h"
 
+namespace quorvane {
+
 // The local day (the machine's zone, TZ respected) as UTC instants; a day with a daylight-saving
 // change is 23 or 25 hours long.
 struct DayWindow {
@@ -22,3 +24,5 @@ struct CloudDayResult {
     CalendarDay day;
     std::string failure;
 };
+
+}  // namespace quorvane

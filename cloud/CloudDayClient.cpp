@@ -5,6 +5,8 @@
 
 #include "cloud/CloudFailure.h"
 
+namespace quorvane {
+
 CloudDayClient::CloudDayClient(CloudHttpSettings settings)
     : http_(std::move(settings)), waits_(std::make_unique<QObject>()) {}
 
@@ -110,3 +112,5 @@ TokenAnswer readTokenAnswer(const CloudResponse& response) {
         return {{}, 0, prefix + std::string(CloudNotJson) + " (HTTP " + std::to_string(response.status) + ")"};
     return {token, seconds, {}};
 }
+
+}  // namespace quorvane

@@ -17,6 +17,8 @@
 #include "cloud/CloudDay.h"
 #include "cloud/CloudHttp.h"
 
+namespace quorvane {
+
 class CloudDayClient {
 public:
     using PersonDone = std::function<void(std::size_t index, CloudDayResult result)>;
@@ -96,3 +98,5 @@ struct TokenAnswer {
     std::string failure;
 };
 TokenAnswer readTokenAnswer(const CloudResponse& response);
+
+}  // namespace quorvane

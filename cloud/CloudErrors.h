@@ -2,4 +2,8 @@
 // The start-up error of the cloud calendars: a credentials or key file that cannot be used.
 #include "text/Errors.h"
 
+namespace quorvane {
+
 QUORVANE_DECLARE_ERROR(CloudCredentialsError, QuorvaneError, "ECloudCredentialsError")
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 namespace {
 
 // Longer than any code the services use; a longer text is not a code.
@@ -36,3 +38,5 @@ std::string httpFailure(int status, const QByteArray& body) {
     const std::string code = serviceErrorCode(body);
     return "HTTP " + std::to_string(status) + (code.empty() ? std::string() : " (" + code + ")");
 }
+
+}  // namespace quorvane

@@ -5,9 +5,13 @@
 
 #include <string>
 
+namespace quorvane {
+
 // The error code of a service's error body: Microsoft Graph's error.code, Google's error.status
 // or error.errors[0].reason, OAuth's error; empty when there is none (or it is not a short,
 // printable word).
 std::string serviceErrorCode(const QByteArray& body);
 // "HTTP 403 (ErrorAccessDenied)", or "HTTP 404" without a code.
 std::string httpFailure(int status, const QByteArray& body);
+
+}  // namespace quorvane

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 namespace {
 
 QString hostKey(const QUrl& url) {
@@ -151,3 +153,5 @@ void CloudHttp::finish(std::uint64_t id, CloudResponse response) {
     pump(job.host);
     job.done(std::move(response));
 }
+
+}  // namespace quorvane

@@ -25,6 +25,8 @@ class QNetworkReply;
 class QObject;
 class QTimer;
 
+namespace quorvane {
+
 struct CloudHttpSettings {
     int timeoutMs = CloudRequestTimeoutMs;
     std::int64_t maxBytes = CloudMaxAnswerBytes;
@@ -96,3 +98,5 @@ private:
     std::map<std::uint64_t, Running> running_;
     std::uint64_t nextId_ = 0;
 };
+
+}  // namespace quorvane

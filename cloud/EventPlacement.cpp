@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <tuple>
 
+namespace quorvane {
+
 void placeMeeting(CalendarMeeting meeting, const QDateTime& start, const QDateTime& end, const DayWindow& window,
                   CalendarDay& day) {
     const QDateTime finish = end < start ? start : end;
@@ -24,3 +26,5 @@ void orderMeetings(CalendarDay& day) {
         return std::tie(a.start, a.end, a.summary) < std::tie(b.start, b.end, b.summary);
     });
 }
+
+}  // namespace quorvane

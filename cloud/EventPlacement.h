@@ -7,6 +7,8 @@
 
 #include "cloud/CloudDay.h"
 
+namespace quorvane {
+
 // Adds a timed entry when it overlaps the day (one of no length when it starts within it).
 void placeMeeting(CalendarMeeting meeting, const QDateTime& start, const QDateTime& end, const DayWindow& window,
                   CalendarDay& day);
@@ -15,3 +17,5 @@ void placeMeeting(CalendarMeeting meeting, const QDateTime& start, const QDateTi
 bool coversDay(QDate first, QDate endExclusive, QDate day);
 // The meetings by start, then end, then summary, as the iCalendar reader orders them.
 void orderMeetings(CalendarDay& day);
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include "cloud/CloudConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 QByteArray part(const QJsonObject& object) { return base64Url(QJsonDocument(object).toJson(QJsonDocument::Compact)); }
@@ -25,3 +27,5 @@ QByteArray googleAssertion(const GoogleServiceAccount& account, const RsaSigner&
     const QByteArray signedPart = part(header) + '.' + part(claims);
     return signedPart + '.' + base64Url(signer.sign(signedPart));
 }
+
+}  // namespace quorvane

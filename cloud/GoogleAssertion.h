@@ -9,7 +9,11 @@
 #include "cloud/GoogleServiceAccount.h"
 #include "cloud/RsaSigner.h"
 
+namespace quorvane {
+
 // header {"alg":"RS256","typ":"JWT","kid":private_key_id}; claims iss = client_email, sub = the
 // person, scope = calendar.readonly, aud = token_uri, iat, exp = iat + one hour.
 QByteArray googleAssertion(const GoogleServiceAccount& account, const RsaSigner& signer, const std::string& subject,
                            std::int64_t issuedAt);
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include "cloud/GoogleAssertion.h"
 #include "cloud/GoogleEvents.h"
 
+namespace quorvane {
+
 namespace {
 
 QString text(std::string_view value) { return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())); }
@@ -82,3 +84,5 @@ CloudDayClient::Page GoogleCalendarClient::readPage(std::size_t index, const QJs
 }
 
 CalendarDay GoogleCalendarClient::dayOf(const QJsonArray& events) const { return googleCalendarDay(events, window_); }
+
+}  // namespace quorvane

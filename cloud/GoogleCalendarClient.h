@@ -13,6 +13,8 @@
 #include "cloud/GoogleServiceAccount.h"
 #include "cloud/RsaSigner.h"
 
+namespace quorvane {
+
 struct GoogleSettings {
     GoogleServiceAccount account;
     QUrl apiUrl = QUrl(QString::fromLatin1(DefaultGoogleApiUrl.data(), DefaultGoogleApiUrl.size()));
@@ -45,3 +47,5 @@ private:
     std::map<std::string, Token> tokens_;  // by person
     int tokenRequests_ = 0;
 };
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include "cloud/CloudConstants.h"
 #include "cloud/EventPlacement.h"
 
+namespace quorvane {
+
 namespace {
 
 // RFC 3339 with an offset; the zone beside it only when the offset is missing.
@@ -89,3 +91,5 @@ CalendarDay googleCalendarDay(const QJsonArray& events, const DayWindow& window)
     orderMeetings(day);
     return day;
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include "cloud/CloudDay.h"
 
+namespace quorvane {
+
 // Cancelled and transparent entries and those the person declined are left out; private and
 // confidential ones are private; outOfOffice is leave (all-day: an out-of-office day event;
 // timed: a meeting flagged out of office); workingLocation is a note ("Working from home",
@@ -12,3 +14,5 @@
 // entries are placed by their dates. An entry without a readable start is passed over with a
 // warning.
 CalendarDay googleCalendarDay(const QJsonArray& events, const DayWindow& window);
+
+}  // namespace quorvane

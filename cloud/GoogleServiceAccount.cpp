@@ -7,6 +7,8 @@
 #include "cloud/CloudErrors.h"
 #include "cloud/OwnerOnlyFile.h"
 
+namespace quorvane {
+
 GoogleServiceAccount readGoogleServiceAccount(const std::string& path) {
     const std::string name = "Google service account key file '" + path + "'";
     const std::string text = readOwnerOnlyFile(path, "Google service account key file");
@@ -21,3 +23,5 @@ GoogleServiceAccount readGoogleServiceAccount(const std::string& path) {
     }
     return {values[0], values[1], values[2], values[3]};
 }
+
+}  // namespace quorvane

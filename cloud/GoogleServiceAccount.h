@@ -3,6 +3,8 @@
 // downloads it.
 #include <string>
 
+namespace quorvane {
+
 struct GoogleServiceAccount {
     std::string clientEmail;
     std::string privateKeyPem;
@@ -13,3 +15,5 @@ struct GoogleServiceAccount {
 // Raises CloudCredentialsError for a file that is unreadable, not owner-only, not a JSON object,
 // or lacks one of the four fields (the message names it).
 GoogleServiceAccount readGoogleServiceAccount(const std::string& path);
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include "cloud/GraphEvents.h"
 
+namespace quorvane {
+
 namespace {
 
 QString text(std::string_view value) { return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())); }
@@ -114,3 +116,5 @@ CloudDayClient::Page GraphCalendarClient::readPage(std::size_t index, const QJso
 }
 
 CalendarDay GraphCalendarClient::dayOf(const QJsonArray& events) const { return graphCalendarDay(events, window_); }
+
+}  // namespace quorvane

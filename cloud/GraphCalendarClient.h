@@ -12,6 +12,8 @@
 #include "cloud/CloudDayClient.h"
 #include "cloud/M365Credentials.h"
 
+namespace quorvane {
+
 struct GraphSettings {
     M365Credentials credentials;
     QUrl loginUrl = QUrl(QString::fromLatin1(DefaultM365LoginUrl.data(), DefaultM365LoginUrl.size()));
@@ -47,3 +49,5 @@ private:
     std::vector<std::pair<std::size_t, std::function<void()>>> waiting_;
     int tokenRequests_ = 0;
 };
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include "cloud/CloudConstants.h"
 #include "cloud/EventPlacement.h"
 
+namespace quorvane {
+
 namespace {
 
 // "2025-03-12T09:00:00.0000000" in the zone named beside it (UTC when the preference was kept).
@@ -76,3 +78,5 @@ CalendarDay graphCalendarDay(const QJsonArray& events, const DayWindow& window) 
     orderMeetings(day);
     return day;
 }
+
+}  // namespace quorvane

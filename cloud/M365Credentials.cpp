@@ -7,6 +7,8 @@
 #include "cloud/CloudErrors.h"
 #include "cloud/OwnerOnlyFile.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr std::string_view FileName = "Microsoft 365 credentials file";
@@ -43,3 +45,5 @@ M365Credentials readM365Credentials(const std::string& path) {
     return {values.at(std::string(M365TenantKey)), values.at(std::string(M365ClientIdKey)),
             values.at(std::string(M365ClientSecretKey))};
 }
+
+}  // namespace quorvane

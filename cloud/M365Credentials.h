@@ -3,6 +3,8 @@
 // --m365-credentials file ("key = value" lines; blank lines and "#" lines ignored).
 #include <string>
 
+namespace quorvane {
+
 struct M365Credentials {
     std::string tenant;
     std::string clientId;
@@ -12,3 +14,5 @@ struct M365Credentials {
 // Raises CloudCredentialsError for a file that is unreadable, not owner-only, holds a line that
 // is not "key = value" or an unknown key, or lacks a key (the message names it).
 M365Credentials readM365Credentials(const std::string& path);
+
+}  // namespace quorvane

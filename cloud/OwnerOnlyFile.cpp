@@ -9,6 +9,8 @@
 
 #include "cloud/CloudErrors.h"
 
+namespace quorvane {
+
 std::string readOwnerOnlyFile(const std::string& path, std::string_view what) {
     const std::string name = std::string(what) + " '" + path + "'";
     struct stat info {};
@@ -21,3 +23,5 @@ std::string readOwnerOnlyFile(const std::string& path, std::string_view what) {
     if (!in || !(text << in.rdbuf())) throw CloudCredentialsError("cannot read the " + name);
     return text.str();
 }
+
+}  // namespace quorvane

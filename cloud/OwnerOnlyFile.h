@@ -4,5 +4,9 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // The whole file. Raises CloudCredentialsError naming the file as "the WHAT 'PATH'".
 std::string readOwnerOnlyFile(const std::string& path, std::string_view what);
+
+}  // namespace quorvane

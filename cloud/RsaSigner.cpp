@@ -7,6 +7,8 @@
 
 #include "cloud/CloudErrors.h"
 
+namespace quorvane {
+
 namespace {
 
 std::string openSslReason() {
@@ -52,3 +54,5 @@ QByteArray RsaSigner::sign(const QByteArray& data) const {
 QByteArray base64Url(const QByteArray& data) {
     return data.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 
 struct evp_pkey_st;
 
+namespace quorvane {
+
 class RsaSigner {
 public:
     // Raises CloudCredentialsError when the PEM text holds no RSA private key.
@@ -27,3 +29,5 @@ private:
 
 // Base64url without padding, as JSON Web Tokens write every part.
 QByteArray base64Url(const QByteArray& data);
+
+}  // namespace quorvane

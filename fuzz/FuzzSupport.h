@@ -8,6 +8,8 @@
 #include "text/DateTime.h"
 #include "log/LogWriter.h"
 
+using namespace quorvane;
+
 // 6 December 2026 10:00, the moment every fuzzed page is read against.
 inline const DateTime FuzzNow = encodeDate(2026, 12, 6) + encodeTime(10, 0, 0, 0);
 

@@ -5,6 +5,8 @@
 #include "fuzz/FuzzSupport.h"
 #include "text/LineList.h"
 
+using namespace quorvane;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text = fuzzText(data, size);
     StringList fields;

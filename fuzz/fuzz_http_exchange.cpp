@@ -11,6 +11,8 @@
 #include "webserver/HttpServer.h"
 #include "webserver/ServerErrors.h"
 
+using namespace quorvane;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     static FixedClock clock;

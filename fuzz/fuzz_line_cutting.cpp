@@ -8,6 +8,8 @@
 #include "fuzz/FuzzSupport.h"
 #include "text/LineList.h"
 
+using namespace quorvane;
+
 namespace {
 
 void check(const StringList& lines, std::size_t size) {

@@ -8,6 +8,8 @@
 #include "text/Errors.h"
 #include "text/Instant.h"
 
+using namespace quorvane;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const Instant now = instantOfLocal(FuzzNow);
     CountingLog log;

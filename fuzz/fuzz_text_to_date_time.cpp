@@ -5,6 +5,8 @@
 #include "fuzz/FuzzSupport.h"
 #include "text/Errors.h"
 
+using namespace quorvane;
+
 namespace {
 
 FormatSettings settingsFor(std::uint8_t choice) {

@@ -2,6 +2,8 @@
 
 #include "log/LogText.h"
 
+namespace quorvane {
+
 ActivityLog::ActivityLog(LineList& lines, const Clock& clock)
     : lines_(lines), clock_(clock), guiThread_(std::this_thread::get_id()) {}
 
@@ -99,3 +101,5 @@ std::size_t ActivityLog::pendingCount() const {
     std::lock_guard lock(mutex_);
     return pending_.size();
 }
+
+}  // namespace quorvane

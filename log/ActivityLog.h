@@ -13,6 +13,8 @@
 #include "text/LineList.h"
 #include "log/LogWriter.h"
 
+namespace quorvane {
+
 // More lines than this and a call removes the first line (one per call).
 constexpr int LogLineBound = 10000;
 // A woken GUI thread lets the lines of this long gather before it drains them: under load that is
@@ -53,3 +55,5 @@ private:
     std::deque<Entry> pending_;
     int pendingNewLines_ = 0;
 };
+
+}  // namespace quorvane

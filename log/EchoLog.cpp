@@ -2,6 +2,8 @@
 
 #include "log/LogText.h"
 
+namespace quorvane {
+
 EchoLog::EchoLog(LogWriter& inner, std::FILE* out, const Clock& clock)
     : inner_(inner), out_(out), clock_(clock), guiThread_(std::this_thread::get_id()) {}
 
@@ -29,3 +31,5 @@ void EchoLog::log(const std::string& text, bool append) {
     }
     inner_.log(text, append);
 }
+
+}  // namespace quorvane

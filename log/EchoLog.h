@@ -14,6 +14,8 @@
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 
+namespace quorvane {
+
 class EchoLog final : public LogWriter {
 public:
     EchoLog(LogWriter& inner, std::FILE* out, const Clock& clock);
@@ -29,3 +31,5 @@ private:
     std::mutex mutex_;
     bool lineOpen_ = false;  // the GUI thread's last line is on the output, not yet ended
 };
+
+}  // namespace quorvane

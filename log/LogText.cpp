@@ -3,6 +3,8 @@
 #include "log/ActivityLog.h"
 #include "text/DateTime.h"
 
+namespace quorvane {
+
 std::string stampedLogLine(const Clock& clock, std::string_view text)
 {
     std::string line = "[";
@@ -29,3 +31,5 @@ std::string inertLogText(std::string_view text)
     }
     return out;
 }
+
+}  // namespace quorvane

@@ -7,7 +7,11 @@
 
 #include "text/Clock.h"
 
+namespace quorvane {
+
 // "[dd/mm/yy hh:mm:ss] " + text, the stamp at the clock's time.
 std::string stampedLogLine(const Clock& clock, std::string_view text);
 // Every control byte (0x00-0x1F, 0x7F) as \xHH (upper-case hex); every other byte as it is.
 std::string inertLogText(std::string_view text);
+
+}  // namespace quorvane

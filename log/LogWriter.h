@@ -3,8 +3,12 @@
 // line; append mode adds text to the end of the last line. Callable from any thread.
 #include <string>
 
+namespace quorvane {
+
 class LogWriter {
 public:
     virtual ~LogWriter() = default;
     virtual void log(const std::string& text, bool append) = 0;
 };
+
+}  // namespace quorvane

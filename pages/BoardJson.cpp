@@ -7,6 +7,8 @@
 #include "pages/PagesConstants.h"
 #include "pages/StatusCell.h"
 
+namespace quorvane {
+
 namespace {
 
 void appendTime(std::string& out, const std::optional<Instant>& instant)
@@ -109,3 +111,5 @@ std::string buildBoardJson(const BoardSnapshot& snapshot, bool hideTitles, Insta
     out.append("]}\n");
     return out;
 }
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 
 #include "board/BoardSnapshot.h"
 
+namespace quorvane {
+
 // With hideTitles meetings read "In a meeting" and notes their kind: no description or note text
 // is output, and the status cell is the hidden-titles one. generated is the instant the page
 // measures the data's age against.
@@ -16,3 +18,5 @@ std::string_view personStateName(PersonState state);
 std::string_view noteKindName(NoteKind kind);
 // "2024-05-08T10:30:00+02:00": the local time of an instant with the zone's offset.
 std::string isoLocalTime(Instant instant);
+
+}  // namespace quorvane

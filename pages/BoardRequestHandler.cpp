@@ -5,6 +5,8 @@
 #include "pages/PagesConstants.h"
 #include "pages/WallPage.h"
 
+namespace quorvane {
+
 BoardRequestHandler::BoardRequestHandler(const PublishedBoard& board, const Clock& clock, LogWriter& log,
                                          const PageSettings& settings)
     : board_(board), clock_(clock), log_(log), wall_(settings.wall),
@@ -34,3 +36,5 @@ void BoardRequestHandler::serveWall(const HttpRequest& request, HttpResponse& re
     }
     log_.log(boardAccessLine(clock_, request, response), false);
 }
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 #include "text/Clock.h"
 #include "webserver/HttpRecords.h"
 
+namespace quorvane {
+
 // Which page the board serves, and how.
 struct PageSettings {
     bool wall = false;        // the wall page instead of the classic one
@@ -30,3 +32,5 @@ private:
     bool wall_;
     std::string wallPage_;  // made once: the title does not change
 };
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include "text/Text.h"
 #include "webserver/ServerConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr std::string_view AccessTimePattern = "dd/mmm/yyyy:hh:nn:ss";
@@ -94,3 +96,5 @@ void serveBoardPage(const std::string& fragment, const Clock& clock, LogWriter& 
     // Set last, so that a failure above leaves the plain type on the error response.
     response.contentType = std::string(BoardContentType);
 }
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 #include "text/Clock.h"
 #include "webserver/HttpRecords.h"
 
+namespace quorvane {
+
 // The fragment of a snapshot: n + 4 lines joined by CR LF, an empty status shown as "&nbsp;",
 // the footer's data time from the snapshot; "%NOW" is left for serveBoardPage.
 std::string classicFragment(const BoardSnapshot& snapshot, bool hideTitles);
@@ -24,3 +26,5 @@ std::string boardAccessLine(const Clock& clock, const HttpRequest& request, cons
 // page as UTF-8 HTML.
 void serveBoardPage(const std::string& fragment, const Clock& clock, LogWriter& log, const HttpRequest& request,
                     HttpResponse& response);
+
+}  // namespace quorvane

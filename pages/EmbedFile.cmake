@@ -9,6 +9,6 @@ endif()
 file(WRITE "${OUTPUT}.tmp"
   "// Generated from ${INPUT} at build time; edit that file instead.\n"
   "#include \"${HEADER}\"\n\n"
-  "const std::string_view ${VARIABLE} = R\"${delimiter}(${content})${delimiter}\";\n")
+  "namespace quorvane {\n\nconst std::string_view ${VARIABLE} = R\"${delimiter}(${content})${delimiter}\";\n\n}  // namespace quorvane\n")
 file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
 file(REMOVE "${OUTPUT}.tmp")

@@ -5,6 +5,8 @@
 #include "pages/PagesConstants.h"
 #include "text/Utf8.h"
 
+namespace quorvane {
+
 void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
     for (const char c : sanitizeUtf8(text)) {
@@ -28,3 +30,5 @@ void appendJsonString(std::string& out, std::string_view text) {
     }
     out.push_back('"');
 }
+
+}  // namespace quorvane

@@ -5,6 +5,10 @@
 
 #include "text/Utf8.h"
 
+namespace quorvane {
+
 // Appends the text as a quoted JSON string: UTF-8 cleaned, quotes, backslashes and control
 // characters escaped.
 void appendJsonString(std::string& out, std::string_view text);
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 // on it, the wall page's title and the wall data's paths and answers.
 #include <string_view>
 
+namespace quorvane {
+
 // The page head, in its six pieces (808 characters in all).
 inline constexpr std::string_view BoardPageHead[6] = {
     "<html><head><title>Where are they?</title>",
@@ -62,3 +64,5 @@ constexpr std::string_view NoCache = "no-cache";
 constexpr std::string_view NotFoundText = "Not found";
 // The classic and the wall page's type.
 constexpr std::string_view BoardContentType = "text/html; charset=utf-8";
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include "pages/ClassicPage.h"
 
+namespace quorvane {
+
 PublishedBoard::PublishedBoard(bool hideTitles)
     : hideTitles_(hideTitles),
       current_(std::make_shared<const PublishedPage>(
@@ -32,3 +34,5 @@ void PublishedBoard::replace(std::shared_ptr<const PublishedPage> next)
     }
     // The old page is freed outside the lock (or by the last reader still holding it).
 }
+
+}  // namespace quorvane

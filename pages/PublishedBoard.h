@@ -8,6 +8,8 @@
 
 #include "board/BoardSnapshot.h"
 
+namespace quorvane {
+
 struct PublishedPage {
     SharedSnapshot snapshot;  // what the wall data is rendered from
     std::string fragment;     // the classic page's fragment, "%NOW" still in it
@@ -36,3 +38,5 @@ private:
     mutable std::mutex mutex_;
     std::shared_ptr<const PublishedPage> current_;
 };
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include "pages/PagesConstants.h"
 #include "text/Text.h"
 
+namespace quorvane {
+
 namespace {
 
 std::string untilText(const MeetingStatus& meeting)
@@ -80,3 +82,5 @@ std::string localHourMinute(Instant instant)
     std::snprintf(text, sizeof text, "%02d:%02d", parts.hour, parts.minute);
     return text;
 }
+
+}  // namespace quorvane

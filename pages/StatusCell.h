@@ -5,6 +5,8 @@
 
 #include "board/PersonStatus.h"
 
+namespace quorvane {
+
 // The cell as the day views have always composed it: the first meeting in progress with
 // " until hh:nn" (or "dd/mm hh:nn" when it ends on a later day), the further ones as "Also:"
 // entries, each "<BR>" of the meetings as ", ", then the notes. Empty when there is nothing to say.
@@ -20,3 +22,5 @@ inline std::string statusHtml(const PersonStatus& status, bool hideTitles)
 std::string_view noteKindLabel(NoteKind kind);
 // "hh:mm" of an instant on the local clock.
 std::string localHourMinute(Instant instant);
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include "pages/WallPageText.h"
 #include "text/HtmlEscape.h"
 
+namespace quorvane {
+
 std::string wallPageHtml(std::string_view title)
 {
     if (title.empty()) title = DefaultWallTitle;
@@ -16,3 +18,5 @@ std::string wallPageHtml(std::string_view title)
         page.replace(at, WallTitlePlaceholder.size(), escaped);
     return page;
 }
+
+}  // namespace quorvane

@@ -3,6 +3,10 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // The page with the office title in place, HTML-escaped (the default title where it is empty);
 // bytes of the title that are not UTF-8 show as U+FFFD.
 std::string wallPageHtml(std::string_view title);
+
+}  // namespace quorvane

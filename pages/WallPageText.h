@@ -2,4 +2,8 @@
 // The wall page's source file as it was at build time (generated from pages/wall.html).
 #include <string_view>
 
+namespace quorvane {
+
 extern const std::string_view WallPageTemplate;
+
+}  // namespace quorvane

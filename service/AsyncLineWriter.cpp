@@ -5,6 +5,8 @@
 
 #include "log/LogText.h"
 
+namespace quorvane {
+
 AsyncLineWriter::AsyncLineWriter(std::FILE* out, const Clock& clock, std::size_t capacity)
     : out_(out), clock_(clock), capacity_(capacity), thread_([this] { run(); }) {}
 
@@ -68,3 +70,5 @@ void AsyncLineWriter::fail() {
         std::string("The log's output failed (") + std::strerror(errno) + "); later log lines are not written there\n";
     std::fwrite(message.data(), 1, message.size(), stderr);
 }
+
+}  // namespace quorvane

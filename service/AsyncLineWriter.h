@@ -17,6 +17,8 @@
 #include "service/ServiceConstants.h"
 #include "text/Clock.h"
 
+namespace quorvane {
+
 class AsyncLineWriter {
 public:
     AsyncLineWriter(std::FILE* out, const Clock& clock, std::size_t capacity = LineQueueCapacity);
@@ -46,3 +48,5 @@ private:
     bool failed_ = false;  // writer thread only
     std::thread thread_;   // last: starts once everything above is set
 };
+
+}  // namespace quorvane

@@ -11,6 +11,8 @@
 #include "service/ServiceConstants.h"
 #include "service/ServiceErrors.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr std::size_t Ipv4MappedOffset = 12;  // ::ffff: takes the first 12 bytes
@@ -120,3 +122,5 @@ bool ClientRanges::allows(std::string_view peer) const noexcept {
     const auto parsed = parseAddress(peer.substr(0, peer.find('%')));  // a link-local zone is not the address
     return parsed && allowsAddress(parsed->address);
 }
+
+}  // namespace quorvane

@@ -14,6 +14,8 @@
 
 struct sockaddr;
 
+namespace quorvane {
+
 using Address128 = std::array<std::uint8_t, 16>;
 
 struct AddressRange {
@@ -48,3 +50,5 @@ private:
     bool allowsAddress(const Address128& address) const noexcept;
     std::vector<AddressRange> ranges_;
 };
+
+}  // namespace quorvane

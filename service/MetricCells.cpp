@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 Histogram::Histogram(std::span<const double> upperBounds)
     : bounds_(upperBounds.begin(), upperBounds.end()),
       counts_(std::make_unique<std::atomic<std::uint64_t>[]>(bounds_.size() + 1)) {}
@@ -24,3 +26,5 @@ Histogram::Reading Histogram::read() const {
     reading.sum = sum_.load(std::memory_order_relaxed);
     return reading;
 }
+
+}  // namespace quorvane

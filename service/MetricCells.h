@@ -8,6 +8,8 @@
 #include <span>
 #include <vector>
 
+namespace quorvane {
+
 class Counter {
 public:
     void inc(std::uint64_t by = 1) noexcept { value_.fetch_add(by, std::memory_order_relaxed); }
@@ -46,3 +48,5 @@ private:
     std::unique_ptr<std::atomic<std::uint64_t>[]> counts_;  // per bucket, not cumulative
     std::atomic<double> sum_{0};
 };
+
+}  // namespace quorvane

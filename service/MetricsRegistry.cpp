@@ -5,6 +5,8 @@
 
 #include "text/Errors.h"
 
+namespace quorvane {
+
 namespace {
 
 // HELP text escapes backslash and line feed; label values also the double quote.
@@ -152,3 +154,5 @@ std::string MetricsRegistry::render() const {
     for (const auto& family : families_) family->render(out);
     return out;
 }
+
+}  // namespace quorvane

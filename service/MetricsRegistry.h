@@ -16,6 +16,8 @@
 
 #include "service/MetricCells.h"
 
+namespace quorvane {
+
 using LabelValues = std::vector<std::string>;
 
 class MetricFamilyBase {
@@ -90,3 +92,5 @@ private:
 std::string metricValueText(double value);
 // A label value escaped for the format: backslash, double quote and line feed.
 std::string escapeLabelValue(std::string_view value);
+
+}  // namespace quorvane

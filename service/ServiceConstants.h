@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace quorvane {
+
 // Client ranges. Every address is compared in its 128-bit IPv6 form; an IPv4 address is held as
 // ::ffff:a.b.c.d, so that an IPv4 client reached over an IPv6 socket matches IPv4 ranges.
 inline constexpr int Ipv4Bits = 32;
@@ -64,3 +66,5 @@ inline constexpr std::string_view StateDataKey = "data";
 inline constexpr std::size_t LineQueueCapacity = 16384;
 // Written after the count: "12 log lines dropped".
 inline constexpr std::string_view DroppedLinesSuffix = " log lines dropped";
+
+}  // namespace quorvane

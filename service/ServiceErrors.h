@@ -3,7 +3,11 @@
 // message the operator sees.
 #include "text/Errors.h"
 
+namespace quorvane {
+
 // An --allow value that is not an address or address range.
 QUORVANE_DECLARE_ERROR(AddressRangeError, QuorvaneError, "AddressRangeError")
 // A state directory or state file that cannot be found, created or written.
 QUORVANE_DECLARE_ERROR(StateError, QuorvaneError, "StateError")
+
+}  // namespace quorvane

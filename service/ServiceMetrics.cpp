@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+namespace quorvane {
+
 ServiceMetrics::ServiceMetrics(std::string_view version, Now now)
     : now_(std::move(now)),
       buildInfo_(registry_.gauge(std::string(BuildInfoName), std::string(BuildInfoHelp), {"version"})
@@ -60,3 +62,5 @@ void ServiceMetrics::httpAnswered(int code) {
     }
     counter->inc();
 }
+
+}  // namespace quorvane

@@ -18,6 +18,8 @@
 #include "service/ServiceConstants.h"
 #include "text/Instant.h"
 
+namespace quorvane {
+
 class ServiceMetrics {
 public:
     using Now = std::function<Instant()>;
@@ -56,3 +58,5 @@ private:
     std::atomic<std::int64_t> dataTime_;  // Unix seconds, or NoDataTime
     std::array<std::atomic<Counter*>, HttpCodeLimit> httpByCode_{};
 };
+
+}  // namespace quorvane

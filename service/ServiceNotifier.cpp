@@ -10,6 +10,8 @@
 
 #include "service/ServiceConstants.h"
 
+namespace quorvane {
+
 ServiceNotifier::ServiceNotifier(LogWriter& log) : log_(log), enabled_(std::getenv("NOTIFY_SOCKET") != nullptr) {
     timer_.setInterval(0);
     std::uint64_t timeoutUs = 0;
@@ -44,3 +46,5 @@ void ServiceNotifier::send(const std::string& state) {
     const std::string reason = result < 0 ? std::strerror(-result) : "no notification socket";
     log_.log("Could not notify systemd (" + state.substr(0, state.find('=')) + "): " + reason, false);
 }
+
+}  // namespace quorvane

@@ -12,6 +12,8 @@
 
 #include "log/LogWriter.h"
 
+namespace quorvane {
+
 class ServiceNotifier {
 public:
     explicit ServiceNotifier(LogWriter& log);
@@ -32,3 +34,5 @@ private:
     bool failing_ = false;
     QTimer timer_;
 };
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 #include "service/ServiceConstants.h"
 #include "service/ServiceErrors.h"
 
+namespace quorvane {
+
 namespace {
 
 std::string variable(std::string_view name) {
@@ -52,3 +54,5 @@ void ensureStateDirectory(const std::string& path) {
         throw StateError("cannot use the state directory " + path + ": " + std::strerror(errno));
     if (!S_ISDIR(info.st_mode)) throw StateError("the state directory " + path + " is not a directory");
 }
+
+}  // namespace quorvane

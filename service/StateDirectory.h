@@ -4,6 +4,8 @@
 // $XDG_STATE_HOME/quorvane, else ~/.local/state/quorvane.
 #include <string>
 
+namespace quorvane {
+
 // The environment the choice is made from ("" where a variable is not set).
 struct StateEnvironment {
     std::string stateDirectory;  // STATE_DIRECTORY
@@ -19,3 +21,5 @@ std::string stateDirectoryPath(const std::string& option, const StateEnvironment
 // Creates the directory and its missing parents, owner-only (0700); one that is there is left as
 // it is. Throws StateError with a one-line message naming the path and the system's reason.
 void ensureStateDirectory(const std::string& path);
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include "service/ServiceConstants.h"
 #include "service/StateFile.h"
 
+namespace quorvane {
+
 namespace {
 
 QString key(std::string_view name) { return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())); }
@@ -72,3 +74,5 @@ StateLoad readStateFile(const std::string& path, int expectedVersion) {
     if (load.problem != StateLoad::Problem::None) load.reason = "state file " + path + " " + load.reason;
     return load;
 }
+
+}  // namespace quorvane

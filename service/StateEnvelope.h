@@ -13,6 +13,8 @@
 
 #include "text/Instant.h"
 
+namespace quorvane {
+
 struct StateEnvelope {
     int version = 0;
     Instant written{};
@@ -35,3 +37,5 @@ void writeStateFile(const std::string& path, const StateEnvelope& envelope);
 // The reason names the file: "state file PATH is missing", "... is not JSON: garbage at the end
 // of the document (offset 12)", "... is version 2, not 1".
 StateLoad readStateFile(const std::string& path, int expectedVersion);
+
+}  // namespace quorvane

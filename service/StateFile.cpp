@@ -8,6 +8,8 @@
 
 #include "service/ServiceErrors.h"
 
+namespace quorvane {
+
 namespace {
 
 std::string systemReason() { return std::strerror(errno); }
@@ -104,3 +106,5 @@ FileRead readWholeFile(const std::string& path) {
     }
     return read;
 }
+
+}  // namespace quorvane

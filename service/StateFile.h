@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // Writes content to a temporary file in the same directory, flushes it to disk, renames it over
 // path and flushes the directory. Throws StateError naming the path and the system's reason; the
 // temporary file is removed then.
@@ -17,3 +19,5 @@ struct FileRead {
     std::string reason;   // otherwise: "missing", or "unreadable: " and the system's reason
 };
 FileRead readWholeFile(const std::string& path);
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 // The clock as an interface, so that the board core and the server can run on a fake clock in tests.
 #include "text/DateTime.h"
 
+namespace quorvane {
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -13,3 +15,5 @@ class SystemClock final : public Clock {
 public:
     DateTime now() const override { return clockNow(); }
 };
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include "text/TextConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 // Reads a comma text; NUL counts as its end, like the end of the text itself.
@@ -79,3 +81,5 @@ void StringList::setCommaText(std::string_view text)
         }
     }
 }
+
+}  // namespace quorvane

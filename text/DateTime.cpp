@@ -7,6 +7,8 @@
 #include <cmath>
 #include <ctime>
 
+namespace quorvane {
+
 namespace {
 
 constexpr int DaysBeforeMonth[2][MonthsPerYear + 1] = {
@@ -147,3 +149,5 @@ std::int64_t localToUnixSeconds(DateTime localTime)
     parts.tm_isdst = -1;
     return static_cast<std::int64_t>(std::mktime(&parts));
 }
+
+}  // namespace quorvane

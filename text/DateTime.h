@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 using DateTime = double;
 
 // The two-digit-year window used by parsing; fixed, not a regional setting.
@@ -69,3 +71,5 @@ std::string dateTimeToText(std::string_view pattern, DateTime value, const Forma
 DateTime textToDateTime(std::string_view text);
 DateTime textToDateTime(std::string_view text, const FormatSettings& formats);
 DateTime textToDateTime(std::string_view text, const FormatSettings& formats, int currentYear);
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include "text/TextConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 bool isLetter(char c)
@@ -123,3 +125,5 @@ std::string dateTimeToText(std::string_view pattern, DateTime value, const Forma
     }
     return out.take();
 }
+
+}  // namespace quorvane

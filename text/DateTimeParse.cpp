@@ -8,6 +8,8 @@
 #include <ctime>
 #include <optional>
 
+namespace quorvane {
+
 namespace {
 
 enum class DateOrder { dayMonthYear, MonthDayYear, YearMonthDay };
@@ -255,3 +257,5 @@ DateTime textToDateTime(std::string_view text, const FormatSettings& formats, in
     }
     throw ConvertError(formatPlaceholders(ConvertErrorFormat, {text}));
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace quorvane {
+
 class QuorvaneError : public std::runtime_error {
 public:
     explicit QuorvaneError(const std::string& message) : std::runtime_error(message) {}
@@ -27,3 +29,5 @@ QUORVANE_DECLARE_ERROR(RangeError, QuorvaneError, "ERangeError")
 QUORVANE_DECLARE_ERROR(StringListError, QuorvaneError, "EStringListError")
 // A file that cannot be opened for reading.
 QUORVANE_DECLARE_ERROR(FileOpenError, QuorvaneError, "EFOpenError")
+
+}  // namespace quorvane

@@ -1,5 +1,7 @@
 #include "text/HtmlEscape.h"
 
+namespace quorvane {
+
 std::string htmlEscape(std::string_view text, bool apostrophe)
 {
     std::string out;
@@ -21,3 +23,5 @@ std::string htmlEscape(std::string_view text, bool apostrophe)
     }
     return out;
 }
+
+}  // namespace quorvane

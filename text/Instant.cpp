@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+namespace quorvane {
+
 LocalParts localParts(Instant instant)
 {
     const time_t t = static_cast<time_t>(unixSeconds(instant));
@@ -27,3 +29,5 @@ bool sameLocalDay(Instant a, Instant b)
     const LocalParts x = localParts(a), y = localParts(b);
     return x.year == y.year && x.dayOfYear == y.dayOfYear;
 }
+
+}  // namespace quorvane

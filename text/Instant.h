@@ -7,6 +7,8 @@
 
 #include "text/DateTime.h"
 
+namespace quorvane {
+
 using Instant = std::chrono::sys_seconds;
 
 // The local wall time's fields of an instant.
@@ -27,3 +29,5 @@ inline std::int64_t unixSeconds(Instant instant) { return instant.time_since_epo
 inline Instant instantOfUnix(std::int64_t seconds) { return Instant(std::chrono::seconds(seconds)); }
 // Whether two instants fall on the same local day.
 bool sameLocalDay(Instant a, Instant b);
+
+}  // namespace quorvane

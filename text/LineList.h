@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quorvane {
+
 class LineList {
 public:
     virtual ~LineList() = default;
@@ -63,3 +65,5 @@ private:
     int count_ = 0;
     int capacity_ = 0;
 };
+
+}  // namespace quorvane

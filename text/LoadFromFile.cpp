@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 // strerror_r comes in a GNU flavour (returns the text) and an XSI one (fills the buffer); the
@@ -113,3 +115,5 @@ void StringList::loadFromFile(const std::string& fileName)
     // Read first: on any failure the list keeps what it held.
     setText(readWholeFile(fileName));
 }
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <utility>
 
+namespace quorvane {
+
 namespace {
 
 // A locale object for one category of the environment's settings, freed on scope exit. Built
@@ -102,3 +104,5 @@ void reloadLocaleFormats()
 {
     setLocaleFormats(FormatSettings::fromEnvironment());
 }
+
+}  // namespace quorvane

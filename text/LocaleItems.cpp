@@ -2,6 +2,8 @@
 
 #include "text/TextConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 // A separator is one ASCII punctuation byte. The first byte of a multi-byte character would
@@ -143,3 +145,4 @@ FormatSettings formatsFromLocaleItems(const LocaleItemReader& item)
     return formats;
 }
 
+}  // namespace quorvane

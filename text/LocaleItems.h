@@ -8,8 +8,12 @@
 #include <langinfo.h>
 #include <string>
 
+namespace quorvane {
+
 // Returns an item's text, empty when the locale has none.
 using LocaleItemReader = std::function<std::string(nl_item)>;
 
 // Reads D_FMT, T_FMT, RADIXCHAR, AM_STR, PM_STR and ABMON_1..12; empty items give the fallbacks.
 FormatSettings formatsFromLocaleItems(const LocaleItemReader& item);
+
+}  // namespace quorvane

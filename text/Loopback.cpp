@@ -6,6 +6,8 @@
 
 #include "text/TextConstants.h"
 
+namespace quorvane {
+
 bool isLoopbackAddress(std::string_view host) {
     std::string name(host);
     for (char& c : name)
@@ -19,3 +21,5 @@ bool isLoopbackAddress(std::string_view host) {
     if (inet_pton(AF_INET6, name.c_str(), &v6) != 1) return false;
     return IN6_IS_ADDR_LOOPBACK(&v6) || (IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127);
 }
+
+}  // namespace quorvane

@@ -1,5 +1,7 @@
 #include "text/PercentEncoding.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr char HexDigits[] = "0123456789ABCDEF";
@@ -51,3 +53,5 @@ std::string percentDecode(std::string_view text)
     }
     return out;
 }
+
+}  // namespace quorvane

@@ -4,7 +4,11 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // Every byte but the unreserved ones (A-Z a-z 0-9 - . _ ~) as %XX, upper-case hex.
 std::string percentEncode(std::string_view text);
 // %XX escapes decoded (a malformed one stays as it is); "+" stays "+".
 std::string percentDecode(std::string_view text);
+
+}  // namespace quorvane

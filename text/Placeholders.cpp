@@ -1,5 +1,7 @@
 #include "text/Placeholders.h"
 
+namespace quorvane {
+
 std::string formatPlaceholders(std::string_view format, std::initializer_list<std::string_view> args)
 {
     std::string out;
@@ -17,3 +19,5 @@ std::string formatPlaceholders(std::string_view format, std::initializer_list<st
     }
     return out;
 }
+
+}  // namespace quorvane

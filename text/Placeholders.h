@@ -5,4 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 std::string formatPlaceholders(std::string_view format, std::initializer_list<std::string_view> args);
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include "text/Text.h"
 #include "text/TextConstants.h"
 
+namespace quorvane {
+
 int StringList::count() const
 {
     return count_;
@@ -125,3 +127,5 @@ void StringList::setText(std::string_view text)
         }
     }
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 namespace {
 
 // The cut behind textMid/textLeft, on 64-bit arithmetic so that extreme counts cannot overflow.
@@ -146,3 +148,5 @@ bool sameTextAscii(std::string_view a, std::string_view b)
     }
     return true;
 }
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // Flag bits of textReplace.
 enum ReplaceFlag : unsigned {
     ReplaceNone = 0,
@@ -33,3 +35,5 @@ char textCharAt(std::string_view text, int position);
 std::string intToText(std::int32_t value);
 // Whether a and b are the same text when A-Z and a-z are taken as equal (header names, tokens).
 bool sameTextAscii(std::string_view a, std::string_view b);
+
+}  // namespace quorvane

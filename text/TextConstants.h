@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace quorvane {
+
 // Error messages; "%d" and "%s" are filled in order by formatPlaceholders.
 inline constexpr std::string_view RangeErrorMessage = "Range check error";
 inline constexpr std::string_view ListIndexErrorFormat = "List index out of bounds (%d)";
@@ -86,3 +88,5 @@ inline constexpr std::string_view DayMonthYearPattern = "dd/MM/yyyy";
 inline constexpr std::string_view StrftimeFlags = "-_0^#EO123456789";
 inline constexpr std::string_view StrftimeD = "%m/%d/%y";
 inline constexpr std::string_view StrftimeF = "%Y-%m-%d";
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include "text/TextConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 // Length of the well-formed sequence starting at text[at], or 0 with `bad` set to the length of
@@ -67,3 +69,5 @@ bool isValidUtf8(std::string_view text) {
     }
     return true;
 }
+
+}  // namespace quorvane

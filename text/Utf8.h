@@ -4,6 +4,10 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 bool isValidUtf8(std::string_view text);
 // The text with every ill-formed part replaced by one U+FFFD per maximal ill-formed part.
 std::string sanitizeUtf8(std::string_view text);
+
+}  // namespace quorvane

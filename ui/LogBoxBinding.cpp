@@ -8,6 +8,8 @@
 
 #include "log/ActivityLog.h"
 
+namespace quorvane {
+
 void bindLogToTextBox(ActivityLog& log, QPlainTextEdit& textBox) {
     QPlainTextEdit* box = &textBox;
     log.onScroll = [box] { box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum()); };
@@ -21,3 +23,5 @@ void bindLogToTextBox(ActivityLog& log, QPlainTextEdit& textBox) {
             Qt::QueuedConnection);
     };
 }
+
+}  // namespace quorvane

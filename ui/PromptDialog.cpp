@@ -7,6 +7,8 @@
 
 #include "ui/UiConstants.h"
 
+namespace quorvane {
+
 std::string promptForText(const std::string& title, const std::string& prompt, const std::string& defaultText) {
     // No help, minimise or maximise buttons: a caption and a close box, as the prompt always had.
     QPointer<QInputDialog> dialog = new QInputDialog(
@@ -39,3 +41,5 @@ bool maskActivePromptEdit() {
     prompt->setTextEchoMode(QLineEdit::Password);
     return true;
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 
 #include "ui/UiConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
@@ -127,3 +129,5 @@ void TextBoxLines::setText(const std::string& text) {
     content.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box_.setPlainText(content);
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 
 class QPlainTextEdit;
 
+namespace quorvane {
+
 class TextBoxLines final : public LineList {
 public:
     explicit TextBoxLines(QPlainTextEdit& box) : box_(box) {}
@@ -35,3 +37,5 @@ public:
 private:
     QPlainTextEdit& box_;
 };
+
+}  // namespace quorvane

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace quorvane {
+
 // Sizes, positions, captions and limits of the operator window and the prompt dialog.
 
 // Main window.
@@ -37,3 +40,5 @@ constexpr int PromptFontPointSize = 8;
 constexpr const char* PromptOkCaption = "OK";
 constexpr const char* PromptCancelCaption = "Cancel";
 constexpr char PasswordMaskChar = '*';
+
+}  // namespace quorvane

@@ -11,6 +11,8 @@
 #include "text/Text.h"
 #include "ui/UiConstants.h"
 
+namespace quorvane {
+
 WindowControls::WindowControls(QWidget* browser, QWidget* parent) : QWidget(parent) {
     QFont formFont{QString::fromLatin1(WindowFontFamily)};
     formFont.setPixelSize(WindowFontPixelHeight);
@@ -100,3 +102,5 @@ void WindowControls::layOut() {
 void WindowControls::showProgress(int progress, int progressMax) {
     statusBar->showMessage(QString::fromStdString(intToText(progress) + ProgressSeparator + intToText(progressMax)));
 }
+
+}  // namespace quorvane

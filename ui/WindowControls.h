@@ -11,6 +11,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 
+namespace quorvane {
+
 class WindowControls final : public QWidget {
     Q_OBJECT
 public:
@@ -35,3 +37,5 @@ public:
 private:
     void layOut();
 };
+
+}  // namespace quorvane

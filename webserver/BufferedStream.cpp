@@ -5,6 +5,8 @@
 #include "webserver/ServerConstants.h"
 #include "webserver/ServerErrors.h"
 
+namespace quorvane {
+
 BufferedStream::BufferedStream(std::unique_ptr<Transport> connection) : connection_(std::move(connection)) {}
 
 bool BufferedStream::fill() {
@@ -78,3 +80,5 @@ void BufferedStream::close() noexcept {
     } catch (...) {
     }
 }
+
+}  // namespace quorvane

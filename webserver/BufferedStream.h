@@ -6,6 +6,8 @@
 
 #include "webserver/Transport.h"
 
+namespace quorvane {
+
 class BufferedStream {
 public:
     explicit BufferedStream(std::unique_ptr<Transport> connection);
@@ -35,3 +37,5 @@ private:
     std::size_t start_ = 0;  // first unread byte of input_
     std::string output_;
 };
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include "webserver/BufferedStream.h"
 
+namespace quorvane {
+
 class SocketTransport;
 class ConnectionThread;
 
@@ -23,3 +25,5 @@ private:
     SocketTransport* socket_;
     BufferedStream connection_;
 };
+
+}  // namespace quorvane

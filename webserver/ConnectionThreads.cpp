@@ -4,6 +4,8 @@
 
 #include "webserver/ServerConstants.h"
 
+namespace quorvane {
+
 ConnectionThread::ConnectionThread(ConnectionThreads& scheduler, const std::string& name)
     : scheduler_(scheduler), name_(name) {}
 
@@ -112,3 +114,5 @@ std::size_t ConnectionThreads::activeCount() const {
     std::lock_guard lock(mutex_);
     return active_.size();
 }
+
+}  // namespace quorvane

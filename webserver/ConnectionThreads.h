@@ -15,6 +15,8 @@
 
 #include "webserver/NativeThread.h"
 
+namespace quorvane {
+
 class ConnectionThreads;
 
 class ConnectionThread : public std::enable_shared_from_this<ConnectionThread> {
@@ -73,3 +75,5 @@ private:
     std::list<std::shared_ptr<ConnectionThread>> active_;
     std::vector<NativeThread> finished_;
 };
+
+}  // namespace quorvane

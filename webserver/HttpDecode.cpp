@@ -1,5 +1,7 @@
 #include "webserver/HttpDecode.h"
 
+namespace quorvane {
+
 std::string asciiUpper(std::string_view text) {
     std::string out(text);
     for (char& c : out)
@@ -12,3 +14,5 @@ std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
     return text;
 }
+
+}  // namespace quorvane

@@ -10,6 +10,8 @@
 #include "webserver/HttpDecode.h"
 #include "webserver/ServerErrors.h"
 
+namespace quorvane {
+
 namespace {
 
 bool isContinuation(const std::string& line) { return !line.empty() && (line[0] == ' ' || line[0] == '\t'); }
@@ -105,3 +107,5 @@ void HttpResponse::sendBody() {
     if (!bodyText.empty()) connection_->write(bodyText);
     bodyText.clear();
 }
+
+}  // namespace quorvane

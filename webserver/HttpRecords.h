@@ -8,6 +8,8 @@
 
 #include "webserver/ServerConstants.h"
 
+namespace quorvane {
+
 class BufferedStream;
 
 struct HttpRequest {
@@ -56,3 +58,5 @@ private:
 
 // The reason phrase of a status code, or "Unknown Response Code".
 std::string reasonPhraseOf(std::int32_t code);
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 #include "webserver/ServerErrors.h"
 #include "webserver/Socket.h"
 
+namespace quorvane {
+
 namespace {
 
 void readHeaderBlock(BufferedStream& connection, HttpRequest& request) {
@@ -84,3 +86,5 @@ void HttpServer::serveOneRequest(ClientConnection& context) {
     if (!response.bodyText.empty()) response.sendBody();
     connection.flush();
 }
+
+}  // namespace quorvane

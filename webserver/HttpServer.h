@@ -7,6 +7,8 @@
 #include "webserver/HttpRecords.h"
 #include "webserver/TcpListener.h"
 
+namespace quorvane {
+
 // Fills the response to one request; called on the connection threads, so it must be safe to
 // call from several at once. An exception it raises becomes a 500 answer carrying its message.
 using HttpHandler = std::function<void(const HttpRequest&, HttpResponse&)>;
@@ -32,3 +34,5 @@ private:
 
     HttpHandler handler_;
 };
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 
 #include "webserver/ServerConstants.h"
 
+namespace quorvane {
+
 namespace {
 void* runBody(void* argument) {
     std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(argument));
@@ -66,3 +68,5 @@ void NativeThread::raiseCurrentPriority() {
     // A lower nice value for this thread alone; refused without the privilege, which is fine.
     setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), ListenerNiceValue);
 }
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include <pthread.h>
 #include <string>
 
+namespace quorvane {
+
 class NativeThread {
 public:
     NativeThread() = default;
@@ -31,3 +33,5 @@ private:
     pthread_t handle_{};
     bool started_ = false;
 };
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <sys/resource.h>
 
+namespace quorvane {
+
 std::uint64_t raiseOpenFileLimit() {
     rlimit limit{};
     if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
@@ -12,3 +14,5 @@ std::uint64_t raiseOpenFileLimit() {
     }
     return static_cast<std::uint64_t>(limit.rlim_cur);
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace quorvane {
+
 // Listening.
 constexpr std::uint16_t BoardPort = 7350;               // default port of the default bindings
 constexpr int DefaultListenQueue = 15;                  // backlog passed to listen
@@ -47,3 +49,5 @@ constexpr std::string_view MsgClosedGracefully = "Connection Closed Gracefully."
 constexpr std::string_view MsgReadTimeout = "Read timed out.";
 constexpr std::string_view MsgBodyTooLarge = "Request body too large.";
 constexpr std::string_view MsgUnknownResponseCode = "Unknown Response Code";
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 // the reason a request was not answered.
 #include "text/Errors.h"
 
+namespace quorvane {
+
 // Activation could not bind a listening address.
 QUORVANE_DECLARE_ERROR(CouldNotBindError, QuorvaneError, "EIdCouldNotBindSocket")
 // A socket operation failed; the message carries the platform's error number and text.
@@ -21,3 +23,5 @@ QUORVANE_DECLARE_ERROR(TooManyHeaderLinesError, QuorvaneError, "EIdHTTPHeaderLin
 QUORVANE_DECLARE_ERROR(HeaderAlreadyWrittenError, QuorvaneError, "EIdHTTPHeaderAlreadyWritten")
 // A request body beyond what the server accepts.
 QUORVANE_DECLARE_ERROR(BodyTooLargeError, QuorvaneError, "EIdHTTPBodyTooLarge")
+
+}  // namespace quorvane

@@ -14,6 +14,8 @@
 #include "webserver/ServerConstants.h"
 #include "webserver/ServerErrors.h"
 
+namespace quorvane {
+
 namespace {
 
 [[noreturn]] void raiseSocketError(int error) {
@@ -191,3 +193,5 @@ void SocketTransport::disconnect() noexcept {
     stopped_.store(true, std::memory_order_relaxed);
     if (handle_ != InvalidSocket) shutdown(handle_, SHUT_RDWR);
 }
+
+}  // namespace quorvane

@@ -10,6 +10,8 @@
 
 #include "webserver/Transport.h"
 
+namespace quorvane {
+
 enum class IpVersion { IPv4, IPv6 };
 // Address reuse on a listening socket: the platform's usual choice, always, or never.
 enum class ReuseSocket { SystemDefault, On, Off };
@@ -57,3 +59,5 @@ private:
     std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
     std::atomic<bool> stopped_{false};
 };
+
+}  // namespace quorvane

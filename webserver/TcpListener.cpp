@@ -7,6 +7,8 @@
 #include "text/Loopback.h"
 #include "webserver/ServerErrors.h"
 
+namespace quorvane {
+
 struct TcpListener::ListenerThread {
     std::string name;
     std::atomic<bool> stop{false};
@@ -213,3 +215,5 @@ void TcpListener::stopListening() {
     if (defaultBindings_) bindings_.clear();
     defaultBindings_ = false;
 }
+
+}  // namespace quorvane

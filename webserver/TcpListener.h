@@ -16,6 +16,8 @@
 #include "webserver/ServerConstants.h"
 #include "webserver/Socket.h"
 
+namespace quorvane {
+
 // One listening address: ip text (empty for any), port and family, and its socket when bound.
 struct ListenBinding {
     std::string ip;
@@ -96,3 +98,5 @@ private:
     std::unordered_map<std::string, int> clientConnections_;  // open connections per capped peer
     std::size_t refused_ = 0;
 };
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include "webserver/ServerConstants.h"
 #include "webserver/ServerErrors.h"
 
+namespace quorvane {
+
 MemoryTransport::MemoryTransport(std::string input, std::size_t chunkSize, std::string peerAddress)
     : input_(std::move(input)), chunk_(std::max<std::size_t>(chunkSize, 1)), peer_(std::move(peerAddress)) {}
 
@@ -23,3 +25,5 @@ void MemoryTransport::send(std::string_view data) {
 }
 
 void MemoryTransport::close() { closed_ = true; }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 class Transport {
 public:
     virtual ~Transport() = default;
@@ -40,3 +42,5 @@ private:
     std::string output_;
     bool closed_ = false;
 };
+
+}  // namespace quorvane

@@ -12,6 +12,8 @@
 #include "app/Application.h"
 #include "text/Errors.h"
 
+using namespace quorvane;
+
 namespace {
 
 TEST(ApplicationTest, ErrorsEscapingHandlersAreReportedAndTheLoopGoesOn) {

@@ -25,6 +25,8 @@
 #include "text/Errors.h"
 #include "ui/WindowControls.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace e2e;

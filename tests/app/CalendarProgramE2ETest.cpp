@@ -8,6 +8,8 @@
 #include "tests/calendarfetch/CalendarServers.h"
 #include "tests/support/E2EHelpers.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace e2e;

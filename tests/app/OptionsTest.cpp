@@ -9,6 +9,8 @@
 #include "app/Application.h"
 #include "app/Options.h"
 
+using namespace quorvane;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -13,6 +13,8 @@
 #include "tests/support/E2EHelpers.h"
 #include "text/DateTime.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace e2e;

@@ -11,6 +11,8 @@
 #include "tests/browser/Fakes.h"
 #include "tests/webserver/ServerTestSupport.h"
 
+using namespace quorvane;
+
 namespace {
 
 namespace fs = std::filesystem;

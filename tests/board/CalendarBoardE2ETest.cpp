@@ -19,6 +19,8 @@
 #include "tests/browser/Fakes.h"
 #include "tests/calendarfetch/CalendarServers.h"
 
+using namespace quorvane;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -9,6 +9,8 @@
 #include "tests/browser/Fakes.h"
 #include "tests/calendar/ZoneScope.h"
 
+using namespace quorvane;
+
 namespace {
 
 struct StatusCase {

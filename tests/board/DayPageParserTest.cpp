@@ -11,6 +11,8 @@
 #include "text/Errors.h"
 #include "tests/support/DayPageProbes.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr DateTime day = 46362;  // 6 December 2026

@@ -6,6 +6,8 @@
 #include "text/Text.h"
 #include "tests/support/DayPageProbes.h"
 
+using namespace quorvane;
+
 TEST(MarkerIndex, AgreesWithSubstringSearch)
 {
     std::vector<std::string> pages = {"", "=meetingNum", "x=meetingNum12 =meetingNum1", "==meetingNum1=meetingNum1",

@@ -5,6 +5,8 @@
 
 #include "board/RefreshHost.h"
 
+using namespace quorvane;
+
 struct QuietHost : RefreshHost {
     std::string fakeTime;
     bool forceGrab = false;

@@ -16,6 +16,8 @@
 #include "tests/browser/Fakes.h"
 #include "text/Errors.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr DateTime TestDay = 46362;  // 6 December 2026

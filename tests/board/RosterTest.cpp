@@ -10,6 +10,8 @@
 #include "tests/support/TestDoubles.h"
 #include "text/Errors.h"
 
+using namespace quorvane;
+
 namespace {
 
 using Column = std::vector<std::string>;

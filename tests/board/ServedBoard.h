@@ -7,6 +7,8 @@
 #include "board/BoardController.h"
 #include "tests/board/QuietHost.h"
 
+using namespace quorvane;
+
 struct ServedBoard {
     ServedBoard(const BoardSettings& board, const ServerSettings& server, const PageSettings& pages,
                 BrowserControl& browser, LogWriter& log, const Clock& clock, QuietHost& host)

@@ -14,6 +14,8 @@
 #include "tools/democal/DemoDayView.h"
 #include "tools/democal/DemoPeople.h"
 
+using namespace quorvane;
+
 namespace {
 
 class WallDataDemoTest : public ::testing::Test {

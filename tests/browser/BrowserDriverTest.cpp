@@ -4,6 +4,8 @@
 #include "browser/BrowserDriver.h"
 #include "tests/browser/Fakes.h"
 
+using namespace quorvane;
+
 namespace {
 
 struct DriverTest : ::testing::Test {

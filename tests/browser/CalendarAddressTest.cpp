@@ -4,6 +4,8 @@
 #include "browser/CalendarAddress.h"
 #include "text/PercentEncoding.h"
 
+using namespace quorvane;
+
 TEST(CalendarAddress, ExactAddresses)
 {
     // https log-in, ada as sixth and twelfth pair; http day view, item id with "/1".

@@ -13,6 +13,8 @@
 #include "browser/BrowserControl.h"
 #include "tests/support/TestDoubles.h"
 
+using namespace quorvane;
+
 struct FakeBrowserControl : BrowserControl {
     FakeClock& clock;
     explicit FakeBrowserControl(FakeClock& clock) : clock(clock) {}

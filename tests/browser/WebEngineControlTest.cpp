@@ -16,6 +16,8 @@
 #include "tests/support/WebEngineTestApp.h"
 #include "text/Errors.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace e2e;

@@ -11,6 +11,8 @@
 #include "calendar/ParsedCalendar.h"
 #include "tests/calendar/ZoneScope.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::string utc(std::int64_t seconds)

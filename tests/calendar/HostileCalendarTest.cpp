@@ -8,6 +8,8 @@
 #include "calendar/ParsedCalendar.h"
 #include "tests/calendar/ZoneScope.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::string event(const std::string& uid, const std::string& start, const std::string& rest)

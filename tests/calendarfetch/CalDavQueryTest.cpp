@@ -8,6 +8,8 @@
 
 #include "calendarfetch/CalDavQuery.h"
 
+using namespace quorvane;
+
 namespace {
 
 QByteArray fixture(const char* name) {

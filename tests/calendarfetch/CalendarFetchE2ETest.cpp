@@ -8,6 +8,8 @@
 #include "calendarfetch/CalendarRequest.h"
 #include "tests/calendarfetch/CalendarServers.h"
 
+using namespace quorvane;
+
 namespace {
 
 const QDate day(2026, 12, 7);

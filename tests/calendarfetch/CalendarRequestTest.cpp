@@ -3,6 +3,8 @@
 
 #include "calendarfetch/CalendarRequest.h"
 
+using namespace quorvane;
+
 TEST(CalendarRequestTest, CredentialsGoOnlyOverHttpsOrToThisMachine) {
     const struct {
         const char* address;

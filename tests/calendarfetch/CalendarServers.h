@@ -6,6 +6,8 @@
 
 #include "tests/calendarfetch/RadicaleServer.h"
 
+using namespace quorvane;
+
 // quorvane-democal on a free port, its certificate written to the temporary folder.
 class DemoCalendarServer {
 public:

@@ -8,6 +8,8 @@
 
 #include "calendarfetch/Netrc.h"
 
+using namespace quorvane;
+
 namespace {
 
 const std::string MixedNetrc = std::string(QUORVANE_TEST_DATA) + "/netrc/mixed.netrc";

@@ -20,6 +20,8 @@
 
 #include "tests/support/FreePort.h"
 
+using namespace quorvane;
+
 constexpr int ServerStartMs = 15000;
 
 inline QCoreApplication& testApplication() {

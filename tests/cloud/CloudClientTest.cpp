@@ -24,6 +24,8 @@
 #include "tests/calendar/ZoneScope.h"
 #include "tests/cloud/CloudShown.h"
 
+using namespace quorvane;
+
 namespace {
 
 const QString Data = QStringLiteral(QUORVANE_TEST_DATA "/cloud");

@@ -15,6 +15,8 @@
 #include "cloud/M365Credentials.h"
 #include "tools/fakecloud/FakeJwt.h"
 
+using namespace quorvane;
+
 namespace {
 
 const std::string Data = std::string(QUORVANE_TEST_DATA) + "/cloud/";

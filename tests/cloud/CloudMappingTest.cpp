@@ -10,6 +10,8 @@
 #include "tests/calendar/ZoneScope.h"
 #include "tests/cloud/CloudShown.h"
 
+using namespace quorvane;
+
 namespace {
 
 struct MappingCase {

@@ -8,6 +8,8 @@
 #include "cloud/CloudFailure.h"
 #include "cloud/CloudHttp.h"
 
+using namespace quorvane;
+
 namespace {
 
 TEST(CloudRulesTest, OnlyHttpsOrLoopback) {

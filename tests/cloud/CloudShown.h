@@ -7,6 +7,8 @@
 
 #include "calendar/CalendarDay.h"
 
+using namespace quorvane;
+
 inline std::string cloudShown(const CalendarDay& day) {
     std::string out;
     const auto add = [&out](const std::string& item) { out += (out.empty() ? "" : "; ") + item; };

@@ -9,6 +9,8 @@
 #include "text/LineList.h"
 #include "log/ActivityLog.h"
 
+using namespace quorvane;
+
 namespace {
 
 // 6 December 2026 09:05:07.

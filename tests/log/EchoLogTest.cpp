@@ -12,6 +12,8 @@
 #include "text/DateTime.h"
 #include "text/LineList.h"
 
+using namespace quorvane;
+
 namespace {
 
 class EchoLogTest : public ::testing::Test {

@@ -15,6 +15,8 @@
 #include "tests/pages/BoardRows.h"
 #include "text/DateTime.h"
 
+using namespace quorvane;
+
 namespace {
 
 // Central European time written as a POSIX rule, so no zone database is needed.

@@ -5,6 +5,8 @@
 #include "pages/PublishedBoard.h"
 #include "text/Errors.h"
 
+using namespace quorvane;
+
 namespace {
 
 class ThrowingLog final : public LogWriter {

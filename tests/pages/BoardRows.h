@@ -6,6 +6,8 @@
 
 #include "board/BoardSnapshot.h"
 
+using namespace quorvane;
+
 inline MeetingStatus meeting(const std::string& text, std::int64_t endUnix, bool until = true)
 {
     MeetingStatus m;

@@ -27,6 +27,8 @@
 #include "tests/pages/BoardRows.h"
 #include "tests/pages/WallPageServer.h"
 
+using namespace quorvane;
+
 namespace {
 
 namespace fs = std::filesystem;

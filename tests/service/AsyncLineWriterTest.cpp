@@ -15,6 +15,8 @@
 #include "tests/support/TestDoubles.h"
 #include "text/DateTime.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::vector<std::string> linesOf(const std::string& text) {

@@ -8,6 +8,8 @@
 #include "service/ClientRanges.h"
 #include "service/ServiceErrors.h"
 
+using namespace quorvane;
+
 namespace {
 
 TEST(ClientRangesTest, PeersAgainstRanges) {

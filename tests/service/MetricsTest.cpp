@@ -16,6 +16,8 @@
 #include "service/ServiceMetrics.h"
 #include "text/Errors.h"
 
+using namespace quorvane;
+
 namespace {
 
 // Every family the parser found: {"name": {"type": ..., "help": ..., "samples": {"sample{labels}": value}}},

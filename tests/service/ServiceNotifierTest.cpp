@@ -18,6 +18,8 @@
 #include "service/ServiceNotifier.h"
 #include "tests/support/TestDoubles.h"
 
+using namespace quorvane;
+
 namespace {
 
 class ServiceNotifierTest : public ::testing::Test {

@@ -14,6 +14,8 @@
 #include "service/StateEnvelope.h"
 #include "service/StateFile.h"
 
+using namespace quorvane;
+
 namespace {
 
 class StateFilesTest : public ::testing::Test {

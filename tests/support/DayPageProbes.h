@@ -7,6 +7,8 @@
 #include "board/DayPageParser.h"
 #include "text/Text.h"
 
+using namespace quorvane;
+
 // The largest n such that marker followed by each of 1..n occurs in the page.
 inline int countNumbered(std::string_view page, std::string_view marker)
 {

@@ -23,6 +23,8 @@
 
 #include "tests/support/FreePort.h"
 
+using namespace quorvane;
+
 namespace e2e {
 
 namespace fs = std::filesystem;

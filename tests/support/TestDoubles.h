@@ -10,6 +10,8 @@
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 
+using namespace quorvane;
+
 struct FakeClock : Clock {
     DateTime value;
     explicit FakeClock(DateTime start) : value(start) {}

@@ -8,6 +8,8 @@
 
 #include "browser/WebEngineControl.h"
 
+using namespace quorvane;
+
 namespace e2e {
 
 inline QApplication& webEngineTestApp() {

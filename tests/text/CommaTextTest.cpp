@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace quorvane;
+
 using namespace std::string_literals;
 
 namespace {

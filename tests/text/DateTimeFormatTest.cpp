@@ -8,6 +8,8 @@
 #include <cmath>
 #include <ctime>
 
+using namespace quorvane;
+
 namespace {
 
 const DateTime Sample = 46088.378512222;  // 7 March 2026 09:05:03.456

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace quorvane;
+
 namespace {
 
 DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)

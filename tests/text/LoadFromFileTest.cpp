@@ -8,6 +8,8 @@
 #include <fstream>
 #include <unistd.h>
 
+using namespace quorvane;
+
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 

@@ -10,6 +10,8 @@
 #include <map>
 #include <thread>
 
+using namespace quorvane;
+
 namespace {
 
 const DateTime Sample = 46088.378512222;  // 7 March 2026 09:05:03.456

@@ -6,6 +6,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+using namespace quorvane;
+
 namespace {
 
 std::string errorOf(const std::function<void()>& op)

@@ -9,6 +9,8 @@
 
 #include <climits>
 
+using namespace quorvane;
+
 using namespace std::string_literals;
 
 TEST(TextTest, PosFindsFirstOccurrenceOrZero)

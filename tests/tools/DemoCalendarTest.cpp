@@ -6,6 +6,8 @@
 #include "tools/democal/DemoConstants.h"
 #include "tests/support/DayPageProbes.h"
 
+using namespace quorvane;
+
 namespace {
 
 DemoRequest get(const std::string& target, const std::string& cookie = "") {

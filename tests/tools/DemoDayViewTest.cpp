@@ -10,6 +10,8 @@
 #include "tools/democal/DemoPages.h"
 #include "tests/support/DayPageProbes.h"
 
+using namespace quorvane;
+
 namespace {
 
 class SilentLog : public LogWriter {

@@ -8,6 +8,8 @@
 #include "tools/democal/DemoCalendar.h"
 #include "tools/democal/DemoFeed.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::size_t count(const std::string& text, const std::string& part) {

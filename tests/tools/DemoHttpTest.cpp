@@ -4,6 +4,8 @@
 #include "tools/democal/DemoHttp.h"
 #include "text/PercentEncoding.h"
 
+using namespace quorvane;
+
 TEST(DemoHttpTest, RequestHeadsParseOrAreRejected) {
     auto request = parseRequestHead("GET /ocas-bin/ocas.fcgi?a=1 HTTP/1.1\r\ncookie:  x=1; y=2 \r\n\r\n");
     ASSERT_TRUE(request);

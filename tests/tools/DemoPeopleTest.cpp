@@ -5,6 +5,8 @@
 #include "text/LineList.h"
 #include "tools/democal/DemoPeople.h"
 
+using namespace quorvane;
+
 TEST(DemoPeopleTest, RosterFileLoadsAndMatchesTheServersPeople) {
     Roster roster;
     ASSERT_NO_THROW(loadRoster(roster, QUORVANE_DEMO_PEOPLE));

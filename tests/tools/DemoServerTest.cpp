@@ -6,6 +6,8 @@
 #include "tests/tools/DemoProcess.h"
 #include "tests/support/DayPageProbes.h"
 
+using namespace quorvane;
+
 namespace {
 
 const std::string path = "/ocas-bin/ocas.fcgi";

@@ -16,6 +16,8 @@
 #include "ui/LogBoxBinding.h"
 #include "ui/TextBoxLines.h"
 
+using namespace quorvane;
+
 namespace {
 
 

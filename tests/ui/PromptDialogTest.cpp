@@ -12,6 +12,8 @@
 #include "tests/ui/QtTestApp.h"
 #include "ui/PromptDialog.h"
 
+using namespace quorvane;
+
 namespace {
 
 // Runs action on the open modal prompt once the event loop reaches it.

@@ -9,6 +9,8 @@
 #include "tests/ui/QtTestApp.h"
 #include "ui/TextBoxLines.h"
 
+using namespace quorvane;
+
 namespace {
 
 class TextBoxLinesTest : public ::testing::Test, public QtAppFirst {

@@ -11,6 +11,8 @@
 #include "tests/ui/QtTestApp.h"
 #include "ui/WindowControls.h"
 
+using namespace quorvane;
+
 namespace {
 
 class WindowControlsTest : public ::testing::Test {

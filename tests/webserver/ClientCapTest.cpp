@@ -10,6 +10,8 @@
 #include "ServerTestSupport.h"
 #include "webserver/OpenFileLimit.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace std::chrono;

@@ -11,6 +11,8 @@
 #include "webserver/Transport.h"
 #include "webserver/ServerErrors.h"
 
+using namespace quorvane;
+
 namespace {
 
 struct Served {

@@ -5,6 +5,8 @@
 #include "ServerTestSupport.h"
 #include "webserver/ServerErrors.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::string header(std::size_t contentLength) {

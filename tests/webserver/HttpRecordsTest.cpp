@@ -6,6 +6,8 @@
 #include "webserver/HttpRecords.h"
 #include "webserver/ServerErrors.h"
 
+using namespace quorvane;
+
 namespace {
 
 TEST(HttpRecordsTest, ContentLengthMustBeA32BitInteger) {

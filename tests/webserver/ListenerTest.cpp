@@ -6,6 +6,8 @@
 #include "ServerTestSupport.h"
 #include "webserver/ServerErrors.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace std::chrono;

@@ -18,6 +18,8 @@
 #include "ServerTestSupport.h"
 #include "tests/support/FreePort.h"
 
+using namespace quorvane;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -11,6 +11,8 @@
 #include "text/LineList.h"
 #include "log/ActivityLog.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr int Clients = 12;

@@ -24,6 +24,8 @@
 #include "webserver/HttpServer.h"
 #include "webserver/ServerConstants.h"
 
+using namespace quorvane;
+
 // 6 December 2026 17:28:43.
 inline DateTime boardTestTime() { return encodeDate(2026, 12, 6) + encodeTime(17, 28, 43, 0); }
 

@@ -9,6 +9,8 @@
 #include "tools/democal/DemoPeople.h"
 #include "text/PercentEncoding.h"
 
+namespace quorvane {
+
 namespace {
 
 DemoResponse page(int status, std::string reason, std::string body) {
@@ -154,3 +156,5 @@ std::string DemoCalendar::newSession() {
     }
     return token;
 }
+
+}  // namespace quorvane

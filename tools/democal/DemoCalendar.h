@@ -13,6 +13,8 @@
 #include "tools/democal/DemoDayView.h"
 #include "tools/democal/DemoHttp.h"
 
+namespace quorvane {
+
 struct DemoOptions {
     std::optional<std::string> user;      // when set, the log-in checks it
     std::optional<std::string> password;  // when set, the log-in checks it
@@ -46,3 +48,5 @@ private:
     std::deque<std::string> sessionOrder_;  // oldest first, for the bound on sessions
     int dayViewsServed_ = 0;  // lost-session: day views served so far
 };
+
+}  // namespace quorvane

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
+namespace quorvane {
 
 // The one calendar path the server answers; any other path gets a "not found" page.
 inline constexpr std::string_view DemoCalendarPath = "/ocas-bin/ocas.fcgi";
@@ -86,3 +87,5 @@ inline constexpr std::string_view DemoSlowItem = "1002";
 inline constexpr int DemoSlowItemSeconds = 70;
 // huge-page: hidden text added to every day view (above the board's 8 MiB page limit).
 inline constexpr std::size_t DemoHugePageBytes = 10u * 1024 * 1024;
+
+}  // namespace quorvane

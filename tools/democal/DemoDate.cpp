@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+namespace quorvane {
+
 namespace {
 
 constexpr std::array<const char*, 12> MonthNames{"January", "February", "March",     "April",
@@ -92,3 +94,5 @@ std::string clockText(int minute) {
     std::snprintf(text, sizeof text, "%02d:%02d", minute / 60, minute % 60);
     return text;
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 struct DemoDate {
     int year = 0;
     int month = 0;
@@ -30,3 +32,5 @@ std::string queryDateText(const DemoDate& date);
 std::string longDateText(const DemoDate& date);
 // "HH:MM" of a minute of day.
 std::string clockText(int minute);
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 #include "tools/democal/DemoConstants.h"
 #include "tools/democal/DemoPages.h"
 
+namespace quorvane {
+
 namespace {
 
 // A meeting relative to the current minute: offsets in minutes.
@@ -126,3 +128,5 @@ std::string renderDayView(const DemoPerson* person, const DemoDate& date, const 
     }
     return page + "</BODY></HTML>\n";
 }
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include "tools/democal/DemoDate.h"
 #include "tools/democal/DemoPeople.h"
 
+namespace quorvane {
+
 // Faults a day view can be asked to show, for hardening the board against a bad server.
 enum class DemoFault {
     None,
@@ -39,3 +41,5 @@ DemoDayPlan planDay(const DemoPerson& person, int minute);
 // an empty day view).
 std::string renderDayView(const DemoPerson* person, const DemoDate& date, const DemoDayPlan& plan,
                           DemoFault fault);
+
+}  // namespace quorvane

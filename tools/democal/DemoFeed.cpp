@@ -4,6 +4,8 @@
 
 #include "tools/democal/DemoConstants.h"
 
+namespace quorvane {
+
 namespace {
 
 // Backslash, semicolon, comma and line breaks escaped, as iCalendar TEXT values need.
@@ -101,3 +103,5 @@ std::string renderDayFeed(const DemoPerson& person, const DemoDate& date, const 
     }
     return feed + line("END:VCALENDAR");
 }
+
+}  // namespace quorvane

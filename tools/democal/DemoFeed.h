@@ -9,9 +9,13 @@
 #include "tools/democal/DemoDayView.h"
 #include "tools/democal/DemoPeople.h"
 
+namespace quorvane {
+
 // The item id of a feed path "/ics/<item id>.ics", or nullopt for any other path.
 std::optional<std::string> feedItemId(std::string_view path);
 
 // The VCALENDAR: meetings as timed events in floating (local) time, day events as all-day
 // events of that date. lines end in CRLF, text is escaped and long lines folded.
 std::string renderDayFeed(const DemoPerson& person, const DemoDate& date, const DemoDayPlan& plan);
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include "text/Text.h"
 
+namespace quorvane {
+
 namespace {
 
 std::string_view trim(std::string_view text) {
@@ -133,3 +135,5 @@ std::string printable(std::string_view text) {
     }
     return out;
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+namespace quorvane {
+
 using DemoPairs = std::vector<std::pair<std::string, std::string>>;
 
 struct DemoRequest {
@@ -46,3 +48,5 @@ std::optional<std::string> cookieValue(std::string_view header, std::string_view
 std::string serializeResponse(const DemoResponse& response, bool headOnly);
 // Text with bytes below 32 and above 126 shown as \xNN, for one-line log output.
 std::string printable(std::string_view text);
+
+}  // namespace quorvane

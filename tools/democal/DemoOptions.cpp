@@ -6,6 +6,8 @@
 #include "tools/democal/DemoConstants.h"
 #include "tools/democal/DemoErrors.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr unsigned MaxPort = 65535;
@@ -69,3 +71,5 @@ std::string demoUsage() {
            "Serves a demo calendar over HTTPS and HTTP on one loopback port (0 = any free port,\n"
            "printed as the first line of output) and writes its certificate as PEM to FILE.\n";
 }
+
+}  // namespace quorvane

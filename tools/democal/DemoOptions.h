@@ -6,6 +6,8 @@
 
 #include "tools/democal/DemoCalendar.h"
 
+namespace quorvane {
+
 struct DemoCommandLine {
     std::uint16_t port = 0;
     std::optional<std::string> certOut;
@@ -16,3 +18,5 @@ struct DemoCommandLine {
 // Raises DemoError with a one-line reason for an unknown option, a missing or bad value.
 DemoCommandLine parseDemoCommandLine(int argc, const char* const* argv);
 std::string demoUsage();
+
+}  // namespace quorvane

@@ -1,5 +1,7 @@
 #include "tools/democal/DemoPages.h"
 
+namespace quorvane {
+
 std::string messagePage(std::string_view title, std::string_view message) {
     std::string t = htmlEscape(title);
     return "<HTML><HEAD><TITLE>" + t + "</TITLE></HEAD>\n<BODY BGCOLOR=#FFFFFF>\n<H2>" + t +
@@ -22,3 +24,5 @@ std::string redirectPage(std::string_view url) {
            "\"><TITLE>Loading</TITLE></HEAD>\n<BODY BGCOLOR=#FFFFFF>\n<P>Loading the day view... <A href=\"" +
            u + "\">continue</A></P>\n</BODY></HTML>\n";
 }
+
+}  // namespace quorvane

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
 
 // A complete old-style page with a title and a body paragraph (both escaped).
 std::string messagePage(std::string_view title, std::string_view message);
@@ -11,3 +12,5 @@ std::string messagePage(std::string_view title, std::string_view message);
 std::string logInFormPage(std::string_view title, std::string_view message);
 // The page that sends the browser on to `url` by a meta refresh; url is escaped as an attribute.
 std::string redirectPage(std::string_view url);
+
+}  // namespace quorvane

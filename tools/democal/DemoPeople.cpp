@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace quorvane {
+
 namespace {
 
 // Names and tags are UTF-8; one name carries an accented letter.
@@ -31,3 +33,5 @@ const DemoPerson& demoPersonOnLeave() {
         if (person.role == DemoRole::OnLeave) return person;
     return People.front();
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include <span>
 #include <string_view>
 
+namespace quorvane {
+
 // What a person's day looks like around the current time.
 enum class DemoRole {
     InMeeting,     // one meeting in progress
@@ -28,3 +30,5 @@ std::span<const DemoPerson> demoPeople();
 const DemoPerson* findDemoPerson(std::string_view itemId);
 // The person whose leave entry shows on the page of the OthersLeave person.
 const DemoPerson& demoPersonOnLeave();
+
+}  // namespace quorvane

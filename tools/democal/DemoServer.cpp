@@ -19,6 +19,8 @@
 #include "tools/democal/DemoConstants.h"
 #include "tools/democal/DemoErrors.h"
 
+namespace quorvane {
+
 namespace {
 
 // Reading and writing one connection, over TLS or not.
@@ -266,3 +268,5 @@ bool DemoServer::hold(int fd, int limitMs) {
     }
     return false;
 }
+
+}  // namespace quorvane

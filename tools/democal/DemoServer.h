@@ -14,6 +14,10 @@
 #include "tools/democal/DemoCalendar.h"
 #include "tools/democal/DemoTls.h"
 
+struct ssl_st;
+
+namespace quorvane {
+
 class DemoServer {
 public:
     using LogSink = std::function<void(const std::string& line)>;
@@ -34,7 +38,7 @@ public:
 
 private:
     void serve(int fd);
-    void serveRequest(int fd, struct ssl_st* ssl, bool tls);
+    void serveRequest(int fd, ssl_st* ssl, bool tls);
     bool hold(int fd, int limitMs);
     void lingerAndClose(int fd);
     void finished(int fd);
@@ -52,3 +56,5 @@ private:
     std::condition_variable idle_;
     std::set<int> open_;  // connection sockets being served
 };
+
+}  // namespace quorvane

@@ -14,6 +14,8 @@
 #include "tools/democal/DemoConstants.h"
 #include "tools/democal/DemoErrors.h"
 
+namespace quorvane {
+
 namespace {
 
 struct KeyFree { void operator()(EVP_PKEY* k) const { EVP_PKEY_free(k); } };
@@ -109,3 +111,5 @@ void DemoTls::writeCertificate(const std::string& fileName) const {
     out.close();
     if (!out) throw DemoError("cannot write the certificate to '" + fileName + "'");
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 typedef struct ssl_ctx_st SSL_CTX;
 
+namespace quorvane {
+
 class DemoTls {
 public:
     // Makes a P-256 key and a certificate for it; raises DemoError when OpenSSL fails.
@@ -22,3 +24,5 @@ private:
     SSL_CTX* context_ = nullptr;
     std::string pem_;
 };
+
+}  // namespace quorvane

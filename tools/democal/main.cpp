@@ -17,6 +17,8 @@
 #include "tools/democal/DemoServer.h"
 #include "tools/democal/DemoTls.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr int ExitUsage = 2;

@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 
+namespace quorvane {
+
 namespace {
 
 QByteArray json(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
@@ -275,3 +277,5 @@ FakeResponse FakeCloud::stats() const {
         object[QLatin1String(key)] = counts_.value(QLatin1String(key));
     return {200, json(object), {}};
 }
+
+}  // namespace quorvane

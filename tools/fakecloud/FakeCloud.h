@@ -18,6 +18,8 @@
 #include "tools/fakecloud/FakeHttp.h"
 #include "tools/fakecloud/FakeJwt.h"
 
+namespace quorvane {
+
 struct FakeCloudOptions {
     QString dataDir;                 // fake.json (the identities), graph/, google/
     int pageSize = 2;                // events per page
@@ -74,3 +76,5 @@ private:
     QMap<QString, int> throttled_;  // throttled answers given per person
     QMap<QString, int> counts_;     // the statistics /fake/stats shows
 };
+
+}  // namespace quorvane

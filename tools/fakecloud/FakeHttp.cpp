@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 namespace {
 
 QByteArray reasonPhrase(int status) {
@@ -83,3 +85,5 @@ void FakeHttp::answer(QTcpSocket* socket, const FakeResponse& response, bool clo
     // A request that arrived behind this one on the same connection.
     else if (!socket->property("pending").toByteArray().isEmpty()) read(socket);
 }
+
+}  // namespace quorvane

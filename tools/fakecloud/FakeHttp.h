@@ -10,6 +10,8 @@
 
 #include <functional>
 
+namespace quorvane {
+
 struct FakeRequest {
     QByteArray method;
     QByteArray path;               // percent-decoded
@@ -45,3 +47,5 @@ private:
     int inFlight_ = 0;
     int mostInFlight_ = 0;
 };
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+namespace quorvane {
+
 FakeJwtVerifier::FakeJwtVerifier(const std::string& publicKeyPath) {
     FILE* file = std::fopen(publicKeyPath.c_str(), "rb");
     if (!file) throw std::runtime_error("cannot read the public key " + publicKeyPath);
@@ -48,3 +50,5 @@ VerifiedJwt FakeJwtVerifier::verify(const QByteArray& jwt, const QString& keyId)
     if (!sound) result.failure = "bad signature";
     return result;
 }
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 
 struct evp_pkey_st;
 
+namespace quorvane {
+
 struct VerifiedJwt {
     std::string failure;  // empty when the token is sound
     QJsonObject header;
@@ -26,3 +28,5 @@ public:
 private:
     std::shared_ptr<evp_pkey_st> key_;
 };
+
+}  // namespace quorvane

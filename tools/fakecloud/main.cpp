@@ -13,6 +13,8 @@
 
 #include "tools/fakecloud/FakeCloud.h"
 
+using namespace quorvane;
+
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     QCommandLineParser parser;
