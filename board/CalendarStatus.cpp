@@ -51,7 +51,7 @@ PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const st
     for (const CalendarDayEvent& event : day.dayEvents) {
         log.log(std::string(ItemDotText), true);
         // Admitted and kinded by its own words even when private: private leave is still leave,
-        // only its words are not shown.
+        // shown as "Private".
         CalendarText text = calendarText(event.summary);
         if (event.outOfOffice && text.plain.empty()) text = calendarText(std::string(OutOfOfficeText));
         const std::string lower = textLower(text.html);
@@ -59,7 +59,11 @@ PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const st
         const NoteKind kind = noteKindOf(text.html, event.outOfOffice);
         // On a shared leave calendar the tag picks the person's own entries, letter case included.
         if (kind == NoteKind::Leave && !leaveTag.empty() && !contains(text.html, leaveTag)) continue;
-        if (event.isPrivate) text = calendarText(std::string(PrivateText));
+        if (event.isPrivate) {
+            // Of a private entry only its being leave is shown; other kinds stay private.
+            if (kind != NoteKind::Leave) continue;
+            text = calendarText(std::string(PrivateText));
+        }
         status.notes.push_back({std::move(text), kind});
     }
     status.state = stateOf(status);
