@@ -11,6 +11,9 @@ struct CalendarMeeting {
     std::int64_t start = 0;  // Unix seconds (UTC)
     std::int64_t end = 0;    // Unix seconds (UTC), never before start
     bool isPrivate = false;
+    bool tentative = false;         // accepted only tentatively
+    bool outOfOffice = false;       // a timed out-of-office entry: leave until its end
+    bool workingElsewhere = false;  // a working-location entry; the summary is the note's text
     bool operator==(const CalendarMeeting&) const = default;
 };
 
@@ -18,6 +21,7 @@ struct CalendarDayEvent {
     std::string summary;
     bool outOfOffice = false;
     bool isPrivate = false;
+    bool workingElsewhere = false;  // a working-location entry; the summary is the note's text
     bool operator==(const CalendarDayEvent&) const = default;
 };
 
