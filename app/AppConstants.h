@@ -1,30 +1,36 @@
 #pragma once
 // Literals of the program's options, its error boxes and its exit codes.
+#include <cstddef>
 
 constexpr const char* ProgramName = "quorvane";
 constexpr const char* FatalErrorTitle = "Application Error";
 constexpr int ExitFatal = 1;        // the window could not be built
 constexpr int ExitUsage = 2;        // bad options, refused credentials file, nothing to prompt on
 
-constexpr const char* OptionCalendarHost = "--calendar-host";
-constexpr const char* OptionCalendarCa = "--calendar-ca";
-constexpr const char* OptionCredentialsFile = "--credentials-file";
-constexpr const char* OptionNetrcFile = "--netrc-file";
-constexpr const char* OptionPage = "--page";
+// Option names as QCommandLineParser takes them (without the leading "--").
+constexpr const char* OptionCalendarHost = "calendar-host";
+constexpr const char* OptionCalendarCa = "calendar-ca";
+constexpr const char* OptionCredentialsFile = "credentials-file";
+constexpr const char* OptionNetrcFile = "netrc-file";
+constexpr const char* OptionPage = "page";
 constexpr const char* PageClassic = "classic";
 constexpr const char* PageWall = "wall";
-constexpr const char* OptionTitle = "--title";
-constexpr const char* OptionHideTitles = "--hide-titles";
-constexpr const char* OptionMaxClientConnections = "--max-client-connections";
-constexpr const char* OptionCalendarHttps = "--calendar-https";
-constexpr const char* OptionHelp = "--help";
-constexpr const char* OptionPort = "--port";
-constexpr const char* OptionBind = "--bind";
-constexpr const char* OptionRoster = "--roster";
+constexpr const char* OptionTitle = "title";
+constexpr const char* OptionHideTitles = "hide-titles";
+constexpr const char* OptionMaxClientConnections = "max-client-connections";
+constexpr const char* OptionCalendarHttps = "calendar-https";
+constexpr const char* OptionHelp = "help";
+constexpr const char* OptionVersion = "version";
+constexpr const char* OptionPort = "port";
+constexpr const char* OptionBind = "bind";
+constexpr const char* OptionRoster = "roster";
+// The end-of-options marker QCommandLineParser knows; the program takes no arguments after it.
+constexpr const char* EndOfOptions = "--";
 constexpr unsigned long MaxPort = 65535;
 // Characters a calendar host[:port] cannot hold (they would end it inside an address).
 constexpr const char* CalendarHostForbidden = "/?#@ \t\r\n\\";
-constexpr const char* OptionVersion = "--version";
+// The help text's column where each option's description starts.
+constexpr std::size_t HelpDescriptionColumn = 31;
 
 constexpr const char* PlatformVariable = "QT_QPA_PLATFORM";
 constexpr const char* HeadlessPlatform = "offscreen";

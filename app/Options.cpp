@@ -1,6 +1,11 @@
 #include "app/Options.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+#include <algorithm>
 #include <arpa/inet.h>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -22,6 +27,65 @@ std::string stripLineEnd(std::string line) {
     return line;
 }
 
+QCommandLineOption option(const char* name, const std::string& help, const char* valueName = "") {
+    return QCommandLineOption(QLatin1String(name), QString::fromStdString(help), QLatin1String(valueName));
+}
+
+// Every option in the help's order; a description's further lines follow its '\n's.
+QList<QCommandLineOption> optionTable() {
+    const std::string roster(RosterFileName);
+    return {
+        option(OptionPort, "serve the board on TCP port N (default " + std::to_string(BoardPort) + ")", "N"),
+        option(OptionBind, "listen on this IPv4 or IPv6 address only; repeat for more\n"
+                           "(default every IPv4 and IPv6 address)", "ADDRESS"),
+        option(OptionRoster, "the roster, one \"Name\",itemid,\"Leave tag\" a line\n"
+                             "(default " + roster + " in the working directory)", "FILE"),
+        option(OptionCalendarHost, "the calendar server (default " + std::string(DefaultCalendarHost) + ")",
+               "HOST[:PORT]"),
+        option(OptionCalendarCa, "PEM certificates to trust for the calendar server and\n"
+                                 "every calendar address", "FILE"),
+        option(OptionCredentialsFile, "user id on the first line, password on the second;\n"
+                                      "the file must be readable by its owner only", "FILE"),
+        option(OptionNetrcFile, "HTTP credentials per host (netrc format, readable by its\n"
+                                "owner only) for people read from calendar addresses", "FILE"),
+        option(OptionPage, "the page served: the classic table (default), or the\n"
+                           "wall-display page at / with its data at /board.json", "classic|wall"),
+        option(OptionTitle, "the office's title on the wall page\n(default \"Where Is Everyone?\")", "TEXT"),
+        option(OptionHideTitles, "show meetings and notes by their kind only, never their titles"),
+        option(OptionCalendarHttps, "fetch the day views over https too (default plain http)"),
+        option(OptionMaxClientConnections, "connections open at once from one client address\n(default " +
+                                               std::to_string(DefaultMaxClientConnections) +
+                                               ", 0 = no cap; loopback is not capped)", "N"),
+        option(OptionHelp, "show this text"),
+        option(OptionVersion, "show the version"),
+    };
+}
+
+// The parser's complaint as one line in the program's own style.
+std::string parserError(const QCommandLineParser& parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const std::string name = unknown.constFirst().toStdString();
+        return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") + name + "' (see --help)";
+    }
+    std::string text = parser.errorText().toStdString();  // "Missing value after '--roster'."
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+// Every value the option was given, each checked; the last one counts.
+template <typename Value, typename Check>
+Value lastValue(const QCommandLineParser& parser, const char* name, Value value, Check check) {
+    for (const QString& text : parser.values(QLatin1String(name))) value = check(text.toStdString());
+    return value;
+}
+
+// The option's last value; empty when it is not given.
+std::string lastText(const QCommandLineParser& parser, const char* name) {
+    return parser.value(QLatin1String(name)).toStdString();
+}
+
 std::uint16_t portValue(const std::string& text) {
     unsigned long port = 0;
     const bool digits = !text.empty() && text.size() <= 5 && text.find_first_not_of("0123456789") == std::string::npos;
@@ -38,6 +102,32 @@ std::string bindValue(const std::string& text) {
     return text;
 }
 
+std::string calendarHostValue(const std::string& text) {
+    // The value is put between a scheme and a path: anything but host[:port] breaks both.
+    if (text.empty() || text.find_first_of(CalendarHostForbidden) != std::string::npos)
+        throw UsageError("option --calendar-host takes HOST[:PORT], not '" + text + "'");
+    return text;
+}
+
+std::string rosterValue(const std::string& text) {
+    if (text.empty()) throw UsageError("option --roster needs a file name");
+    return text;
+}
+
+bool wallPageValue(const std::string& text) {
+    if (text != PageClassic && text != PageWall)
+        throw UsageError("option --page takes classic or wall, not '" + text + "'");
+    return text == PageWall;
+}
+
+int connectionCapValue(const std::string& text) {
+    int count = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || count < 0)
+        throw UsageError("option --max-client-connections takes a count (0 = no cap), not '" + text + "'");
+    return count;
+}
+
 // The address a browser on this machine reaches the board at, as the help shows it.
 std::string listenText(const Options& options) {
     const std::string port = std::to_string(options.port);
@@ -51,72 +141,49 @@ std::string listenText(const Options& options) {
     return text;
 }
 
+// "  --name VALUE" padded to the description column, then the description, one line per line.
+std::string optionLines(const QCommandLineOption& option) {
+    std::string head = "  --" + option.names().constFirst().toStdString();
+    if (!option.valueName().isEmpty()) head += " " + option.valueName().toStdString();
+    const std::string indent(HelpDescriptionColumn, ' ');
+    head += indent.substr(std::min(head.size(), HelpDescriptionColumn - 1));
+    std::string text;
+    for (const QString& line : option.description().split(QLatin1Char('\n')))
+        text += (text.empty() ? head : indent) + line.toStdString() + "\n";
+    return text;
+}
+
 }  // namespace
 
 Options parseOptions(const std::vector<std::string>& args) {
+    QCommandLineParser parser;
+    parser.addOptions(optionTable());
+    QStringList arguments{QLatin1String(ProgramName)};
+    for (const std::string& arg : args) arguments << QString::fromStdString(arg);
+    if (!parser.parse(arguments)) throw UsageError(parserError(parser));
+    if (!parser.positionalArguments().isEmpty())
+        throw UsageError("unknown option '" + parser.positionalArguments().constFirst().toStdString() + "' (see --help)");
+    if (std::find(args.begin(), args.end(), EndOfOptions) != args.end())
+        throw UsageError(std::string("unknown option '") + EndOfOptions + "' (see --help)");
+
     Options options;
-    options.calendarHost = DefaultCalendarHost;
-    options.port = BoardPort;
-    options.rosterFile = std::string(RosterFileName);
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        std::string name = arg, value;
-        bool hasValue = false;
-        if (const size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-            hasValue = true;
-        }
-        auto takeValue = [&]() {
-            if (hasValue) return value;
-            if (i + 1 >= args.size()) throw UsageError("option " + name + " needs a value");
-            return args[++i];
-        };
-        if (name == OptionHelp && !hasValue) {
-            options.help = true;
-        } else if (name == OptionVersion && !hasValue) {
-            options.version = true;
-        } else if (name == OptionCalendarHost) {
-            options.calendarHost = takeValue();
-            // The value is put between a scheme and a path: anything but host[:port] breaks both.
-            if (options.calendarHost.empty() ||
-                options.calendarHost.find_first_of(CalendarHostForbidden) != std::string::npos)
-                throw UsageError("option --calendar-host takes HOST[:PORT], not '" + options.calendarHost + "'");
-        } else if (name == OptionCalendarCa) {
-            options.calendarCa = takeValue();
-        } else if (name == OptionCredentialsFile) {
-            options.credentialsFile = takeValue();
-        } else if (name == OptionPort) {
-            options.port = portValue(takeValue());
-        } else if (name == OptionBind) {
-            options.bindAddresses.push_back(bindValue(takeValue()));
-        } else if (name == OptionRoster) {
-            options.rosterFile = takeValue();
-            if (options.rosterFile.empty()) throw UsageError("option --roster needs a file name");
-        } else if (name == OptionNetrcFile) {
-            options.netrcFile = takeValue();
-        } else if (name == OptionPage) {
-            const std::string page = takeValue();
-            if (page != PageClassic && page != PageWall)
-                throw UsageError("option --page takes classic or wall, not '" + page + "'");
-            options.wallPage = page == PageWall;
-        } else if (name == OptionTitle) {
-            options.title = takeValue();
-        } else if (name == OptionHideTitles && !hasValue) {
-            options.hideTitles = true;
-        } else if (name == OptionMaxClientConnections) {
-            const std::string text = takeValue();
-            int count = -1;
-            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
-            if (text.empty() || error != std::errc() || end != text.data() + text.size() || count < 0)
-                throw UsageError("option --max-client-connections takes a count (0 = no cap), not '" + text + "'");
-            options.maxClientConnections = count;
-        } else if (name == OptionCalendarHttps && !hasValue) {
-            options.calendarHttps = true;
-        } else {
-            throw UsageError("unknown option '" + arg + "' (see --help)");
-        }
-    }
+    options.help = parser.isSet(QLatin1String(OptionHelp));
+    options.version = parser.isSet(QLatin1String(OptionVersion));
+    options.hideTitles = parser.isSet(QLatin1String(OptionHideTitles));
+    options.calendarHttps = parser.isSet(QLatin1String(OptionCalendarHttps));
+    options.port = lastValue<std::uint16_t>(parser, OptionPort, BoardPort, portValue);
+    options.calendarHost =
+        lastValue<std::string>(parser, OptionCalendarHost, DefaultCalendarHost, calendarHostValue);
+    options.rosterFile = lastValue<std::string>(parser, OptionRoster, std::string(RosterFileName), rosterValue);
+    options.calendarCa = lastText(parser, OptionCalendarCa);
+    options.credentialsFile = lastText(parser, OptionCredentialsFile);
+    options.netrcFile = lastText(parser, OptionNetrcFile);
+    options.title = lastText(parser, OptionTitle);
+    options.wallPage = lastValue<bool>(parser, OptionPage, false, wallPageValue);
+    options.maxClientConnections =
+        lastValue<int>(parser, OptionMaxClientConnections, DefaultMaxClientConnections, connectionCapValue);
+    for (const QString& address : parser.values(QLatin1String(OptionBind)))
+        options.bindAddresses.push_back(bindValue(address.toStdString()));
     return options;
 }
 
@@ -130,29 +197,8 @@ std::string usageText(const Options& options) {
         << "The roster is " << roster << "; SIGHUP reads it again.\n"
         << "Without a screen (or when the named one cannot be opened) it runs headless and logs to\n"
         << "standard output.\n\n"
-        << "Options:\n"
-        << "  --port N                     serve the board on TCP port N (default " << BoardPort << ")\n"
-        << "  --bind ADDRESS               listen on this IPv4 or IPv6 address only; repeat for more\n"
-        << "                               (default every IPv4 and IPv6 address)\n"
-        << "  --roster FILE                the roster, one \"Name\",itemid,\"Leave tag\" a line\n"
-        << "                               (default " << RosterFileName << " in the working directory)\n"
-        << "  --calendar-host HOST[:PORT]  the calendar server (default " << DefaultCalendarHost << ")\n"
-        << "  --calendar-ca FILE           PEM certificates to trust for the calendar server and\n"
-        << "                               every calendar address\n"
-        << "  --credentials-file FILE      user id on the first line, password on the second;\n"
-        << "                               the file must be readable by its owner only\n"
-        << "  --netrc-file FILE            HTTP credentials per host (netrc format, readable by its\n"
-        << "                               owner only) for people read from calendar addresses\n"
-        << "  --page classic|wall          the page served: the classic table (default), or the\n"
-        << "                               wall-display page at / with its data at /board.json\n"
-        << "  --title TEXT                 the office's title on the wall page\n"
-        << "                               (default \"Where Is Everyone?\")\n"
-        << "  --hide-titles                show meetings and notes by their kind only, never their titles\n"
-        << "  --calendar-https             fetch the day views over https too (default plain http)\n"
-        << "  --max-client-connections N   connections open at once from one client address\n"
-        << "                               (default " << DefaultMaxClientConnections << ", 0 = no cap; loopback is not capped)\n"
-        << "  --help                       show this text\n"
-        << "  --version                    show the version\n";
+        << "Options:\n";
+    for (const QCommandLineOption& option : optionTable()) out << optionLines(option);
     return out.str();
 }
 

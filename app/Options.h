@@ -1,17 +1,16 @@
 #pragma once
 // The command line and the credentials file.
 #include <cstdint>
-#include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "text/Errors.h"
 #include "webserver/ServerConstants.h"
 
 // A command line or credentials file the program refuses; the message says why, on one line.
-class UsageError : public std::runtime_error {
+class UsageError : public QuorvaneError {
 public:
-    using std::runtime_error::runtime_error;
+    using QuorvaneError::QuorvaneError;
 };
 
 struct Options {
@@ -31,7 +30,7 @@ struct Options {
     bool version = false;
 };
 
-// args without the program name; raises UsageError.
+// args without the program name, read with QCommandLineParser; raises UsageError.
 Options parseOptions(const std::vector<std::string>& args);
 // The help text: each option, and where the board given by options listens and reads its roster.
 std::string usageText(const Options& options);

@@ -107,9 +107,9 @@ int main(int argc, char** argv) {
         bool trusted = true;
         if (!options.calendarCa.empty()) {
             try {
-                settings.trust = loadCalendarTrust(options.calendarHost, options.calendarCa);
                 // The same certificates are trusted for every calendar address.
                 calendarFetch.extraCa = loadCalendarCa(options.calendarCa);
+                settings.trust = calendarTrust(options.calendarHost, calendarFetch.extraCa);
             } catch (const std::exception& error) {
                 exitCode = fail(error.what());
                 trusted = false;

@@ -110,10 +110,10 @@ int main(int argc, char** argv) {
     HttpServer server;
     server.setDefaultPort(static_cast<std::uint16_t>(std::stoi(argv[1])));
     if (argc > 4) server.setListenQueue(std::stoi(argv[4]));
-    server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+    server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
         serveBoardPage(*fragment.share(), clock, log, request, response);
         served.fetch_add(1, std::memory_order_relaxed);
-    };
+    });
     server.setActive(true);
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);

@@ -22,6 +22,7 @@
 #include "board/Roster.h"
 #include "browser/BrowserDriver.h"
 #include "browser/CalendarAddress.h"
+#include "calendarfetch/CalendarRequest.h"
 #include "browser/WebEngineControl.h"
 #include "text/Clock.h"
 #include "text/DateTime.h"
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
     loadRoster(roster, QUORVANE_DEMO_PEOPLE);
     QWidget window;
     window.resize(1024, 768);
-    WebEngineControl control(&window, loadCalendarTrust(host, pem.toStdString()));
+    WebEngineControl control(&window, calendarTrust(host, loadCalendarCa(pem.toStdString())));
     window.show();
     SystemClock clock;
     SilentLog log;

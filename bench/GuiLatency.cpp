@@ -80,9 +80,9 @@ int main(int argc, char** argv) {
     server.setListenQueue(BenchListenQueue);
     server.setReuseSocket(ReuseSocket::On);
     server.bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), IpVersion::IPv4});
-    server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+    server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
         serveBoardPage(fragment.snapshot(), clock, accessLog, request, response);
-    };
+    });
     server.setActive(true);
 
     std::vector<double> baseline, loaded;

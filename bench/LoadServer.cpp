@@ -87,9 +87,9 @@ int main(int argc, char** argv) {
     // Runs follow each other on the same port while the last run's closed connections linger.
     server.setReuseSocket(ReuseSocket::On);
     server.bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), IpVersion::IPv4});
-    server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+    server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
         serveBoardPage(*fragment.share(), clock, accessLog, request, response);
-    };
+    });
     server.setActive(true);
 
     const auto printStats = [&] {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "board/PersonStatus.h"
+#include "text/TextConstants.h"
 
 // The roster file, relative to the current directory.
 constexpr std::string_view RosterFileName = "people.txt";
@@ -13,8 +14,6 @@ constexpr std::string_view RosterFileName = "people.txt";
 constexpr int NameField = 0;
 constexpr int ItemIdField = 1;
 constexpr int LeaveTagField = 2;
-// Windows editors start UTF-8 files with this mark; it is no part of the first name.
-constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 // A roster line whose first non-blank character is this is a comment.
 constexpr char RosterCommentMark = '#';
 constexpr std::string_view RosterInvalidUtf8Text =

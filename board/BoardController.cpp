@@ -23,9 +23,9 @@ std::uint16_t listen(HttpServer& server, BoardPageHandler& handler, std::uint16_
     // Served connections leave the port in TIME_WAIT for a minute; without address reuse a
     // restarted board could not listen again until then. A live listener still excludes another.
     server.setReuseSocket(ReuseSocket::On);
-    server.onCommandGet = [&handler](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+    server.setHandler([&handler](const HttpRequest& request, HttpResponse& response) {
         handler.serve(request, response);
-    };
+    });
     server.setActive(true);
     return port != 0 ? port : server.boundPort(0);
 }

@@ -5,6 +5,7 @@
 #include "log/LogWriter.h"
 #include "text/Errors.h"
 #include "text/LineList.h"
+#include "text/Utf8.h"
 
 namespace {
 
@@ -13,37 +14,6 @@ bool isNoPerson(std::string_view line)
 {
     const std::size_t first = line.find_first_not_of(" \t\r\n");
     return first == std::string_view::npos || line[first] == RosterCommentMark;
-}
-
-// Whether text is well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
-bool isValidUtf8(std::string_view text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t length;
-        unsigned int min, code;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            length = 2, min = 0x80, code = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            length = 3, min = 0x800, code = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            length = 4, min = 0x10000, code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        i += length;
-    }
-    return true;
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "browser/WebEngineControl.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <QUrl>
@@ -20,7 +19,6 @@
 #include "browser/BrowserConstants.h"
 #include "browser/MarkupScript.h"
 #include "browser/WebEngineConstants.h"
-#include "text/Errors.h"
 
 bool CalendarTrust::accepts(const QString& url, const QList<QSslCertificate>& chain) const {
     if (host.isEmpty() || certificates.isEmpty()) return false;
@@ -32,16 +30,12 @@ bool CalendarTrust::accepts(const QString& url, const QList<QSslCertificate>& ch
     return false;
 }
 
-CalendarTrust loadCalendarTrust(const std::string& calendarHost, const std::string& pemFile) {
+CalendarTrust calendarTrust(const std::string& calendarHost, QList<QSslCertificate> certificates) {
     CalendarTrust trust;
     const QUrl hostUrl(QStringLiteral("https://") + QString::fromStdString(calendarHost));
     trust.host = hostUrl.host();
     trust.port = hostUrl.port(HttpsDefaultPort);
-    QFile file(QString::fromStdString(pemFile));
-    if (!file.open(QIODevice::ReadOnly)) throw QuorvaneError("Cannot read the certificate file \"" + pemFile + "\"");
-    trust.certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
-    if (trust.certificates.isEmpty())
-        throw QuorvaneError("The certificate file \"" + pemFile + "\" holds no PEM certificate");
+    trust.certificates = std::move(certificates);
     return trust;
 }
 

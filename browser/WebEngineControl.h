@@ -32,9 +32,8 @@ struct CalendarTrust {
     // Whether a certificate error for url with this presented chain is to be accepted.
     bool accepts(const QString& url, const QList<QSslCertificate>& chain) const;
 };
-// "host[:port]" and the PEM file's certificates; raises QuorvaneError when the file holds none
-// or cannot be read.
-CalendarTrust loadCalendarTrust(const std::string& calendarHost, const std::string& pemFile);
+// The trust for "host[:port]" in the given certificates (read by calendarfetch's loadCalendarCa).
+CalendarTrust calendarTrust(const std::string& calendarHost, QList<QSslCertificate> certificates);
 
 // Sets, before the application object exists, what Chromium needs here: no sandbox as root
 // (keeping flags the user set), quiet logging, a private runtime directory, shared GL contexts.

@@ -2,6 +2,8 @@
 // Limits and literals of the iCalendar reader.
 #include <string_view>
 
+#include "text/TextConstants.h"
+
 // Most rule steps taken for one series and one day. A series is normally positioned at the day
 // asked and needs a handful; COUNT rules must be walked from their first occurrence, and this
 // bounds a rule that keeps producing occurrences before the day (or a sub-daily one).
@@ -9,7 +11,6 @@ constexpr int MaxRecurrenceSteps = 20000;
 // Slack around the day asked when positioning a series, in seconds: covers the offset between
 // the event's zone and the local one and a daylight-saving change.
 constexpr long long ZoneSlackSeconds = 2 * 86400;
-constexpr long long SecondsPerDay = 86400;
 
 // Outlook's busy status property and the value that means out of office.
 constexpr std::string_view BusyStatusProperty = "X-MICROSOFT-CDO-BUSYSTATUS";
@@ -18,7 +19,6 @@ constexpr std::string_view OutOfOfficeValue = "OOF";
 constexpr std::string_view UtcZoneNames[] = {"UTC", "GMT", "Z", "Etc/UTC", "Etc/GMT", "Coordinated Universal Time"};
 constexpr std::string_view BeginCalendar = "BEGIN:VCALENDAR";
 constexpr std::string_view EndCalendar = "END:VCALENDAR";
-constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Error and warning texts.
 constexpr std::string_view NotICalendarText = "not iCalendar data";

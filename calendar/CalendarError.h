@@ -1,9 +1,8 @@
 #pragma once
 // The one error of the iCalendar reader: data that is not a calendar or cannot be read.
-#include <stdexcept>
-#include <string>
+#include "text/Errors.h"
 
-class CalendarError : public std::runtime_error {
+class CalendarError : public QuorvaneError {
 public:
-    explicit CalendarError(const std::string& reason) : std::runtime_error(reason) {}
+    using QuorvaneError::QuorvaneError;
 };

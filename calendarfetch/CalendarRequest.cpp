@@ -1,9 +1,10 @@
 #include "calendarfetch/CalendarRequest.h"
 
 #include <QFile>
-#include <QHostAddress>
 
 #include "calendarfetch/CalendarFetchConstants.h"
+#include "text/Loopback.h"
+#include "text/TextConstants.h"
 
 bool isCalendarAddress(std::string_view itemId) {
     return itemId.starts_with(HttpAddressStart) || itemId.starts_with(HttpsAddressStart);
@@ -16,17 +17,8 @@ bool isReadableAddress(const QUrl& url) {
 
 bool carriesCredentials(const QUrl& url) { return !url.userInfo().isEmpty(); }
 
-bool isLoopbackHost(const QString& host) {
-    QString name = host.toLower();
-    if (name.endsWith(u'.')) name.chop(1);
-    if (name == u"localhost") return true;
-    if (name.startsWith(u'[') && name.endsWith(u']')) name = name.mid(1, name.size() - 2);
-    QHostAddress address;
-    return address.setAddress(name) && address.isLoopback();
-}
-
 bool mayCarryCredentials(const QUrl& url) {
-    return url.scheme().toLower() == u"https" || isLoopbackHost(url.host());
+    return url.scheme().toLower() == u"https" || isLoopbackAddress(url.host().toStdString());
 }
 
 bool looksLikeFeed(const QUrl& url) {
@@ -57,7 +49,8 @@ bool redirectKeepsMethod(int status, const QByteArray& method) {
 }
 
 bool startsAsICalendar(const QByteArray& body) {
-    qsizetype i = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const QByteArrayView mark(Utf8ByteOrderMark.data(), static_cast<qsizetype>(Utf8ByteOrderMark.size()));
+    qsizetype i = body.startsWith(mark) ? mark.size() : 0;
     while (i < body.size() && (body[i] == ' ' || body[i] == '\t' || body[i] == '\r' || body[i] == '\n')) ++i;
     const std::string_view start = ICalendarStart;
     return body.mid(i, static_cast<qsizetype>(start.size())).compare(
@@ -67,9 +60,9 @@ bool startsAsICalendar(const QByteArray& body) {
 QList<QSslCertificate> loadCalendarCa(const std::string& path) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
-        throw CalendarCaError("cannot read the calendar CA file '" + path + "': " + file.errorString().toStdString());
+        throw CalendarCaError("Cannot read the certificate file \"" + path + "\"");
     QList<QSslCertificate> certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
     if (certificates.isEmpty())
-        throw CalendarCaError("the calendar CA file '" + path + "' holds no PEM certificate");
+        throw CalendarCaError("The certificate file \"" + path + "\" holds no PEM certificate");
     return certificates;
 }

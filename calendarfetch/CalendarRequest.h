@@ -8,9 +8,10 @@
 #include <QUrl>
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "text/Errors.h"
 
 // Whether a roster item id names a calendar address (http:// or https://) rather than an item
 // of the web calendar.
@@ -19,9 +20,8 @@ bool isCalendarAddress(std::string_view itemId);
 bool isReadableAddress(const QUrl& url);
 // Whether the address carries a user name or a password (refused: it would leak into logs).
 bool carriesCredentials(const QUrl& url);
-// Whether the host is a loopback address: 127.0.0.0/8, ::1 or "localhost".
-bool isLoopbackHost(const QString& host);
-// Credentials go only over HTTPS, or to this machine where nothing crosses a network.
+// Credentials go only over HTTPS, or to this machine (text/Loopback.h) where nothing crosses a
+// network.
 bool mayCarryCredentials(const QUrl& url);
 // A path ending in ".ics" is a feed: asked with GET at once, without a CalDAV query first.
 bool looksLikeFeed(const QUrl& url);
@@ -41,10 +41,11 @@ bool isRedirectStatus(int status);
 // white space.
 bool startsAsICalendar(const QByteArray& body);
 
-// The certificates of a PEM file, for calendar servers signed by a private authority. Raises
-// CalendarCaError with a one-line message when the file is unreadable or holds no certificate.
-class CalendarCaError : public std::runtime_error {
+// The certificates of a PEM file (--calendar-ca), for calendar servers signed by a private
+// authority. Raises CalendarCaError with a one-line message, the one the program shows for that
+// option, when the file is unreadable or holds no certificate.
+class CalendarCaError : public QuorvaneError {
 public:
-    using std::runtime_error::runtime_error;
+    using QuorvaneError::QuorvaneError;
 };
 QList<QSslCertificate> loadCalendarCa(const std::string& path);

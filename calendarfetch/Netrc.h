@@ -3,15 +3,16 @@
 // an optional "default" entry, tokens separated by any white space (also across lines), "#"
 // comments to the end of their line, and "macdef" macro bodies skipped up to their blank line.
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "text/Errors.h"
+
 // A netrc file that cannot be used; the message is one line naming the file.
-class NetrcError : public std::runtime_error {
+class NetrcError : public QuorvaneError {
 public:
-    using std::runtime_error::runtime_error;
+    using QuorvaneError::QuorvaneError;
 };
 
 struct NetrcCredentials {

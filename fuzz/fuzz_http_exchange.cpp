@@ -22,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CountingLog log;
     HttpServer server;
-    server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+    server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
         serveBoardPage(fragment.snapshot(), clock, log, request, response);
-    };
+    });
 
     const std::size_t chunk = 1 + data[0] % 64;
     auto memory = std::make_unique<MemoryTransport>(fuzzText(data + 1, size - 1), chunk);

@@ -40,8 +40,6 @@ public:
     std::string text() const override;
     void deleteFirst(int count) override;
 
-    // First entry equal to text without regard to letter case, or -1.
-    int indexOf(std::string_view text) const;
     // Replaces the contents by the file's lines; FileOpenError "Cannot open file \"%s\". %s" and the
     // list unchanged when the file cannot be opened.
     void loadFromFile(const std::string& fileName);

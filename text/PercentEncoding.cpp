@@ -36,7 +36,7 @@ std::string percentEncode(std::string_view text)
     return out;
 }
 
-std::string percentDecode(std::string_view text, bool plusAsSpace)
+std::string percentDecode(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
@@ -45,8 +45,6 @@ std::string percentDecode(std::string_view text, bool plusAsSpace)
         if (c == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
             out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
             i += 2;
-        } else if (c == '+' && plusAsSpace) {
-            out += ' ';
         } else {
             out += c;
         }

@@ -6,6 +6,5 @@
 
 // Every byte but the unreserved ones (A-Z a-z 0-9 - . _ ~) as %XX, upper-case hex.
 std::string percentEncode(std::string_view text);
-// %XX escapes decoded (a malformed one stays as it is); with plusAsSpace, "+" reads as a blank,
-// as in form-encoded text.
-std::string percentDecode(std::string_view text, bool plusAsSpace = false);
+// %XX escapes decoded (a malformed one stays as it is); "+" stays "+".
+std::string percentDecode(std::string_view text);

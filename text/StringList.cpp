@@ -107,18 +107,6 @@ std::string StringList::text() const
     return out;
 }
 
-int StringList::indexOf(std::string_view text) const
-{
-    const std::string wanted = textUpper(text);
-    for (int i = 0; i < count_; ++i) {
-        const std::string& entry = slot(i);
-        if (entry.size() == wanted.size() && textUpper(entry) == wanted) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 void StringList::setText(std::string_view text)
 {
     clear();

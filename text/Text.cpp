@@ -7,7 +7,7 @@
 
 namespace {
 
-// The cut behind textMid/textLeft/textRight, on 64-bit arithmetic so that extreme counts cannot overflow.
+// The cut behind textMid/textLeft, on 64-bit arithmetic so that extreme counts cannot overflow.
 std::string copyClamped(std::string_view text, long long start, long long count)
 {
     const auto length = static_cast<long long>(text.size());
@@ -47,11 +47,6 @@ int textPos(std::string_view needle, std::string_view text)
 std::string textLeft(std::string_view text, int count)
 {
     return copyClamped(text, 1, count);
-}
-
-std::string textRight(std::string_view text, int count)
-{
-    return copyClamped(text, static_cast<long long>(text.size()) - count + 1, count);
 }
 
 std::string textMid(std::string_view text, int start, int count)
@@ -125,20 +120,6 @@ std::string textLower(std::string_view text)
         }
     }
     return out;
-}
-
-std::string textTrim(std::string_view text)
-{
-    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= LastBlankCode; };
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && isBlank(text[first])) {
-        ++first;
-    }
-    while (last > first && isBlank(text[last - 1])) {
-        --last;
-    }
-    return std::string(text.substr(first, last - first));
 }
 
 char textCharAt(std::string_view text, int position)

@@ -19,7 +19,6 @@ int textPos(std::string_view needle, std::string_view text);
 // start past the end gives empty text.
 std::string textMid(std::string_view text, int start, int count);
 std::string textLeft(std::string_view text, int count);
-std::string textRight(std::string_view text, int count);
 // Left-to-right, non-overlapping replacement; inserted text is never searched again; with
 // IgnoreCase the unreplaced pieces keep their own letter case.
 std::string textReplace(std::string_view text, std::string_view oldPattern, std::string_view newText,
@@ -29,8 +28,6 @@ std::string textReplace(std::string_view text, std::string_view oldPattern, std:
 std::string textUpper(std::string_view text);
 // Lower-casing of A-Z only.
 std::string textLower(std::string_view text);
-// Removes leading and trailing bytes of code 0 to 32.
-std::string textTrim(std::string_view text);
 // The character at 1-based position; raises RangeError "Range check error" outside the text.
 char textCharAt(std::string_view text, int position);
 std::string intToText(std::int32_t value);

@@ -9,6 +9,13 @@ inline constexpr std::string_view ListIndexErrorFormat = "List index out of boun
 inline constexpr std::string_view FileOpenErrorFormat = "Cannot open file \"%s\". %s";
 inline constexpr std::string_view ConvertErrorFormat = "'%s' is not a valid date and time";
 
+// Windows editors start UTF-8 files with this mark; readers of the roster and of calendar data
+// skip it.
+inline constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// What stands for bytes that are not UTF-8 (U+FFFD).
+inline constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD";
+
 // Line ends and the characters the line and comma-text cutters look at.
 inline constexpr char CR = '\r';
 inline constexpr char LF = '\n';

@@ -1,24 +1,28 @@
 #pragma once
 // Sizes, positions, captions and limits of the operator window and the prompt dialog.
-#include <QRect>
 
 // Main window.
 constexpr const char* WindowCaption = "Quorvane";
-constexpr int WindowClientWidth = 851;
+constexpr int WindowClientWidth = 851;   // the window's first size
 constexpr int WindowClientHeight = 971;
 constexpr int WindowFontPixelHeight = 11;  // 8 points at 96 dots per inch
 constexpr const char* WindowFontFamily = "MS Sans Serif";
 constexpr int WindowIconSize = 16;
 constexpr const char* WindowIconColour = "#000066";  // the board's name-column blue
 
-// Design-time geometry of the controls in the 851 x 971 client area.
-inline const QRect LogEditRect{431, 0, 417, 617};
-inline const QRect StatusBarRect{0, 952, 851, 19};
-inline const QRect BrowserViewRect{0, 0, 424, 956};
-inline const QRect FragmentEditRect{431, 659, 417, 295};
-inline const QRect FakeTimeEditRect{704, 627, 121, 21};
-inline const QRect ForceGrabBoxRect{834, 629, 14, 17};
-inline const QRect RefreshButtonRect{431, 625, 401, 25};
+// The client area's arrangement: the browser on the left takes what the side column leaves;
+// the side column keeps its width and holds the log (taking the height), the refresh row and the
+// fragment box.
+constexpr int SideColumnWidth = 417;     // the log's and the fragment box's width
+constexpr int ColumnGap = 7;             // browser to side column
+constexpr int SideColumnRightMargin = 3;
+constexpr int SideRowGap = 8;            // between the side column's rows
+constexpr int RefreshButtonHeight = 25;
+constexpr int FragmentBoxHeight = 295;
+constexpr int FakeTimeBoxWidth = 121;
+// The force-grab box shows its box only; its caption lies out of sight, as it always has.
+constexpr int ForceGrabBoxWidth = 14;
+constexpr int ForceGrabBoxGap = 2;       // refresh button to force-grab box
 
 constexpr const char* RefreshButtonDesignCaption = "Refresh Data from Server Now!";
 constexpr const char* ForceGrabBoxCaption = "Force Grab.        Fake Now Time:";
@@ -27,21 +31,9 @@ constexpr const char* ProgressSeparator = " / ";
 // Line view over a text box: the longest line a read returns, in bytes.
 constexpr int TextBoxLineReadLimit = 4096;
 
-// Prompt dialog, in dialog units (X: average character width / 4, Y: character height / 8).
-constexpr int PromptClientWidthDu = 180;
-constexpr int PromptMarginDu = 8;
-constexpr int PromptTextWidthDu = 164;
-constexpr int PromptButtonWidthDu = 50;
-constexpr int PromptButtonHeightDu = 14;
-constexpr int PromptOkLeftDu = 38;
-constexpr int PromptCancelLeftDu = 92;
-constexpr int PromptEditGapPx = 5;      // prompt text bottom to text box top
-constexpr int PromptButtonGapPx = 15;   // text box bottom to buttons top
-constexpr int PromptBottomGapPx = 13;   // buttons bottom to client bottom
+// Prompt dialog.
 constexpr int PromptMaxLength = 255;
 constexpr int PromptFontPointSize = 8;
 constexpr const char* PromptOkCaption = "OK";
 constexpr const char* PromptCancelCaption = "Cancel";
-constexpr const char* PromptMeasureText = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-constexpr int PromptMeasureLetters = 52;
 constexpr char PasswordMaskChar = '*';

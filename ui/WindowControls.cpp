@@ -1,41 +1,20 @@
 #include "ui/WindowControls.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QStatusBar>
 
 #include "text/Text.h"
 #include "ui/UiConstants.h"
 
-QRect anchoredGeometry(const QRect& design, unsigned anchors, QSize designClient, QSize client) {
-    const int dx = client.width() - designClient.width();
-    const int dy = client.height() - designClient.height();
-    QRect r = design;
-    const bool left = anchors & AnchorLeft, right = anchors & AnchorRight;
-    const bool top = anchors & AnchorTop, bottom = anchors & AnchorBottom;
-    if (left && right)
-        r.setWidth(design.width() + dx);
-    else if (right)
-        r.moveLeft(design.left() + dx);
-    else if (!left)
-        r.moveLeft(design.left() + dx / 2);  // anchored to neither edge: keeps its relative place
-    if (top && bottom)
-        r.setHeight(design.height() + dy);
-    else if (bottom)
-        r.moveTop(design.top() + dy);
-    else if (!top)
-        r.moveTop(design.top() + dy / 2);
-    return r;
-}
-
 WindowControls::WindowControls(QWidget* browser, QWidget* parent) : QWidget(parent) {
     QFont formFont{QString::fromLatin1(WindowFontFamily)};
     formFont.setPixelSize(WindowFontPixelHeight);
     setFont(formFont);
-    resize(WindowClientWidth, WindowClientHeight);
 
     // Created in stacking order: a later control lies above an earlier one where they overlap.
     logEdit = new QPlainTextEdit(this);
@@ -44,19 +23,16 @@ WindowControls::WindowControls(QWidget* browser, QWidget* parent) : QWidget(pare
     logEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     logEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     logEdit->setUndoRedoEnabled(false);  // the log runs for weeks: keep no edit history
-    place(logEdit, LogEditRect, AnchorTop | AnchorRight | AnchorBottom);
 
     statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("statusBar"));
     statusBar->setSizeGripEnabled(true);
     statusBar->setFont(QFont());
-    place(statusBar, StatusBarRect, AnchorLeft | AnchorRight | AnchorBottom);
 
     browserView = browser;
     browserView->setParent(this);
     browserView->setObjectName(QStringLiteral("browserView"));
     browserView->setFocusPolicy(Qt::StrongFocus);
-    place(browserView, BrowserViewRect, AnchorLeft | AnchorTop | AnchorRight | AnchorBottom);
 
     fragmentEdit = new QPlainTextEdit(this);
     fragmentEdit->setObjectName(QStringLiteral("fragmentEdit"));
@@ -64,19 +40,17 @@ WindowControls::WindowControls(QWidget* browser, QWidget* parent) : QWidget(pare
     fragmentEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fragmentEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fragmentEdit->setUndoRedoEnabled(false);
-    place(fragmentEdit, FragmentEditRect, AnchorRight | AnchorBottom);
 
     fakeTimeEdit = new QLineEdit(this);
     fakeTimeEdit->setObjectName(QStringLiteral("fakeTimeEdit"));
-    place(fakeTimeEdit, FakeTimeEditRect, AnchorRight | AnchorBottom);
 
     forceGrabBox = new QCheckBox(QLatin1String(ForceGrabBoxCaption), this);
     forceGrabBox->setObjectName(QStringLiteral("forceGrabBox"));
-    place(forceGrabBox, ForceGrabBoxRect, AnchorRight | AnchorBottom);
 
     refreshButton = new QPushButton(QLatin1String(RefreshButtonDesignCaption), this);
     refreshButton->setObjectName(QStringLiteral("refreshButton"));
-    place(refreshButton, RefreshButtonRect, AnchorRight | AnchorBottom);
+
+    layOut();
 
     // Tab order: log, browser, button, fragment, fake time, force grab; the status bar takes none.
     statusBar->setFocusPolicy(Qt::NoFocus);
@@ -86,18 +60,41 @@ WindowControls::WindowControls(QWidget* browser, QWidget* parent) : QWidget(pare
     setTabOrder(fragmentEdit, fakeTimeEdit);
     setTabOrder(fakeTimeEdit, forceGrabBox);
     logEdit->setFocus();
+    resize(WindowClientWidth, WindowClientHeight);
 }
 
-void WindowControls::place(QWidget* control, const QRect& design, unsigned anchors) {
-    control->setGeometry(design);
-    anchored_.push_back({control, design, anchors});
-}
+void WindowControls::layOut() {
+    logEdit->setFixedWidth(SideColumnWidth);
+    fragmentEdit->setFixedSize(SideColumnWidth, FragmentBoxHeight);
+    refreshButton->setFixedHeight(RefreshButtonHeight);
+    fakeTimeEdit->setFixedWidth(FakeTimeBoxWidth);
+    forceGrabBox->setFixedWidth(ForceGrabBoxWidth);
 
-void WindowControls::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    for (const AnchoredControl& c : anchored_)
-        c.control->setGeometry(
-            anchoredGeometry(c.design, c.anchors, QSize(WindowClientWidth, WindowClientHeight), event->size()));
+    // The refresh button shares its cell with the fake-time box and, made later, covers it: the
+    // box is reached by Tab only, as it always has been.
+    auto* refreshRow = new QGridLayout;
+    refreshRow->setHorizontalSpacing(ForceGrabBoxGap);
+    refreshRow->addWidget(refreshButton, 0, 0);
+    refreshRow->addWidget(fakeTimeEdit, 0, 0, Qt::AlignCenter);
+    refreshRow->addWidget(forceGrabBox, 0, 1);
+
+    auto* side = new QVBoxLayout;
+    side->setSpacing(SideRowGap);
+    side->addWidget(logEdit, 1);
+    side->addLayout(refreshRow);
+    side->addWidget(fragmentEdit);
+
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(ColumnGap);
+    columns->setContentsMargins(0, 0, SideColumnRightMargin, 0);
+    columns->addWidget(browserView, 1);
+    columns->addLayout(side);
+
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(0);
+    window->addLayout(columns, 1);
+    window->addWidget(statusBar);
 }
 
 void WindowControls::showProgress(int progress, int progressMax) {

@@ -1,27 +1,15 @@
 #pragma once
-// The client area of the operator window: the log, the status bar, the browser, the board
-// fragment box, the fake-time box, the force-grab box and the refresh button, at their design
-// positions, kept at their distances to the anchored edges when the area is resized.
-#include <QRect>
+// The client area of the operator window, laid out by Qt layouts: the browser on the left; on the
+// right a column of fixed width with the log, the refresh button (over the fake-time box) beside
+// the force-grab box, and the board fragment box; the status bar along the bottom. On a resize
+// the browser takes the width and the log the height.
 #include <QWidget>
-#include <vector>
 
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
-
-enum Anchor : unsigned { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBottom = 8 };
-
-// A child's design geometry against a design client size, and the edges it keeps its distance to.
-struct AnchoredControl {
-    QWidget* control;
-    QRect design;
-    unsigned anchors;
-};
-// The geometry of an anchored control in a client area of the given size.
-QRect anchoredGeometry(const QRect& design, unsigned anchors, QSize designClient, QSize client);
 
 class WindowControls final : public QWidget {
     Q_OBJECT
@@ -40,10 +28,10 @@ public:
     // The status bar's text for a progress event: "progress / max".
     void showProgress(int progress, int progressMax);
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
+    // None: the window may be shrunk at will, as it always could, and asks the platform for no
+    // size limit (the off-screen platform of a headless run warns on standard error at each one).
+    QSize minimumSizeHint() const override { return {0, 0}; }
 
 private:
-    void place(QWidget* control, const QRect& design, unsigned anchors);
-    std::vector<AnchoredControl> anchored_;
+    void layOut();
 };

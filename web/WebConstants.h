@@ -15,5 +15,3 @@ constexpr std::string_view NoteOpenHtml = "<small>Note: ";
 constexpr std::string_view NoteAfterOpenHtml = "<br><small>Note: ";
 constexpr std::string_view SmallCloseHtml = "</small>";
 
-// The replacement for bytes that are not UTF-8 (U+FFFD).
-constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD";

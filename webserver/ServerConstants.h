@@ -42,7 +42,6 @@ constexpr std::string_view JsonContentType = "application/json; charset=utf-8";
 constexpr std::string_view PlainContentType = "text/plain; charset=utf-8";
 constexpr std::string_view NoCache = "no-cache";
 constexpr std::string_view NotFoundText = "Not found";
-constexpr std::string_view FormContentType = "application/x-www-form-urlencoded";
 constexpr std::string_view StatusLineStart = "HTTP/1.1 ";
 constexpr std::string_view LineEnd = "\r\n";
 
@@ -51,7 +50,6 @@ constexpr std::string_view MsgCouldNotBind = "Could not bind socket. Address and
 constexpr std::string_view MsgMaxLineLength = "Max line length exceeded.";
 constexpr std::string_view MsgParsingCommand = "Error in parsing command.";
 constexpr std::string_view MsgHeaderLineCount = "Maximum number of line allowed exceeded";
-constexpr std::string_view MsgUnsupportedAuth = "Unsupported authorization scheme.";
 constexpr std::string_view MsgHeaderWritten = "Header has already been written.";
 constexpr std::string_view MsgClosedGracefully = "Connection Closed Gracefully.";
 constexpr std::string_view MsgReadTimeout = "Read timed out.";

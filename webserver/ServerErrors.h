@@ -17,8 +17,6 @@ QUORVANE_DECLARE_ERROR(LineTooLongError, QuorvaneError, "EIdMaxLineLengthExceede
 QUORVANE_DECLARE_ERROR(RequestLineError, QuorvaneError, "EIdHTTPErrorParsingCommand")
 // Too many header lines.
 QUORVANE_DECLARE_ERROR(TooManyHeaderLinesError, QuorvaneError, "EIdHTTPHeaderLineCountExceeded")
-// An Authorization header with a scheme other than Basic.
-QUORVANE_DECLARE_ERROR(UnsupportedAuthorizationError, QuorvaneError, "EIdHTTPUnsupportedAuthorisationScheme")
 // A second sendHeader on one response.
 QUORVANE_DECLARE_ERROR(HeaderAlreadyWrittenError, QuorvaneError, "EIdHTTPHeaderAlreadyWritten")
 // A request body beyond what the server accepts.

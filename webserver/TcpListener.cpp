@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 
+#include "text/Loopback.h"
 #include "webserver/ServerErrors.h"
 
 struct TcpListener::ListenerThread {
@@ -168,17 +169,8 @@ void TcpListener::runConnection(const std::shared_ptr<ClientConnection>& context
     context->thread.reset();
 }
 
-namespace {
-
-bool isLoopback(const std::string& peer) {
-    return peer.rfind("127.", 0) == 0 || peer == "::1" || peer.rfind("::ffff:127.", 0) == 0 ||
-           peer.rfind("::FFFF:127.", 0) == 0 || peer == "0:0:0:0:0:0:0:1";
-}
-
-}  // namespace
-
 bool TcpListener::admitClient(const std::string& peer) {
-    if (maxClientConnections_ <= 0 || (!capLoopback_ && isLoopback(peer))) return true;
+    if (maxClientConnections_ <= 0 || (!capLoopback_ && isLoopbackAddress(peer))) return true;
     std::lock_guard lock(contextsMutex_);
     int& open = clientConnections_[peer];
     if (open >= maxClientConnections_) {
@@ -190,7 +182,7 @@ bool TcpListener::admitClient(const std::string& peer) {
 }
 
 void TcpListener::releaseClient(const std::string& peer) {
-    if (maxClientConnections_ <= 0 || (!capLoopback_ && isLoopback(peer))) return;
+    if (maxClientConnections_ <= 0 || (!capLoopback_ && isLoopbackAddress(peer))) return;
     std::lock_guard lock(contextsMutex_);
     const auto entry = clientConnections_.find(peer);
     if (entry == clientConnections_.end()) return;

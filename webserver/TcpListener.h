@@ -36,7 +36,6 @@ public:
 
     // Properties; changed only while the server is inactive.
     void setDefaultPort(std::uint16_t port) { defaultPort_ = port; }  // 0: any free port
-    std::uint16_t defaultPort() const { return defaultPort_; }
     void setListenQueue(int backlog) { listenQueue_ = backlog; }
     void setReuseSocket(ReuseSocket reuse) { reuseSocket_ = reuse; }
     // The time a client has, from its accept, to deliver its whole request.

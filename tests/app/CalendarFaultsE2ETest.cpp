@@ -19,6 +19,7 @@
 
 #include "app/MainWindow.h"
 #include "browser/WebEngineControl.h"
+#include "calendarfetch/CalendarRequest.h"
 #include "tests/support/E2EHelpers.h"
 #include "tests/support/WebEngineTestApp.h"
 #include "text/Errors.h"
@@ -51,7 +52,7 @@ struct FaultRun {
     WindowSettings settings(const std::string& password = "demo") const {
         WindowSettings settings;
         settings.calendarHost = calendar.host();
-        settings.trust = loadCalendarTrust(calendar.host(), (dir / "ca.pem").string());
+        settings.trust = calendarTrust(calendar.host(), loadCalendarCa((dir / "ca.pem").string()));
         settings.credentials = Credentials{"demo", password};
         settings.port = 0;  // any free port: the tests never depend on the board's default one
         return settings;

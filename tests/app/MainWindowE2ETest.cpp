@@ -13,6 +13,7 @@
 
 #include "app/MainWindow.h"
 #include "browser/WebEngineControl.h"
+#include "calendarfetch/CalendarRequest.h"
 #include "tests/support/E2EHelpers.h"
 #include "tests/support/WebEngineTestApp.h"
 #include "text/DateTime.h"
@@ -55,7 +56,7 @@ protected:
     WindowSettings windowSettings() const {
         WindowSettings settings;
         settings.calendarHost = calendar->host();
-        settings.trust = loadCalendarTrust(calendar->host(), (*dir / "ca.pem").string());
+        settings.trust = calendarTrust(calendar->host(), loadCalendarCa((*dir / "ca.pem").string()));
         settings.credentials = Credentials{"demo", "s&cret word"};
         settings.port = 0;  // any free port: the tests never depend on the board's default one
         return settings;

@@ -59,6 +59,8 @@ TEST(OptionsTest, RefusesUnknownOptionsAndMissingValues) {
     EXPECT_THROW(parseOptions({"--calendar-host", "cal.example/ocas"}), UsageError);
     EXPECT_NO_THROW(parseOptions({"--calendar-host", "[::1]:8443"}));
     EXPECT_THROW(parseOptions({"--help=yes"}), UsageError);
+    EXPECT_THROW(parseOptions({"--"}), UsageError);
+    EXPECT_THROW(parseOptions({"-x"}), UsageError);
 }
 
 TEST(OptionsTest, PortBindAndRosterWithTheirDefaults) {
@@ -74,7 +76,8 @@ TEST(OptionsTest, PortBindAndRosterWithTheirDefaults) {
 
     const std::vector<std::vector<std::string>> refused{
         {"--port", "0"}, {"--port", "65536"}, {"--port", "80a"}, {"--port", "-1"}, {"--port="},
-        {"--bind", "localhost"}, {"--bind", "127.0.0.1:80"}, {"--bind", "[::1]"}, {"--roster="}, {"--roster"}};
+        {"--bind", "localhost"}, {"--bind", "127.0.0.1:80"}, {"--bind", "[::1]"}, {"--roster="}, {"--roster"},
+        {"--port", "0", "--port", "80"}};  // every value is checked, not only the last
     for (const auto& args : refused) EXPECT_THROW(parseOptions(args), UsageError) << args[0] << " " << args.back();
 }
 

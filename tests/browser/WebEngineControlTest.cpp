@@ -178,7 +178,8 @@ TEST_F(WebEngineControlTest, CalendarCertificateTrustedOnlyWhenGivenAndOnlyForIt
         passUntil(untrusting, completions, 1);
         EXPECT_EQ(countOf(calendar.requests(), "web=login"), 0) << calendar.requests();
     }
-    const CalendarTrust trust = loadCalendarTrust(calendar.host(), (*dir / "ca.pem").string());
+    const CalendarTrust trust =
+        calendarTrust(calendar.host(), QSslCertificate::fromPath(QString::fromStdString((*dir / "ca.pem").string())));
     EXPECT_FALSE(trust.accepts(QString::fromStdString("https://localhost:" + std::to_string(calendar.port) + "/"),
                                trust.certificates));
     EXPECT_FALSE(trust.accepts(QString::fromStdString("https://127.0.0.1:1/"), trust.certificates));
@@ -190,7 +191,6 @@ TEST_F(WebEngineControlTest, CalendarCertificateTrustedOnlyWhenGivenAndOnlyForIt
     trusting.navigate(login);
     passUntil(trusting, completions, 1);
     EXPECT_TRUE(waitFor([&] { return countOf(calendar.requests(), "web=login") == 1; }, std::chrono::seconds(5)));
-    EXPECT_THROW(loadCalendarTrust(calendar.host(), (*dir / "absent.pem").string()), QuorvaneError);
 }
 
 }  // namespace

@@ -87,3 +87,20 @@ TEST(CalendarRequestTest, OnlyICalendarDataReadsAsAFeed) {
     };
     for (const auto& c : cases) EXPECT_EQ(startsAsICalendar(c.body), c.calendar) << c.body.constData();
 }
+
+TEST(CalendarRequestTest, CertificateFileWithoutCertificatesIsRefused) {
+    const std::string missing = "/nonexistent/ca.pem";
+    const std::string notPem = QUORVANE_TEST_DATA "/netrc/mixed.netrc";
+    const std::pair<std::string, std::string> cases[] = {
+        {missing, "Cannot read the certificate file \"" + missing + "\""},
+        {notPem, "The certificate file \"" + notPem + "\" holds no PEM certificate"},
+    };
+    for (const auto& [path, message] : cases) {
+        try {
+            loadCalendarCa(path);
+            ADD_FAILURE() << path;
+        } catch (const QuorvaneError& error) {
+            EXPECT_EQ(error.what(), message);
+        }
+    }
+}

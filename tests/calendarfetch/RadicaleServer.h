@@ -9,14 +9,16 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTcpServer>
 #include <QTimer>
 
 #include <functional>
 #include <string>
+
+#include "tests/support/FreePort.h"
 
 constexpr int ServerStartMs = 15000;
 
@@ -35,13 +37,6 @@ inline void waitPass() {
     QEventLoop loop;
     QTimer::singleShot(WaitPassMs, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-// A port free on 127.0.0.1 at the time of asking.
-inline quint16 freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
 }
 
 // Whether something accepts connections on the port, tried until the limit.

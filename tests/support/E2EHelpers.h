@@ -21,6 +21,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/support/FreePort.h"
+
 namespace e2e {
 
 namespace fs = std::filesystem;
@@ -119,21 +121,7 @@ inline bool waitWhileRunning(Child& program, const std::function<bool()>& ready,
     return ready();
 }
 
-// A TCP port no one listens on now, on every address (the kernel's pick of a free one).
-inline int freePort() {
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        const int fd = socket(AF_INET6, SOCK_STREAM, 0);
-        sockaddr_in6 address{};
-        address.sin6_family = AF_INET6;
-        address.sin6_addr = in6addr_any;
-        socklen_t size = sizeof address;
-        const bool bound = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                           getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0;
-        if (fd >= 0) close(fd);
-        if (bound) return ntohs(address.sin6_port);
-    }
-    return 0;
-}
+using ::freePort;
 
 // Holds the board's default port (7350) for a whole test binary, when it is free: the tests must
 // pass however the machine uses it, and nothing of theirs may fall back on it unnoticed.

@@ -73,7 +73,6 @@ TEST(StringListTest, RemovingFirstAndAddingKeepsOrderWithoutGrowing)
     for (int i = 0; i < 100; ++i) ASSERT_EQ(list.get(i), intToText(900 + i));
     list.remove(50);
     EXPECT_EQ(list.get(50), "951");
-    EXPECT_EQ(list.indexOf("999"), 98);
 }
 
 TEST(StringListTest, CapacityGrowsOnlyWhenFullAndClearGivesItBack)
@@ -92,16 +91,4 @@ TEST(StringListTest, CapacityGrowsOnlyWhenFullAndClearGivesItBack)
     list.clear();
     EXPECT_EQ(list.capacity(), 0);
     EXPECT_EQ(list.text(), "");
-}
-
-TEST(StringListTest, IndexOfIgnoresCase)
-{
-    StringList list;
-    EXPECT_EQ(list.indexOf("Ann"), -1);
-    for (const char* name : {"Bob", "ANN", "ann", "\xC3\x89LISE"}) {
-        list.add(name);
-    }
-    EXPECT_EQ(list.indexOf("Ann"), 1);
-    EXPECT_EQ(list.indexOf("\xC3\xA9lise"), 3);
-    EXPECT_EQ(list.indexOf("An"), -1);
 }

@@ -1,6 +1,9 @@
-// Text primitives: positions, clamped cuts, replacement and case mapping at their edges.
+// Text primitives: positions, clamped cuts, replacement and case mapping at their edges; UTF-8
+// well-formedness and loopback hosts.
 #include "text/Errors.h"
+#include "text/Loopback.h"
 #include "text/Text.h"
+#include "text/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +23,6 @@ TEST(TextTest, PosFindsFirstOccurrenceOrZero)
 
 TEST(TextTest, CutsClampStartAndCount)
 {
-    EXPECT_EQ(textRight("abc", 7), "abc");
-    EXPECT_EQ(textRight("abc", 0), "");
-    EXPECT_EQ(textRight("abcdef", 2), "ef");
     EXPECT_EQ(textLeft("abc", -1), "");
     EXPECT_EQ(textMid("abcdef", 0, 2), "ab");
     EXPECT_EQ(textMid("abcdef", -5, 2), "ab");
@@ -30,8 +30,7 @@ TEST(TextTest, CutsClampStartAndCount)
     EXPECT_EQ(textMid("abcdef", 4, 99), "def");
     EXPECT_EQ(textMid("abc", 2, -1), "");
     // Extreme arguments must not overflow into a bogus cut.
-    EXPECT_EQ(textRight("abc", INT_MIN), "");
-    EXPECT_EQ(textRight("abc", INT_MAX), "abc");
+    EXPECT_EQ(textLeft("abc", INT_MAX), "abc");
     EXPECT_EQ(textMid("abc", INT_MIN, INT_MAX), "abc");
 }
 
@@ -68,11 +67,8 @@ TEST(TextTest, CaseMapping)
     EXPECT_EQ(textLower("ABC\xC3\x80Z[@]"), "abc\xC3\x80z[@]");
 }
 
-TEST(TextTest, TrimCharAtIntToText)
+TEST(TextTest, CharAtIntToText)
 {
-    EXPECT_EQ(textTrim(" \t\r\n\0 "s), "");
-    EXPECT_EQ(textTrim("\t a b \r\n"), "a b");
-    EXPECT_EQ(textTrim("\xA0x\xA0"), "\xA0x\xA0");
     EXPECT_EQ(textCharAt("abc", 3), 'c');
     for (int bad : {0, -1, 4}) {
         try {
@@ -86,4 +82,32 @@ TEST(TextTest, TrimCharAtIntToText)
     EXPECT_EQ(intToText(0), "0");
     EXPECT_EQ(intToText(-1), "-1");
     EXPECT_EQ(intToText(INT32_MIN), "-2147483648");
+}
+
+TEST(TextTest, Utf8WellFormedness)
+{
+    const struct {
+        std::string text, sanitized;
+    } cases[] = {
+        {"plain", "plain"},
+        {"Jos\xC3\xA9 \xF0\x9F\x98\x80", "Jos\xC3\xA9 \xF0\x9F\x98\x80"},
+        {"a\xC0\xAF" "b", "a\xEF\xBF\xBD\xEF\xBF\xBD" "b"},       // overlong: each byte replaced
+        {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // surrogate
+        {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // beyond U+10FFFF
+        {"x\xE2\x82", "x\xEF\xBF\xBD"},                            // cut short: one replacement
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sanitizeUtf8(c.text), c.sanitized) << c.text;
+        EXPECT_EQ(isValidUtf8(c.text), c.text == c.sanitized) << c.text;
+    }
+}
+
+TEST(TextTest, LoopbackAddresses)
+{
+    for (const char* host : {"127.0.0.1", "127.8.9.10", "::1", "[::1]", "0:0:0:0:0:0:0:1", "::ffff:127.0.0.2",
+                             "::FFFF:127.0.0.1", "localhost", "LOCALHOST."})
+        EXPECT_TRUE(isLoopbackAddress(host)) << host;
+    for (const char* host : {"", "10.0.0.7", "128.0.0.1", "::2", "::ffff:10.0.0.1", "localhost.example.org",
+                             "127.0.0.1.example.org", "127.1"})
+        EXPECT_FALSE(isLoopbackAddress(host)) << host;
 }

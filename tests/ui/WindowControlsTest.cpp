@@ -1,5 +1,5 @@
-// The operator window's client area: design geometry, anchors on resize, stacking, tab order,
-// captions and the status bar's progress text.
+// The operator window's client area: its arrangement at any size, stacking, tab order, captions
+// and the status bar's progress text.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -19,35 +19,25 @@ protected:
     WindowControls client;
 };
 
-TEST_F(WindowControlsTest, ControlsStartAtTheirDesignPlaces) {
+// At the first size and enlarged, the browser takes the width and the log the height; the side
+// column keeps its width beside the browser, the fragment box its size under the refresh row,
+// the status bar the bottom; the button covers the fake-time box (and lies above it).
+TEST_F(WindowControlsTest, LayoutKeepsTheArrangementAtEverySize) {
     EXPECT_EQ(client.size(), QSize(851, 971));
-    EXPECT_EQ(client.logEdit->geometry(), QRect(431, 0, 417, 617));
-    EXPECT_EQ(client.statusBar->geometry(), QRect(0, 952, 851, 19));
-    EXPECT_EQ(client.browserView->geometry(), QRect(0, 0, 424, 956));
-    EXPECT_EQ(client.fragmentEdit->geometry(), QRect(431, 659, 417, 295));
-    EXPECT_EQ(client.fakeTimeEdit->geometry(), QRect(704, 627, 121, 21));
-    EXPECT_EQ(client.forceGrabBox->geometry(), QRect(834, 629, 14, 17));
-    EXPECT_EQ(client.refreshButton->geometry(), QRect(431, 625, 401, 25));
-}
-
-TEST_F(WindowControlsTest, EnlargingBy100FollowsTheAnchors) {
-    client.resize(951, 1071);
-    EXPECT_EQ(client.browserView->geometry(), QRect(0, 0, 524, 1056));
-    EXPECT_EQ(client.logEdit->geometry(), QRect(531, 0, 417, 717));
-    EXPECT_EQ(client.refreshButton->geometry(), QRect(531, 725, 401, 25));
-    EXPECT_EQ(client.forceGrabBox->geometry(), QRect(934, 729, 14, 17));
-    EXPECT_EQ(client.fakeTimeEdit->geometry(), QRect(804, 727, 121, 21));
-    EXPECT_EQ(client.fragmentEdit->geometry(), QRect(531, 759, 417, 295));
-    EXPECT_EQ(client.statusBar->geometry(), QRect(0, 1052, 951, 19));
-    client.resize(851, 971);  // and back to the design
-    EXPECT_EQ(client.logEdit->geometry(), QRect(431, 0, 417, 617));
-}
-
-TEST_F(WindowControlsTest, ButtonLiesAboveTheFakeTimeBoxItCovers) {
-    EXPECT_TRUE(client.refreshButton->geometry().contains(client.fakeTimeEdit->geometry()));
+    for (const QSize size : {QSize(851, 971), QSize(951, 1071)}) {
+        client.resize(size);
+        const QRect log = client.logEdit->geometry(), button = client.refreshButton->geometry();
+        const QRect fragment = client.fragmentEdit->geometry(), status = client.statusBar->geometry();
+        EXPECT_EQ(client.browserView->geometry(), QRect(0, 0, log.left() - 7, status.top())) << size.width();
+        EXPECT_EQ(log, QRect(size.width() - 3 - 417, 0, 417, button.top() - 8)) << size.width();
+        EXPECT_EQ(button, QRect(log.left(), button.top(), 401, 25));
+        EXPECT_EQ(client.forceGrabBox->geometry().right(), log.right());
+        EXPECT_EQ(fragment, QRect(log.left(), button.bottom() + 1 + 8, 417, 295));
+        EXPECT_EQ(status, QRect(0, fragment.bottom() + 1, size.width(), size.height() - fragment.bottom() - 1));
+        EXPECT_TRUE(button.contains(client.fakeTimeEdit->geometry()));
+    }
     const QObjectList& order = client.children();
     EXPECT_GT(order.indexOf(client.refreshButton), order.indexOf(client.fakeTimeEdit));
-    EXPECT_GT(order.indexOf(client.browserView), order.indexOf(client.statusBar));
 }
 
 // The next of the form's own controls in the focus chain (skipping the controls' inner parts).
@@ -79,12 +69,6 @@ TEST_F(WindowControlsTest, ProgressShowsBothNumbersWithSigns) {
     EXPECT_EQ(client.statusBar->currentMessage(), QStringLiteral("-1 / 10000"));
     client.showProgress(2048, 10000);
     EXPECT_EQ(client.statusBar->currentMessage(), QStringLiteral("2048 / 10000"));
-}
-
-TEST(AnchoredGeometryTest, UnanchoredControlKeepsItsRelativePlace) {
-    EXPECT_EQ(anchoredGeometry(QRect(10, 10, 5, 5), 0, QSize(100, 100), QSize(200, 300)), QRect(60, 110, 5, 5));
-    EXPECT_EQ(anchoredGeometry(QRect(10, 10, 5, 5), AnchorLeft | AnchorTop, QSize(100, 100), QSize(50, 50)),
-              QRect(10, 10, 5, 5));
 }
 
 }  // namespace

@@ -43,27 +43,36 @@ TEST_F(HttpExchangeTest, MethodsAndTargets) {
     EXPECT_EQ(lastRequest().path, "*");
     EXPECT_EQ(send("GET /any/thing?x=1 HTTP/1.0\r\n\r\n").bytes, expected);
 
+    EXPECT_EQ(lastRequest().path, "/any/thing");
+
     // No version: the text after the last space is taken as the version, the target is empty.
     EXPECT_EQ(send("GET /\r\n\r\n").bytes, expected);
-    EXPECT_EQ(lastRequest().protocolVersion, "/");
-    EXPECT_EQ(lastRequest().target, "");
+    EXPECT_EQ(lastRequest().path, "");
     EXPECT_EQ(log.snapshot().back(), "127.0.0.1 \"GET /\" 200 808");
 }
 
-TEST_F(HttpExchangeTest, RequestsThatGetNothing) {
-    const std::vector<std::string> refused = {
-        "OPTIONS / HTTP/1.1\r\n\r\n",              // other methods
-        "\r\nGET / HTTP/1.1\r\n\r\n",              // empty first line
-        "GET\r\n\r\n",                              // no space at all
-        "GET / HTTP/1.1\r\nAuthorization: Bearer x\r\n\r\n",
-        "GET / HTTP/1.1\r\nContent-Length: 2000000\r\n\r\n",  // body beyond the bound
+TEST_F(HttpExchangeTest, WhichRequestsAreAnswered) {
+    const struct {
+        std::string request;
+        bool answered;
+    } cases[] = {
+        {"OPTIONS / HTTP/1.1\r\n\r\n", false},              // other methods
+        {"\r\nGET / HTTP/1.1\r\n\r\n", false},              // empty first line
+        {"GET\r\n\r\n", false},                              // no space at all
+        {"GET / HTTP/1.1\r\nContent-Length: 2000000\r\n\r\n", false},  // body beyond the bound
+        // Authorization is not the server's business, whatever its scheme.
+        {"GET / HTTP/1.1\r\nAuthorization: Bearer x\r\n\r\n", true},
+        {"GET / HTTP/1.1\r\nAuthorization: Basic !!not base64\r\n\r\n", true},
+        {"GET / HTTP/1.1\r\nCookie: a=1; b=2\r\n\r\n", true},
     };
-    for (const std::string& request : refused) {
+    std::size_t answered = 0;
+    for (const auto& [request, expected] : cases) {
         const ClientResult result = send(request);
         EXPECT_TRUE(result.closedByServer) << request;
-        EXPECT_EQ(result.bytes, "") << request;
+        EXPECT_EQ(result.bytes, expected ? header(808) + boardHead() : "") << request;
+        answered += expected ? 1 : 0;
     }
-    EXPECT_TRUE(log.snapshot().empty());
+    EXPECT_EQ(log.snapshot().size(), answered);
 }
 
 TEST_F(HttpExchangeTest, LineEndsAreReadAsGiven) {
@@ -91,13 +100,12 @@ TEST_F(HttpExchangeTest, LineLengthLimitCountsTheCarriageReturn) {
 
 TEST_F(HttpExchangeTest, HeaderLookupRules) {
     send("GET / HTTP/1.1\r\n..X: 1\r\nReferer: a\r\nreferer: b\r\nUser-Agent: one\r\n\ttwo  \r\n"
-         "Host : ignored\r\nCookie: a=1; b=2 \r\n\r\n");
+         "Host : ignored\r\n\r\n");
     const HttpRequest request = lastRequest();
     EXPECT_EQ(request.headerLines.front(), ".X: 1");
     EXPECT_EQ(request.referer, "a");
     EXPECT_EQ(request.userAgent, "one two");
-    EXPECT_EQ(request.host, "");  // the name before ":" is not trimmed
-    EXPECT_EQ(request.cookies, (std::vector<std::string>{"a=1", "b=2"}));
+    EXPECT_EQ(request.headerValue("Host"), "");  // the name before ":" is not trimmed
 }
 
 TEST_F(HttpExchangeTest, KeepAliveAskedIsRefused) {
@@ -106,32 +114,16 @@ TEST_F(HttpExchangeTest, KeepAliveAskedIsRefused) {
     EXPECT_EQ(result.bytes, header(808) + boardHead());
 }
 
-TEST_F(HttpExchangeTest, PostBodyAndParameters) {
+TEST_F(HttpExchangeTest, PostBodyIsReadBeforeTheAnswer) {
     EXPECT_EQ(send("POST /p%41th%zz?q=1&r=a+b%21 HTTP/1.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
                    "Content-Length: 5\r\n\r\nf=%2x")
                   .bytes,
               header(808) + boardHead());
-    const HttpRequest request = lastRequest();
-    EXPECT_EQ(request.path, "/pAth%zz");  // a malformed escape stays as it came
-    EXPECT_EQ(request.formText, "f=%2x");
-    EXPECT_EQ(request.queryText, "q=1&r=a+b%21");
-    EXPECT_EQ(request.paramText, "f=%2x&q=1&r=a+b%21");
-    EXPECT_EQ(request.paramList, (std::vector<std::string>{"f=%2x", "q=1", "r=a b!"}));
-}
-
-TEST_F(HttpExchangeTest, PostWithoutLengthIsReadToTheClose) {
+    EXPECT_EQ(lastRequest().path, "/pAth%zz");  // a malformed escape stays as it came
+    // Without a length, the body lasts until the client closes its side.
     const ClientResult result = sendRequest(port, "POST / HTTP/1.1\r\n\r\nbody", 5000, false, true);
     EXPECT_TRUE(result.closedByServer);
-    EXPECT_EQ(lastRequest().formText, "body");
-    EXPECT_EQ(log.snapshot(), std::vector<std::string>{"127.0.0.1 \"POST / HTTP/1.1\" 200 808"});
-}
-
-TEST_F(HttpExchangeTest, BasicAuthorization) {
-    send("GET / HTTP/1.1\r\nAuthorization: basic dXNlcjpwYTpzcw==\r\n\r\n");
-    EXPECT_TRUE(lastRequest().authPresent);
-    EXPECT_EQ(lastRequest().authUser, "user");
-    EXPECT_EQ(lastRequest().authPassword, "pa:ss");
-    EXPECT_EQ(send("GET / HTTP/1.1\r\nAuthorization: Basic !!not base64\r\n\r\n").bytes, header(808) + boardHead());
+    EXPECT_EQ(log.snapshot().back(), "127.0.0.1 \"POST / HTTP/1.1\" 200 808");
 }
 
 TEST_F(HttpExchangeTest, AccessLineTokensInsideTheRequestLine) {
@@ -168,10 +160,10 @@ TEST_F(HttpExchangeTest, AccessLineNamesTheClientsAddressInDottedDecimal) {
 
 TEST_F(HttpExchangeTest, HandlerErrorBecomesStatus500) {
     server.setActive(false);
-    server.onCommandGet = [](ClientConnection&, HttpRequest&, HttpResponse& response) {
+    server.setHandler([](const HttpRequest&, HttpResponse& response) {
         response.bodyText = "partial page";
         throw ConvertError("'x' is not a valid date and time");
-    };
+    });
     port = start();
     EXPECT_EQ(send("GET / HTTP/1.1\r\n\r\n").bytes,
               "HTTP/1.1 500 Internal Server Error\r\nConnection: close\r\nContent-Type: text/html\r\n"
@@ -189,9 +181,9 @@ TEST_F(HttpExchangeTest, ServedOverIPv6WhereAvailable) {
 // The exchange fed from memory one byte at a time, as the fuzzer feeds it.
 TEST(HttpExchangeMemoryTest, ServesAConnectionFedFromMemory) {
     HttpServer server;
-    server.onCommandGet = [](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+    server.setHandler([](const HttpRequest& request, HttpResponse& response) {
         response.bodyText = request.method + " " + request.path;
-    };
+    });
     auto owned = std::make_unique<MemoryTransport>("head /a%20b HTTP/1.0\r\n\r\n", 1);
     MemoryTransport* memory = owned.get();
     ClientConnection context(std::move(owned));

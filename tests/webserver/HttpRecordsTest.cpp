@@ -1,23 +1,12 @@
 // The request and response records: header lookup, reason phrases and the response header.
 #include <gtest/gtest.h>
 
-#include "webserver/HttpDecode.h"
-#include "webserver/HttpRecords.h"
-#include "webserver/BufferedStream.h"
-#include "webserver/ServerErrors.h"
 #include "text/PercentEncoding.h"
+#include "webserver/BufferedStream.h"
+#include "webserver/HttpRecords.h"
+#include "webserver/ServerErrors.h"
 
 namespace {
-
-struct RecordedResponse {
-    RecordedResponse() : handler(std::make_unique<MemoryTransport>("")), response(&handler) {}
-    std::string sent() {
-        handler.flush();
-        return static_cast<MemoryTransport&>(handler.connection()).output();
-    }
-    BufferedStream handler;
-    HttpResponse response;
-};
 
 TEST(HttpRecordsTest, ContentLengthMustBeA32BitInteger) {
     HttpRequest request;
@@ -29,34 +18,23 @@ TEST(HttpRecordsTest, ContentLengthMustBeA32BitInteger) {
     }
 }
 
-TEST(HttpRecordsTest, FieldsReadInOnePassAgreeWithHeaderValue) {
+TEST(HttpRecordsTest, HeaderLookup) {
     // First line of a name wins, names match without regard to case but untrimmed, continuation
     // lines join the line before them and are never a header of their own.
     HttpRequest request;
     request.headerLines = {"host: first", "Host: second", "User-Agent: a", "\tb ", " Referer: inside",
-                           "Referer : spaced", "ACCEPT:  x/y ", "Content-Type: text/plain", "Content-Length: 3",
-                           "Content-Length: 4", "Range:", "Connection: close", "Pragma: no-cache", "Date: d",
-                           "Last-Modified: m", "Expires: e", "From: f", "Accept-Language: l",
-                           "Accept-Encoding: g", "Accept-Charset: c", "Content-Encoding: z",
-                           "Content-Language: en", "Content-Version: 1"};
+                           "Referer : spaced", "ACCEPT:  x/y ", "Content-Length: 3", "Content-Length: 4", "Range:"};
     request.readFields();
-    const std::vector<std::pair<std::string, const std::string*>> fields{
-        {"Host", &request.host}, {"User-Agent", &request.userAgent}, {"Referer", &request.referer},
-        {"Accept", &request.accept}, {"Content-Type", &request.contentType}, {"Range", &request.range},
-        {"Connection", &request.connection}, {"Pragma", &request.pragma}, {"Date", &request.date},
-        {"Last-Modified", &request.lastModified}, {"Expires", &request.expires}, {"From", &request.from},
-        {"Accept-Language", &request.acceptLanguage}, {"Accept-Encoding", &request.acceptEncoding},
-        {"Accept-Charset", &request.acceptCharSet}, {"Content-Encoding", &request.contentEncoding},
-        {"Content-Language", &request.contentLanguage}, {"Content-Version", &request.contentVersion}};
-    for (const auto& [name, field] : fields) EXPECT_EQ(*field, request.headerValue(name)) << name;
-    EXPECT_EQ(request.host, "first");
+    for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
+             {"Host", "first"}, {"accept", "x/y"}, {"Range", ""}, {"Referer", ""}, {"From", ""}})
+        EXPECT_EQ(request.headerValue(name), value) << name;
     EXPECT_EQ(request.userAgent, "a b Referer: inside");
     EXPECT_EQ(request.referer, "");
     EXPECT_EQ(request.contentLength, 3);
-    request.headerLines = {"Connection: keep-alive"};
+    request.headerLines = {"Referer: r"};
     request.readFields();  // fields absent from the new lines are emptied
-    EXPECT_EQ(request.host, "");
-    EXPECT_EQ(request.connection, "keep-alive");
+    EXPECT_EQ(request.referer, "r");
+    EXPECT_EQ(request.userAgent, "");
     EXPECT_EQ(request.contentLength, -1);
 }
 
@@ -68,23 +46,21 @@ TEST(HttpRecordsTest, ReasonPhrases) {
     EXPECT_EQ(response.reasonPhrase(), "Request Entity To Long");
     response.setStatusCode(402);
     EXPECT_EQ(response.reasonPhrase(), "Unknown Response Code");
-    response.closeAfterResponse = false;
-    response.setStatusCode(404);
-    EXPECT_TRUE(response.closeAfterResponse);
 }
 
-TEST(HttpRecordsTest, HeaderOrderWithReplacementInPlace) {
-    RecordedResponse r;
-    r.response.server = "BaLtu";
-    r.response.location = "/x";
-    r.response.pragma = "no-cache";
-    r.response.customHeaders = {"X-One: 1", "content-type: text/plain", "Server: other"};
-    r.response.bodyText = "hello";
-    r.response.sendBody();
-    EXPECT_EQ(r.sent(), "HTTP/1.1 200 OK\r\nConnection: close\r\ncontent-type: text/plain\r\nContent-Length: 5\r\n"
-                        "Pragma: no-cache\r\nX-One: 1\r\nServer: BaLtu\r\nLocation: /x\r\n\r\nhello");
-    EXPECT_TRUE(r.response.bodyText.empty());
-    EXPECT_THROW(r.response.sendHeader(), HeaderAlreadyWrittenError);
+TEST(HttpRecordsTest, ResponseHeaderOnce) {
+    BufferedStream connection(std::make_unique<MemoryTransport>(""));
+    HttpResponse response(&connection);
+    response.contentType = "text/plain";
+    response.cacheControl = "no-cache";
+    response.bodyText = "hello";
+    response.sendBody();
+    connection.flush();
+    EXPECT_EQ(static_cast<MemoryTransport&>(connection.connection()).output(),
+              "HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Type: text/plain\r\nContent-Length: 5\r\n"
+              "Cache-control: no-cache\r\nServer: BaLtu\r\n\r\nhello");
+    EXPECT_TRUE(response.bodyText.empty());
+    EXPECT_THROW(response.sendHeader(), HeaderAlreadyWrittenError);
 }
 
 TEST(HttpRecordsTest, ReadLineAcrossChunks) {
@@ -97,10 +73,8 @@ TEST(HttpRecordsTest, ReadLineAcrossChunks) {
 }
 
 TEST(HttpRecordsTest, DecodingNeverFails) {
-    EXPECT_EQ(percentDecode("%41%4g%%2", false), "A%4g%%2");
-    EXPECT_EQ(percentDecode("a+b%2B", true), "a b+");
-    EXPECT_EQ(decodeBase64("dXNl*cjpw\nYXNz"), "user:pass");
-    EXPECT_EQ(decodeBase64("YQ==Zm9v"), "a");
+    EXPECT_EQ(percentDecode("%41%4g%%2"), "A%4g%%2");
+    EXPECT_EQ(percentDecode("a+b%2B"), "a+b+");
 }
 
 }  // namespace

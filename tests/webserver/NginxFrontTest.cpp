@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "ServerTestSupport.h"
+#include "tests/support/FreePort.h"
 
 namespace {
 
@@ -28,16 +29,6 @@ std::string nginxProgram() {
     for (const char* path : {"/usr/sbin/nginx", "/usr/local/sbin/nginx", "/usr/bin/nginx"})
         if (access(path, X_OK) == 0) return path;
     return {};
-}
-
-std::uint16_t freeLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-    socklen_t length = sizeof a;
-    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    close(fd);
-    return ntohs(a.sin_port);
 }
 
 std::string readFile(const fs::path& path) {
@@ -75,10 +66,10 @@ protected:
         fragment_.replace("<table><tr><td>Person 1</td><td>In</td></tr></table>%NOW</body></html>");
         server_.setDefaultPort(0);
         server_.bindings().push_back({"127.0.0.1", 0, IpVersion::IPv4});
-        server_.onCommandGet = [this](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+        server_.setHandler([this](const HttpRequest& request, HttpResponse& response) {
             serveBoardPage(fragment_.snapshot(), clock_, log_, request, response);
             served_.fetch_add(1);
-        };
+        });
         server_.setActive(true);
         boardPort_ = server_.boundPort(0);
     }
@@ -96,7 +87,7 @@ protected:
     void startNginx() {
         std::string site = readFile(fs::path(QUORVANE_TEST_DATA) / "../../examples/deploy/nginx-board.conf");
         ASSERT_FALSE(site.empty()) << "examples/deploy/nginx-board.conf not found";
-        frontPort_ = freeLoopbackPort();
+        frontPort_ = freePort();
         substitute(site, "listen 8080;", "listen 127.0.0.1:" + std::to_string(frontPort_) + ";");
         substitute(site, "server 127.0.0.1:7350;", "server 127.0.0.1:" + std::to_string(boardPort_) + ";");
         substitute(site, "/var/cache/nginx/quorvane-board", (dir_ / "cache").string());

@@ -41,9 +41,9 @@ TEST(ServerConcurrencyTest, WholePagesAndEveryAccessLineInOrder) {
 
     HttpServer server;
     server.setDefaultPort(0);
-    server.onCommandGet = [&](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+    server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
         serveBoardPage(fragment.snapshot(), clock, log, request, response);
-    };
+    });
     server.setActive(true);
     const std::uint16_t port = server.boundPort(0);
 

@@ -99,13 +99,13 @@ public:
     BoardServerFixture() {
         setLocaleFormats(FormatSettings::fallback());
         server.setDefaultPort(0);
-        server.onCommandGet = [this](ClientConnection&, HttpRequest& request, HttpResponse& response) {
+        server.setHandler([this](const HttpRequest& request, HttpResponse& response) {
             {
                 std::lock_guard lock(requestMutex);
                 lastRequest_ = request;
             }
             serveBoardPage(fragment.snapshot(), clock, log, request, response);
-        };
+        });
     }
     std::uint16_t start() {
         server.setActive(true);

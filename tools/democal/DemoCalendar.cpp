@@ -2,9 +2,8 @@
 
 #include <openssl/rand.h>
 
-#include <stdexcept>
-
 #include "tools/democal/DemoConstants.h"
+#include "tools/democal/DemoErrors.h"
 #include "tools/democal/DemoFeed.h"
 #include "tools/democal/DemoPages.h"
 #include "tools/democal/DemoPeople.h"
@@ -139,7 +138,7 @@ bool DemoCalendar::hasSession(const DemoRequest& request) const {
 
 std::string DemoCalendar::newSession() {
     unsigned char bytes[DemoSessionTokenBytes];
-    if (RAND_bytes(bytes, sizeof bytes) != 1) throw std::runtime_error("no random bytes for a session");
+    if (RAND_bytes(bytes, sizeof bytes) != 1) throw DemoError("no random bytes for a session");
     static constexpr char Hex[] = "0123456789abcdef";
     std::string token;
     for (unsigned char b : bytes) {
