@@ -117,6 +117,12 @@ constexpr std::string_view BoardPageAddressTail = "/";
 // A meeting's location joins its summary as the day views show it, before the replacements.
 constexpr std::string_view LocationOpen = "<BR> (";
 constexpr std::string_view LocationClose = ")";
+// Item ids read from Microsoft 365 and Google Workspace, and why such a person is not read when
+// the program was given no identity for the service.
+constexpr std::string_view M365ItemPrefix = "m365:";
+constexpr std::string_view GoogleItemPrefix = "google:";
+constexpr std::string_view NoM365CredentialsText = "no Microsoft 365 credentials (--m365-credentials)";
+constexpr std::string_view NoGoogleAccountText = "no Google service account (--google-service-account)";
 // Shown instead of the title (and location) of a private or confidential entry.
 constexpr std::string_view PrivateText = "Private";
 // The note of an out-of-office day event that has no summary.

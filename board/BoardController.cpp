@@ -5,6 +5,7 @@
 #include "board/AddressSource.h"
 #include "board/BoardConstants.h"
 #include "board/BoardFragment.h"
+#include "board/CloudSource.h"
 #include "board/DayViewSource.h"
 #include "board/StatusCell.h"
 #include "text/Text.h"
@@ -42,7 +43,9 @@ BoardController::BoardController(BoardSettings settings, BrowserControl& browser
       driver_(browser, log, clock),
       refresh_(roster_, state_, RefreshLinks{sources_, *this, host, log, clock}) {
     driver_.setTimeoutSeconds(settings_.pageWaitSeconds);
-    // Calendar addresses first: the web calendar reads every other item id.
+    // The cloud services and calendar addresses first: the web calendar reads every other item id.
+    sources_.add(makeM365Source(settings_.m365, log, clock));
+    sources_.add(makeGoogleSource(settings_.google, log, clock));
     sources_.add(std::make_unique<AddressSource>(settings_.calendarFetch, log, clock));
     sources_.add(std::make_unique<DayViewSource>(DayViewSettings{settings_.calendarHost, settings_.calendarHttps},
                                                  driver_, state_, log, clock));
@@ -67,7 +70,8 @@ void BoardController::publish(const SharedSnapshot& board) {
         view.name = row.name;
         view.state = static_cast<ViewState>(row.status.state);
         for (const MeetingStatus& meeting : row.status.meetings)
-            view.meetings.push_back({meeting.description.plain, unixSeconds(meeting.end), meeting.showsUntil});
+            view.meetings.push_back(
+                {meeting.description.plain, unixSeconds(meeting.end), meeting.showsUntil, meeting.tentative});
         for (const NoteStatus& note : row.status.notes)
             view.notes.push_back({note.text.plain, static_cast<ViewNoteKind>(note.kind)});
         view.statusHtml = classicStatusHtml(row.status);

@@ -21,6 +21,8 @@
 #include "browser/BrowserControl.h"
 #include "browser/BrowserDriver.h"
 #include "calendarfetch/CalendarFetcher.h"
+#include "cloud/GoogleCalendarClient.h"
+#include "cloud/GraphCalendarClient.h"
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 #include "webserver/BoardPage.h"
@@ -35,6 +37,8 @@ struct BoardSettings {
     std::vector<std::string> bindAddresses;        // IPv4/IPv6 literals; empty: every address
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
     CalendarFetchSettings calendarFetch;           // people read from calendar addresses
+    std::optional<GraphSettings> m365;             // m365: people; none when no identity was given
+    std::optional<GoogleSettings> google;          // google: people; none when no identity was given
     WallPageSettings wall;                         // the wall page instead of the classic one
     int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
     bool calendarHttps = false;                    // day views over https too

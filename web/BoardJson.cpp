@@ -32,7 +32,9 @@ void appendPerson(std::string& out, const PersonView& person, bool hideTitles) {
         appendJsonString(out, hideTitles ? std::string(HiddenMeetingText) : meeting.description);
         out.append(",\"end\":");
         appendJsonString(out, isoLocalTime(meeting.endUnix));
-        out.append(",\"until\":").append(meeting.showsUntil ? "true" : "false").append("}");
+        out.append(",\"until\":").append(meeting.showsUntil ? "true" : "false");
+        if (meeting.tentative) out.append(",\"tentative\":true");
+        out.append("}");
     }
     out.append("],\"notes\":[");
     for (std::size_t i = 0; i < person.notes.size(); ++i) {
@@ -69,6 +71,7 @@ std::string_view noteKindName(ViewNoteKind kind) {
         case ViewNoteKind::Shift: return "shift";
         case ViewNoteKind::Late: return "late";
         case ViewNoteKind::Early: return "early";
+        case ViewNoteKind::Working: return "working";
         case ViewNoteKind::Other: break;
     }
     return "other";
@@ -81,6 +84,7 @@ std::string_view noteKindLabel(ViewNoteKind kind) {
         case ViewNoteKind::Shift: return "Shift";
         case ViewNoteKind::Late: return "Late start";
         case ViewNoteKind::Early: return "Early finish";
+        case ViewNoteKind::Working: return "Working elsewhere";
         case ViewNoteKind::Other: break;
     }
     return "Note";

@@ -9,13 +9,15 @@
 enum class ViewState { Meeting, Leave, Note, Free, Unknown };
 
 // The kind of an admitted day note; it is also what is shown when titles are hidden.
-enum class ViewNoteKind { Leave, Holiday, Shift, Late, Early, Other };
+// Working: where the person works today (working elsewhere, from home, an office).
+enum class ViewNoteKind { Leave, Holiday, Shift, Late, Early, Other, Working };
 
 // A meeting in progress. Times are instants in seconds since 1970-01-01 UTC.
 struct MeetingView {
     std::string description;    // plain text (no markup, entities decoded)
     std::int64_t endUnix = 0;
     bool showsUntil = true;     // false where the board shows no " until " (shifts, leave...)
+    bool tentative = false;     // accepted only tentatively (output only when true)
 };
 
 struct NoteView {
