@@ -40,6 +40,8 @@ BoardSettings boardSettings(const WindowSettings& settings) {
     board.rosterFile = settings.rosterFile;
     board.pageWaitSeconds = settings.pageWaitSeconds;
     board.calendarFetch = settings.calendarFetch;
+    board.m365 = settings.m365;
+    board.google = settings.google;
     board.wall = settings.wall;
     board.maxClientConnections = settings.maxClientConnections;
     board.calendarHttps = settings.calendarHttps;

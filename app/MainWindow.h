@@ -37,6 +37,8 @@ struct WindowSettings {
     bool echoLog = false;                          // also write the log to standard output
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
     CalendarFetchSettings calendarFetch;           // people read from calendar addresses
+    std::optional<GraphSettings> m365;             // m365: people; none when no identity was given
+    std::optional<GoogleSettings> google;          // google: people; none when no identity was given
     WallPageSettings wall;                         // the wall page instead of the classic one
     int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
     bool calendarHttps = false;                    // day views over https too
