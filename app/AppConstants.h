@@ -49,3 +49,9 @@ constexpr const char* MinimalPlatform = "minimal";
 #endif
 constexpr const char* DefaultCalendarHost = QUORVANE_CALENDAR_HOST_DEFAULT;
 constexpr const char* ProgramVersion = QUORVANE_VERSION;
+
+// Where the window's browser goes after each refresh: this program's own board page, on the port
+// the board listens on.
+constexpr const char* PageScheme = "http://";
+constexpr const char* PageLoopbackHost = "127.0.0.1";
+constexpr const char* PageAddressTail = "/";

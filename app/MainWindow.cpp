@@ -32,25 +32,9 @@ std::string toBytes(const QString& text) { return text.toUtf8().toStdString(); }
 
 const QEvent::Type MaskPromptEvent = static_cast<QEvent::Type>(QEvent::User + MaskPromptEventOffset);
 
-BoardSettings boardSettings(const WindowSettings& settings) {
-    BoardSettings board;
-    board.calendarHost = settings.calendarHost;
-    board.port = settings.port;
-    board.bindAddresses = settings.bindAddresses;
-    board.rosterFile = settings.rosterFile;
-    board.pageWaitSeconds = settings.pageWaitSeconds;
-    board.calendarFetch = settings.calendarFetch;
-    board.m365 = settings.m365;
-    board.google = settings.google;
-    board.wall = settings.wall;
-    board.maxClientConnections = settings.maxClientConnections;
-    board.calendarHttps = settings.calendarHttps;
-    return board;
-}
-
 }  // namespace
 
-MainWindow::MainWindow(WindowSettings settings, QWidget* parent)
+MainWindow::MainWindow(ProgramSettings settings, QWidget* parent)
     : QMainWindow(parent), settings_(std::move(settings)), prompt_(promptForText) {
     setWindowTitle(QLatin1String(WindowCaption));
     QPixmap icon(WindowIconSize, WindowIconSize);
@@ -76,7 +60,10 @@ MainWindow::MainWindow(WindowSettings settings, QWidget* parent)
         controls_->showProgress(progress, progressMax);
     };
 
-    controller_ = std::make_unique<BoardController>(boardSettings(settings_), *browser_, *logWriter_, clock_, *this);
+    site_ = std::make_unique<BoardSite>(settings_.server, settings_.pages, clock_, *logWriter_);
+    controller_ = std::make_unique<BoardController>(settings_.board, site_->pageAddress(), *browser_, *logWriter_,
+                                                    clock_, *this,
+                                                    [this](SharedSnapshot snapshot) { publish(std::move(snapshot)); });
 
     // The operator's edits of the fragment box are served until the next refresh replaces them.
     connect(controls_->fragmentEdit, &QPlainTextEdit::textChanged, this, &MainWindow::forwardFragmentEdit);
@@ -89,11 +76,11 @@ MainWindow::MainWindow(WindowSettings settings, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-    // The server's threads may still be logging: the controller stops them before the log and
-    // its box go.
+    // The server's threads may still be logging: the site stops them before the log and its box go.
     refreshTimer_.stop();
     grabTimer_.stop();
     controller_.reset();
+    site_.reset();
     if (log_) log_->onWake = nullptr;
     echo_.reset();
     log_.reset();
@@ -143,10 +130,11 @@ bool MainWindow::forceGrabChecked() const { return controls_->forceGrabBox->isCh
 
 void MainWindow::setForceGrabChecked(bool checked) { controls_->forceGrabBox->setChecked(checked); }
 
-void MainWindow::showFragment(const std::string& fragment) {
-    // The controller serves this fragment already; filling the box is not an operator's edit.
+void MainWindow::publish(SharedSnapshot snapshot) {
+    site_->publish(std::move(snapshot));
+    // The site serves this fragment already; filling the box is not an operator's edit.
     const QSignalBlocker quiet(controls_->fragmentEdit);
-    fragmentLines_->setText(fragment);
+    fragmentLines_->setText(site_->board().fragment());
 }
 
 void MainWindow::enableRefreshTimer() {
@@ -158,7 +146,7 @@ void MainWindow::setGrabCaption() {
     controls_->refreshButton->setText(fromBytes(GrabCaptionHead + dateTimeToText(GrabCaptionPattern, next)));
 }
 
-void MainWindow::forwardFragmentEdit() { controller_->editFragment(fragmentLines_->text()); }
+void MainWindow::forwardFragmentEdit() { site_->board().editFragment(fragmentLines_->text()); }
 
 bool MainWindow::event(QEvent* event) {
     if (event->type() == MaskPromptEvent) {

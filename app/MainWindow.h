@@ -1,7 +1,8 @@
 #pragma once
 // The operator window: shows the board's log, its browser and its fragment, and the operator's
 // controls (fake time, force grab, the refresh button), and drives the board controller from
-// them and from its two timers. Everything else is the controller's.
+// them and from its two timers. It wires the controller to the served pages: every snapshot the
+// board publishes goes to the site and its fragment into the fragment box.
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
@@ -10,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "app/BoardSite.h"
 #include "board/BoardController.h"
 #include "board/RefreshHost.h"
-#include "browser/BrowserConstants.h"
 #include "browser/WebEngineControl.h"
+#include "pages/BoardRequestHandler.h"
 #include "text/Clock.h"
-#include "webserver/ServerConstants.h"
 
 class ActivityLog;
 class LogWriter;
@@ -26,22 +27,15 @@ struct Credentials {
     std::string userId, password;
 };
 
-// What the program's options give the window.
-struct WindowSettings {
-    std::string calendarHost;
-    CalendarTrust trust;
-    std::optional<Credentials> credentials;        // given: no prompts
-    std::uint16_t port = BoardPort;
-    std::vector<std::string> bindAddresses;        // empty: every address
-    std::string rosterFile = std::string(RosterFileName);
-    bool echoLog = false;                          // also write the log to standard output
-    int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
-    CalendarFetchSettings calendarFetch;           // people read from calendar addresses
-    std::optional<GraphSettings> m365;             // m365: people; none when no identity was given
-    std::optional<GoogleSettings> google;          // google: people; none when no identity was given
-    WallPageSettings wall;                         // the wall page instead of the classic one
-    int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
-    bool calendarHttps = false;                    // day views over https too
+// Everything the program's options decide, made once from them and handed on whole: each part
+// goes as it is to the piece it configures.
+struct ProgramSettings {
+    BoardSettings board;                      // the board controller's
+    ServerSettings server;                    // where the pages are served
+    PageSettings pages;                       // which page, and how
+    CalendarTrust trust;                      // the window's browser
+    std::optional<Credentials> credentials;   // given: no prompts
+    bool echoLog = false;                     // also write the log to standard output
 };
 
 // Asks for a text: caption, prompt, default text in; the answer out.
@@ -50,9 +44,9 @@ using PromptFunction = std::function<std::string(const std::string&, const std::
 class MainWindow final : public QMainWindow, public RefreshHost {
     Q_OBJECT
 public:
-    // Builds the window and the board; the web server listens when this returns (it raises
-    // CouldNotBindError when it cannot).
-    explicit MainWindow(WindowSettings settings, QWidget* parent = nullptr);
+    // Builds the window, the served pages and the board; the web server listens when this
+    // returns (it raises CouldNotBindError when it cannot).
+    explicit MainWindow(ProgramSettings settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up: credentials (asked for unless given), roster, timers, button caption.
@@ -67,7 +61,6 @@ public:
     std::string fakeTimeText() const override;
     bool forceGrabChecked() const override;
     void setForceGrabChecked(bool checked) override;
-    void showFragment(const std::string& fragment) override;
     void enableRefreshTimer() override;
 
     void setPromptFunction(PromptFunction prompt) { prompt_ = std::move(prompt); }
@@ -78,6 +71,7 @@ public:
     QTimer& grabTimer() { return grabTimer_; }
     LogWriter& log() const { return *logWriter_; }
     BoardController& controller() { return *controller_; }
+    BoardSite& site() { return *site_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -87,8 +81,10 @@ protected:
 private:
     void setGrabCaption();
     void forwardFragmentEdit();
+    // A new snapshot: served from now on, and its fragment shown in the fragment box.
+    void publish(SharedSnapshot snapshot);
 
-    WindowSettings settings_;
+    ProgramSettings settings_;
     SystemClock clock_;
     PromptFunction prompt_;
     QTimer refreshTimer_;
@@ -100,6 +96,7 @@ private:
     std::unique_ptr<ActivityLog> log_;
     std::unique_ptr<LogWriter> echo_;
     LogWriter* logWriter_ = nullptr;
+    std::unique_ptr<BoardSite> site_;
     std::unique_ptr<BoardController> controller_;
     bool closed_ = false;
 };

@@ -43,6 +43,17 @@ void onReloadSignal(int signalNumber) {
     [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
 }
 
+// The one place the options become the program's settings.
+ProgramSettings settingsOf(const Options& options) {
+    ProgramSettings settings;
+    settings.board.calendarHost = options.calendarHost;
+    settings.board.rosterFile = options.rosterFile;
+    settings.board.calendarHttps = options.calendarHttps;
+    settings.server = ServerSettings{options.port, options.bindAddresses, options.maxClientConnections};
+    settings.pages = PageSettings{options.wallPage, options.title, options.hideTitles};
+    return settings;
+}
+
 int fail(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", ProgramName, message.c_str());
     return ExitUsage;
@@ -113,15 +124,9 @@ int main(int argc, char** argv) {
         Application app(argc, argv, headless);
         reloadLocaleFormats();
 
-        WindowSettings settings;
-        settings.calendarHost = options.calendarHost;
-        settings.port = options.port;
-        settings.bindAddresses = options.bindAddresses;
-        settings.rosterFile = options.rosterFile;
+        ProgramSettings settings = settingsOf(options);
         settings.credentials = credentials;
         settings.echoLog = headless;
-        settings.maxClientConnections = options.maxClientConnections;
-        settings.calendarHttps = options.calendarHttps;
         bool trusted = true;
         if (!options.calendarCa.empty()) {
             try {
@@ -136,10 +141,9 @@ int main(int argc, char** argv) {
         // --calendar-ca is trusted for the cloud services too.
         if (m365) m365->http.extraCa = calendarFetch.extraCa;
         if (google) google->http.extraCa = calendarFetch.extraCa;
-        settings.calendarFetch = std::move(calendarFetch);
-        settings.m365 = std::move(m365);
-        settings.google = std::move(google);
-        settings.wall = WallPageSettings{options.wallPage, options.title, options.hideTitles};
+        settings.board.calendarFetch = std::move(calendarFetch);
+        settings.board.m365 = std::move(m365);
+        settings.board.google = std::move(google);
 
         std::unique_ptr<MainWindow> window;
         if (trusted) {

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <string>
 
-#include "text/DateTime.h"
-#include "webserver/BoardPageText.h"
 #include "log/LogWriter.h"
+#include "pages/ClassicPage.h"
+#include "text/DateTime.h"
 
 // Port of the load server, and of nginx serving the same page beside it.
 constexpr int LoadServerPort = 7351;
@@ -21,21 +21,27 @@ constexpr int BenchListenQueue = 511;
 
 // A board of people rows with the statuses a working day shows.
 inline std::string benchBoardFragment(int people) {
-    static const char* const statuses[] = {
-        "Budget review (Room 4) until 10:30, <small>Also: Lab meeting until 11:00</small>",
-        "&nbsp;", "Customer call until 12:00", "<small>Note: Bank Holiday</small>",
-        "Interviews (Room 2) until 16:00<br><small>Note: Leaving early</small>", "Shift"};
-    // The rows as the board writes them (board/BoardFragment.cpp), from the page's own text.
-    std::string fragment(TableOpenLine);
-    for (int i = 0; i < people; ++i) {
-        fragment.append(FragmentLineBreak).append(RowOpen).append("Person " + std::to_string(i + 1));
-        fragment.append(RowMiddle).append(statuses[i % 6]).append(RowClose);
-    }
-    fragment.append(FragmentLineBreak).append(TableCloseLine);
-    fragment.append(FragmentLineBreak).append(FooterOpen);
-    fragment.append(dateTimeToText(FooterPattern, encodeDate(2026, 12, 6) + encodeTime(9, 0, 0, 0)));
-    fragment.append(FooterClose).append(FragmentLineBreak).append(PageCloseLine);
-    return fragment;
+    const Instant day = instantOfLocal(encodeDate(2026, 12, 6));
+    const auto at = [day](int hour, int minute) { return day + std::chrono::minutes(hour * 60 + minute); };
+    const auto meeting = [](const std::string& text, Instant end, bool until = true) {
+        MeetingStatus m;
+        m.description = {text, text};
+        m.end = end;
+        m.showsUntil = until;
+        return m;
+    };
+    const auto note = [](const std::string& text, NoteKind kind) { return NoteStatus{{text, text}, kind}; };
+    const PersonStatus statuses[] = {
+        {PersonState::Meeting, {meeting("Budget review (Room 4)", at(10, 30)), meeting("Lab meeting", at(11, 0))}, {}},
+        {PersonState::Free, {}, {}},
+        {PersonState::Meeting, {meeting("Customer call", at(12, 0))}, {}},
+        {PersonState::Note, {}, {note("Bank Holiday", NoteKind::Holiday)}},
+        {PersonState::Meeting, {meeting("Interviews (Room 2)", at(16, 0))}, {note("Leaving early", NoteKind::Early)}},
+        {PersonState::Meeting, {meeting("Shift", at(17, 0), false)}, {}}};
+    BoardSnapshot board;
+    board.dataTime = at(9, 0);
+    for (int i = 0; i < people; ++i) board.people.push_back({"Person " + std::to_string(i + 1), statuses[i % 6], {}, {}});
+    return classicFragment(board, false);
 }
 
 // Passes every line on and counts them: the access-log count of a run.

@@ -21,8 +21,8 @@
 #include "text/Clock.h"
 #include "text/LineList.h"
 #include "log/ActivityLog.h"
-#include "webserver/FragmentStore.h"
-#include "webserver/BoardPage.h"
+#include "pages/ClassicPage.h"
+#include "pages/PublishedBoard.h"
 #include "webserver/HttpServer.h"
 
 namespace {
@@ -78,14 +78,14 @@ int main(int argc, char** argv) {
     }
     reloadLocaleFormats();
     const SystemClock clock;
-    FragmentStore fragment;
-    fragment.replace(sampleFragment(argc > 3 ? std::stoi(argv[3]) : DefaultPeople));
+    PublishedBoard fragment;
+    fragment.editFragment(sampleFragment(argc > 3 ? std::stoi(argv[3]) : DefaultPeople));
 
     {
         NullLog none;
         HttpRequest request;
         HttpResponse response;
-        serveBoardPage(fragment.snapshot(), clock, none, request, response);
+        serveBoardPage(fragment.fragment(), clock, none, request, response);
         std::ofstream(argv[2], std::ios::binary) << response.bodyText;
     }
 
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     server.setDefaultPort(static_cast<std::uint16_t>(std::stoi(argv[1])));
     if (argc > 4) server.setListenQueue(std::stoi(argv[4]));
     server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
-        serveBoardPage(*fragment.share(), clock, log, request, response);
+        serveBoardPage(fragment.current()->fragment, clock, log, request, response);
         served.fetch_add(1, std::memory_order_relaxed);
     });
     server.setActive(true);

@@ -22,8 +22,8 @@
 #include "ui/WindowControls.h"
 #include "ui/LogBoxBinding.h"
 #include "ui/TextBoxLines.h"
-#include "webserver/FragmentStore.h"
-#include "webserver/BoardPage.h"
+#include "pages/ClassicPage.h"
+#include "pages/PublishedBoard.h"
 #include "webserver/HttpServer.h"
 
 namespace {
@@ -74,14 +74,14 @@ int main(int argc, char** argv) {
     bindLogToTextBox(log, logEdit);
     CountingLogWriter accessLog(log);
 
-    FragmentStore fragment;
-    fragment.replace(benchBoardFragment(BenchPeople));
+    PublishedBoard fragment;
+    fragment.editFragment(benchBoardFragment(BenchPeople));
     HttpServer server;
     server.setListenQueue(BenchListenQueue);
     server.setReuseSocket(ReuseSocket::On);
     server.bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), IpVersion::IPv4});
     server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
-        serveBoardPage(fragment.snapshot(), clock, accessLog, request, response);
+        serveBoardPage(fragment.fragment(), clock, accessLog, request, response);
     });
     server.setActive(true);
 

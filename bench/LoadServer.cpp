@@ -23,8 +23,8 @@
 #include "text/Clock.h"
 #include "text/LineList.h"
 #include "log/ActivityLog.h"
-#include "webserver/FragmentStore.h"
-#include "webserver/BoardPage.h"
+#include "pages/ClassicPage.h"
+#include "pages/PublishedBoard.h"
 #include "webserver/HttpServer.h"
 #include "webserver/OpenFileLimit.h"
 
@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
     };
     CountingLogWriter accessLog(activityLog);
 
-    FragmentStore fragment;
-    fragment.replace(benchBoardFragment(people));
+    PublishedBoard fragment;
+    fragment.editFragment(benchBoardFragment(people));
 
     HttpServer server;
     server.setRequestTimeoutMs(timeoutMs);
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     server.setReuseSocket(ReuseSocket::On);
     server.bindings().push_back({"127.0.0.1", static_cast<std::uint16_t>(port), IpVersion::IPv4});
     server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
-        serveBoardPage(*fragment.share(), clock, accessLog, request, response);
+        serveBoardPage(fragment.current()->fragment, clock, accessLog, request, response);
     });
     server.setActive(true);
 

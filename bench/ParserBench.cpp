@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "board/DayPageParser.h"
-#include "board/StatusCell.h"
+#include "pages/StatusCell.h"
 #include "text/DateTime.h"
 #include "log/LogWriter.h"
 

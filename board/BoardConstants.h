@@ -1,12 +1,12 @@
 #pragma once
-// Every limit and literal of the board core: roster file, day-page markers, status texts,
-// refresh log lines and the board fragment.
+// Every limit and literal of the board core: roster file, day-page markers, status rules and
+// keywords, refresh log lines. What the pages show is in pages/PagesConstants.h.
 #include <cstddef>
 #include <string_view>
 #include <utility>
 
-#include "board/PersonStatus.h"
 #include "text/TextConstants.h"
+#include "board/PersonStatus.h"
 
 // The roster file, relative to the current directory.
 constexpr std::string_view RosterFileName = "people.txt";
@@ -34,18 +34,15 @@ constexpr int EndTextMaxLength = 99;
 // The composed meeting time: date text + time text + seconds.
 constexpr std::string_view MeetingDatePattern = "dd/mm/yyyy ";
 constexpr std::string_view MeetingSecondsText = ":00";
-constexpr std::string_view UntilPattern = "hh:nn";
 
-// Meeting descriptions holding one of these (lower-cased) get no " until " suffix.
+// Meeting descriptions holding one of these (lower-cased) show no " until " on the pages.
 constexpr std::string_view NoSuffixKeywords[] = {"shift", "(x)", "leave", "holiday"};
-constexpr std::string_view UntilText = " until ";
-constexpr std::string_view AlsoOpen = "<br><small>Also: ";
-constexpr std::string_view SmallClose = "</small>";
+// A day view's "<BR>" in a meeting as the pages show it; ",  (" then closes up to " (".
 constexpr std::string_view LineBreakReplacement = ", ";
 constexpr std::string_view CommaBeforeParen = ",  (";
 constexpr std::string_view BlankBeforeParen = " (";
 
-// Character references a status may hold, decoded for the wall page's plain text.
+// Character references a day view's text may hold, decoded for its plain form.
 inline constexpr std::pair<std::string_view, char> HtmlEntities[] = {
     {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''}, {"&nbsp;", ' '}};
 
@@ -63,8 +60,6 @@ constexpr std::string_view LeaveKeyword = "leave";
 inline constexpr std::pair<std::string_view, NoteKind> NoteKindKeywords[] = {
     {LeaveKeyword, NoteKind::Leave}, {"holiday", NoteKind::Holiday}, {"shift", NoteKind::Shift},
     {"late", NoteKind::Late},        {"earl", NoteKind::Early}};
-constexpr std::string_view NoteOpen = "<small>Note: ";
-constexpr std::string_view NoteOpenAfter = "<br><small>Note: ";
 
 // Parser log texts.
 constexpr std::string_view MeetingsCountText = "Result: Meetings: ";
@@ -106,12 +101,6 @@ constexpr std::string_view NoPageKeptText = "; no earlier page";
 // the page is copied for every refresh's parse.
 constexpr std::size_t MaxDayPageBytes = 8u * 1024 * 1024;
 constexpr std::string_view AddressDatePattern = "yyyy/mm/dd";
-// Where the window's browser goes after each refresh: this program's own board page, on the
-// port the board listens on.
-constexpr std::string_view BoardPageScheme = "http://";
-constexpr std::string_view BoardPageLoopbackHost = "127.0.0.1";
-constexpr std::string_view BoardPageAddressTail = "/";
-// The board fragment's markup is the page's: webserver/BoardPageText.h.
 
 // Statuses composed from iCalendar data.
 // A meeting's location joins its summary as the day views show it, before the replacements.
@@ -123,11 +112,13 @@ constexpr std::string_view M365ItemPrefix = "m365:";
 constexpr std::string_view GoogleItemPrefix = "google:";
 constexpr std::string_view NoM365CredentialsText = "no Microsoft 365 credentials (--m365-credentials)";
 constexpr std::string_view NoGoogleAccountText = "no Google service account (--google-service-account)";
+// A timed out-of-office entry is a leave note saying until when, written as the pages write a
+// meeting's end (the date too when it ends on a later day).
+constexpr std::string_view LeaveUntilText = " until ";
+constexpr std::string_view LeaveUntilPattern = "hh:nn";
+constexpr std::string_view LeaveUntilLaterDayPattern = "dd/mm hh:nn";
 // Shown instead of the title (and location) of a private or confidential entry.
 constexpr std::string_view PrivateText = "Private";
 // The note of an out-of-office day event that has no summary.
 constexpr std::string_view OutOfOfficeText = "Out of office";
-// A meeting's title when titles are hidden.
-constexpr std::string_view HiddenMeetingText = "In a meeting";
-// The end of a meeting that ends on a later day than now.
-constexpr std::string_view UntilLaterDayPattern = "dd/mm hh:nn";
+

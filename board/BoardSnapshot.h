@@ -1,6 +1,7 @@
 #pragma once
 // What the board publishes after each change: every row and the grab's outcome, immutable once
 // published. The pages (classic, wall, JSON) render from it; the board knows no page and no HTTP.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,3 +26,5 @@ struct BoardSnapshot {
 };
 
 using SharedSnapshot = std::shared_ptr<const BoardSnapshot>;
+// Where the board hands each new snapshot (the pages, a test).
+using PublishSnapshot = std::function<void(SharedSnapshot)>;

@@ -34,8 +34,8 @@ NoteStatus timedNote(const CalendarMeeting& meeting, Instant end, Instant now)
         return {calendarText(meeting.isPrivate ? std::string(PrivateText) : meeting.summary), NoteKind::Working};
     std::string text = meeting.isPrivate ? std::string(PrivateText) : meeting.summary;
     if (text.empty()) text = OutOfOfficeText;
-    text.append(UntilText).append(
-        dateTimeToText(sameLocalDay(end, now) ? UntilPattern : UntilLaterDayPattern, localOfInstant(end)));
+    text.append(LeaveUntilText).append(
+        dateTimeToText(sameLocalDay(end, now) ? LeaveUntilPattern : LeaveUntilLaterDayPattern, localOfInstant(end)));
     return {calendarText(text), NoteKind::Leave};
 }
 

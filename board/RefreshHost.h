@@ -1,6 +1,6 @@
 #pragma once
 // What the refresh reads and writes of the operator's controls: the fake-time box, the force-grab
-// box, the fragment box and the refresh timer. The window implements it; tests implement it with
+// box and the refresh timer. The window implements it; tests implement it with
 // plain fields.
 #include <string>
 
@@ -11,8 +11,6 @@ public:
     virtual std::string fakeTimeText() const = 0;
     virtual bool forceGrabChecked() const = 0;
     virtual void setForceGrabChecked(bool checked) = 0;
-    // Shows the new board fragment to the operator (the web server already serves it).
-    virtual void showFragment(const std::string& fragment) = 0;
     // Enables refreshTimer (enabling an enabled timer does not restart it).
     virtual void enableRefreshTimer() = 0;
 };

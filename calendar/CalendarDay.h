@@ -17,6 +17,9 @@ struct CalendarMeeting {
     bool operator==(const CalendarMeeting&) const = default;
 };
 
+// summary is the event's own text even when isPrivate is set: hiding it is the composer's work,
+// which can so still tell private leave ("Annual leave", or out of office) from other private
+// entries and show it as private leave.
 struct CalendarDayEvent {
     std::string summary;
     bool outOfOffice = false;
@@ -29,6 +32,7 @@ struct CalendarDay {
     std::vector<CalendarMeeting> meetings;  // by start, then end, then summary
     std::vector<CalendarDayEvent> dayEvents;  // in the order of the data
     // What was passed over while reading (an event without a start, an unknown zone, a rule
-    // that was not expanded), one line each, for the caller's log.
+    // that was refused or cut short, an event or item skipped, a cap reached), each once and at
+    // most MaxWarningsKept of them plus a line counting the rest, for the caller's log.
     std::vector<std::string> warnings;
 };

@@ -1,9 +1,11 @@
 // Expansion of the stored events into one local day: recurrence through libical's rule
-// iterator positioned at the day, RDATE, EXDATE and RECURRENCE-ID overrides.
+// iterator positioned at the day, RDATE, EXDATE and RECURRENCE-ID overrides, within a budget of
+// rule steps per day and a cap on what the day keeps.
 #include <algorithm>
 #include <ctime>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "calendar/CalendarConstants.h"
 #include "calendar/LocalTime.h"
@@ -61,17 +63,35 @@ std::int64_t occurrenceKey(const CalendarTime& time, bool allDay)
     return allDay ? dayNumberOf(time.wall) : calendarInstant(time);
 }
 
-// Whether marker (an EXDATE or a RECURRENCE-ID) names the occurrence: a date names every
-// occurrence on that date of the series' own clock.
-bool names(const CalendarTime& marker, const CalendarTime& occurrence, std::int64_t occurrenceKeyValue, bool allDay)
-{
-    if (allDay || marker.isDate()) return dayNumberOf(marker.wall) == dayNumberOf(occurrence.wall);
-    return calendarInstant(marker) == occurrenceKeyValue;
-}
+// The occurrences an EXDATE or a RECURRENCE-ID names: a date names every occurrence on that
+// date of the series' own clock, a date-time the one at that instant.
+class OccurrenceMarks {
+public:
+    OccurrenceMarks(bool allDay) : allDay_(allDay) {}
+    void add(const CalendarTime& marker)
+    {
+        if (allDay_ || marker.isDate()) {
+            days_.insert(dayNumberOf(marker.wall));
+        } else {
+            instants_.insert(calendarInstant(marker));
+        }
+    }
+    bool names(const CalendarTime& occurrence, std::int64_t key) const
+    {
+        return days_.count(dayNumberOf(occurrence.wall)) != 0 || (!allDay_ && instants_.count(key) != 0);
+    }
+
+private:
+    bool allDay_;
+    std::unordered_set<std::int64_t> days_, instants_;
+};
 
 class DayBuilder {
 public:
-    DayBuilder(const DayWindow& window, CalendarDay& out) : window_(window), out_(out) {}
+    DayBuilder(const DayWindow& window, CalendarDay& out, WarningList& warnings)
+        : window_(window), out_(out), warnings_(warnings)
+    {
+    }
 
     // Adds one occurrence of event starting at start when it falls on the day.
     void add(const StoredEvent& event, const CalendarTime& start)
@@ -111,10 +131,19 @@ public:
             firstDay = dayNumberOf(wallAt(window_.dayStart - event.length, event.start.zone));
             lastDay = dayNumberOf(wallAt(window_.dayEnd, event.start.zone));
         }
-        for (icalrecurrencetype rule : event.rules) {
+        for (const std::string& text : event.series->rules) {
+            if (stepsLeft_ <= IteratorSetupSteps) {
+                warnings_.add(std::string(DayBudgetText));
+                return;
+            }
+            icalrecurrencetype rule = icalrecurrencetype_from_string(text.c_str());
+            if (rule.freq == ICAL_NO_RECURRENCE) {
+                warnings_.add(std::string(RuleUnsupportedText) + text);
+                continue;
+            }
             const std::string refusal = recurrenceRefusal(rule);
             if (!refusal.empty()) {
-                out_.warnings.push_back(refusal);
+                warnings_.add(refusal);
                 continue;
             }
             if (!ruleMayFallOn(rule, event.start.wall, firstDay, lastDay)) continue;
@@ -132,52 +161,47 @@ public:
                 if (allDay) until.is_date = 1;
                 rule.until = until;
             }
+            stepsLeft_ -= IteratorSetupSteps;
             icalrecur_iterator* iterator = icalrecur_iterator_new(rule, event.start.wall);
             if (iterator == nullptr) {
-                out_.warnings.push_back(std::string(RuleUnsupportedText) + icalrecurrencetype_as_string(&rule));
+                warnings_.add(std::string(RuleUnsupportedText) + text);
                 continue;
             }
             if (rule.count == 0 && icaltime_compare(low, event.start.wall) > 0) {
                 icalrecur_iterator_set_start(iterator, low);
             }
             int steps = 0;
-            for (; steps < MaxRecurrenceSteps; ++steps) {
+            for (; steps < MaxRecurrenceSteps && stepsLeft_ > 0; ++steps, --stepsLeft_) {
                 icaltimetype next = icalrecur_iterator_next(iterator);
                 if (icaltime_is_null_time(next) || icaltime_compare(next, high) > 0) break;
                 next.zone = nullptr;
                 if (icaltime_compare(next, low) >= 0) starts.push_back({next, event.start.zone});
             }
             icalrecur_iterator_free(iterator);
-            if (steps == MaxRecurrenceSteps) {
-                out_.warnings.push_back(std::string(RuleCappedText) + icalrecurrencetype_as_string(&rule));
-            }
+            if (steps == MaxRecurrenceSteps) warnings_.add(std::string(RuleCappedText) + text);
+            if (stepsLeft_ <= 0) warnings_.add(std::string(DayBudgetText));
         }
     }
 
     void addSeries(const StoredEvent& event, const std::vector<const StoredEvent*>& overrides)
     {
-        if (event.rules.empty() && event.extraStarts.empty()) {
-            if (overrides.empty()) {
-                add(event, event.start);
-                return;
-            }
+        if (!event.recurs() && overrides.empty()) {
+            add(event, event.start);
+            return;
         }
         const bool allDay = event.start.isDate();
         std::vector<CalendarTime> starts{event.start};
-        ruleStarts(event, starts);
-        starts.insert(starts.end(), event.extraStarts.begin(), event.extraStarts.end());
-
-        std::vector<std::int64_t> seen;
+        OccurrenceMarks marks(allDay);
+        for (const StoredEvent* o : overrides) marks.add(*o->series->recurrenceId);
+        if (event.series) {
+            ruleStarts(event, starts);
+            starts.insert(starts.end(), event.series->extraStarts.begin(), event.series->extraStarts.end());
+            for (const CalendarTime& excluded : event.series->excluded) marks.add(excluded);
+        }
+        std::unordered_set<std::int64_t> seen;
         for (const CalendarTime& start : starts) {
             const std::int64_t key = occurrenceKey(start, allDay);
-            if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
-            seen.push_back(key);
-            const auto namesThis = [&](const CalendarTime& marker) { return names(marker, start, key, allDay); };
-            if (std::any_of(event.excluded.begin(), event.excluded.end(), namesThis)) continue;
-            if (std::any_of(overrides.begin(), overrides.end(),
-                            [&](const StoredEvent* o) { return namesThis(*o->recurrenceId); })) {
-                continue;
-            }
+            if (!seen.insert(key).second || marks.names(start, key)) continue;
             add(event, start);
         }
     }
@@ -185,6 +209,8 @@ public:
 private:
     const DayWindow& window_;
     CalendarDay& out_;
+    WarningList& warnings_;
+    long long stepsLeft_ = MaxStepsPerDay;
 };
 
 }  // namespace
@@ -199,15 +225,20 @@ CalendarDay ParsedCalendar::expandDay(int year, int month, int day) const
     window.dayEnd = localMidnight(next.year, next.month, next.day);
 
     CalendarDay out;
-    out.warnings = warnings_;
+    WarningList warnings = warnings_;
+    if (kept_ && (window.dayNumber < civilDayNumber(kept_->first.year, kept_->first.month, kept_->first.day) ||
+                  window.dayNumber > civilDayNumber(kept_->last.year, kept_->last.month, kept_->last.day))) {
+        warnings.add(std::string(OutsideKeptText) + std::to_string(year) + "-" + std::to_string(month) + "-" +
+                     std::to_string(day));
+    }
     std::unordered_map<std::string, std::vector<const StoredEvent*>> overrides;
     for (const StoredEvent& event : events_) {
-        if (event.recurrenceId) overrides[event.uid].push_back(&event);
+        if (event.isOverride()) overrides[event.uid].push_back(&event);
     }
     static const std::vector<const StoredEvent*> none;
-    DayBuilder builder(window, out);
+    DayBuilder builder(window, out, warnings);
     for (const StoredEvent& event : events_) {
-        if (event.recurrenceId) {
+        if (event.isOverride()) {
             // An override stands as an event of its own, wherever it moved the occurrence.
             builder.add(event, event.start);
             continue;
@@ -218,6 +249,15 @@ CalendarDay ParsedCalendar::expandDay(int year, int month, int day) const
     std::sort(out.meetings.begin(), out.meetings.end(), [](const CalendarMeeting& a, const CalendarMeeting& b) {
         return std::tie(a.start, a.end, a.summary) < std::tie(b.start, b.end, b.summary);
     });
+    if (out.meetings.size() > MaxMeetingsPerDay) {
+        out.meetings.resize(MaxMeetingsPerDay);
+        warnings.add(std::string(MeetingsCappedText));
+    }
+    if (out.dayEvents.size() > MaxDayEventsPerDay) {
+        out.dayEvents.resize(MaxDayEventsPerDay);
+        warnings.add(std::string(DayEventsCappedText));
+    }
+    out.warnings = warnings.lines();
     return out;
 }
 

@@ -2,29 +2,23 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <iterator>
+#include <unordered_map>
 #include <strings.h>
 
 #include "calendar/CalendarConstants.h"
 #include "calendar/CalendarError.h"
-#include "calendar/LocalTime.h"
+#include "calendar/EventFilter.h"
+#include "calendar/EventReader.h"
+#include "calendar/RecurrenceGuard.h"
 #include "calendar/ZoneResolver.h"
 
-struct ParsedCalendar::Roots {
-    std::vector<icalcomponent*> trees;
-    ~Roots()
-    {
-        for (icalcomponent* tree : trees) icalcomponent_free(tree);
-    }
+struct ParsedCalendar::Zones {
+    ZoneCopies copies;
 };
 
 namespace {
-
-std::string oneLine(const char* text)
-{
-    std::string out = text != nullptr ? text : "";
-    std::replace_if(out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }, ' ');
-    return out;
-}
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
@@ -44,147 +38,124 @@ int countLines(std::string_view text, std::string_view prefix)
     return count;
 }
 
-void addWarning(std::vector<std::string>& warnings, std::string warning)
+struct TreeFree {
+    void operator()(icalcomponent* tree) const { icalcomponent_free(tree); }
+};
+
+// The span of time a calendar kept for some dates must cover, with margins for a zone change.
+struct KeptSpan {
+    std::int64_t start = 0, end = 0;  // Unix seconds
+    std::int64_t firstDay = 0, lastDay = 0;  // civil day numbers
+
+    explicit KeptSpan(const KeptDates& dates)
+    {
+        const long long marginDays = KeptSlackSeconds / SecondsPerDay;
+        firstDay = civilDayNumber(dates.first.year, dates.first.month, dates.first.day) - marginDays;
+        lastDay = civilDayNumber(dates.last.year, dates.last.month, dates.last.day) + marginDays;
+        start = localMidnight(dates.first.year, dates.first.month, dates.first.day) - KeptSlackSeconds;
+        const CivilDate after = civilFromDayNumber(lastDay - marginDays + 1);
+        end = localMidnight(after.year, after.month, after.day) + KeptSlackSeconds;
+    }
+
+    // Whether an occurrence starting at time and lasting length (seconds, or days when all-day)
+    // can touch the span.
+    bool touches(const CalendarTime& time, std::int64_t length, bool allDay) const
+    {
+        if (allDay || time.isDate()) {
+            const std::int64_t day = civilDayNumber(time.wall.year, time.wall.month, time.wall.day);
+            const std::int64_t days = allDay ? std::max<std::int64_t>(length, 1) : length / SecondsPerDay + 1;
+            return day <= lastDay && day + days >= firstDay;
+        }
+        const std::int64_t at = calendarInstant(time);
+        return at <= end && at + length >= start;
+    }
+};
+
+// Whether a rule of the series can still give an occurrence touching span.
+bool ruleReaches(const std::string& text, const StoredEvent& event, const KeptSpan& span)
 {
-    if (std::find(warnings.begin(), warnings.end(), warning) == warnings.end()) warnings.push_back(std::move(warning));
+    const icalrecurrencetype rule = icalrecurrencetype_from_string(text.c_str());
+    if (rule.freq == ICAL_NO_RECURRENCE || icaltime_is_null_time(rule.until)) return true;
+    CalendarTime until{rule.until, icaltime_is_utc(rule.until) ? icaltimezone_get_utc_timezone() : event.start.zone};
+    until.wall.zone = nullptr;
+    if (until.isDate() || event.start.isDate()) {
+        return civilDayNumber(until.wall.year, until.wall.month, until.wall.day) +
+                   (event.start.isDate() ? event.length : event.length / SecondsPerDay + 1) >= span.firstDay;
+    }
+    return calendarInstant(until) + event.length >= span.start;
 }
 
-CalendarTime readTime(icalproperty* property, icaltimetype value, icalcomponent* calendar,
-                      std::vector<std::string>& warnings)
+template <typename T>
+void keepWhere(std::vector<T>& items, const auto& wanted)
 {
-    CalendarTime time;
-    time.wall = value;
-    time.wall.zone = nullptr;
-    if (value.is_date) return time;
-    if (icaltime_is_utc(value)) {
-        time.zone = icaltimezone_get_utc_timezone();
-        return time;
-    }
-    if (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER)) {
-        const char* name = icalparameter_get_tzid(tzid);
-        time.zone = resolveZone(name != nullptr ? name : "", calendar);
-        if (time.zone == nullptr) addWarning(warnings, std::string(UnknownZoneText) + (name != nullptr ? name : ""));
-    }
-    return time;
+    std::erase_if(items, [&](const T& item) { return !wanted(item); });
+    items.shrink_to_fit();
 }
 
-std::int64_t instantOf(const CalendarTime& time)
+}  // namespace
+
+KeptDates KeptDates::around(int year, int month, int day)
+{
+    const std::int64_t number = civilDayNumber(year, month, day);
+    return {civilFromDayNumber(number - KeptDaysAround), civilFromDayNumber(number + KeptDaysAround)};
+}
+
+std::int64_t calendarInstant(const CalendarTime& time)
 {
     if (time.zone != nullptr) return static_cast<std::int64_t>(icaltime_as_timet_with_zone(time.wall, time.zone));
     return localToUnix(time.wall.year, time.wall.month, time.wall.day, time.wall.hour, time.wall.minute,
                        time.wall.second);
 }
 
-bool isOutOfOffice(icalcomponent* event)
-{
-    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_X_PROPERTY); p != nullptr;
-         p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
-        const char* name = icalproperty_get_x_name(p);
-        const char* value = icalproperty_get_x(p);
-        if (name == nullptr || value == nullptr || strcasecmp(name, BusyStatusProperty.data()) != 0) continue;
-        std::string v = value;
-        v.erase(std::remove_if(v.begin(), v.end(), [](unsigned char c) { return std::isspace(c); }), v.end());
-        if (strcasecmp(v.c_str(), OutOfOfficeValue.data()) == 0) return true;
-    }
-    return false;
-}
-
-// Fills event from a VEVENT; false (with a warning) when it has no readable start.
-bool readEvent(icalcomponent* vevent, icalcomponent* calendar, StoredEvent& event, std::vector<std::string>& warnings)
-{
-    event.uid = oneLine(icalcomponent_get_uid(vevent));
-    if (icalproperty* p = icalcomponent_get_first_property(vevent, ICAL_SUMMARY_PROPERTY)) {
-        event.summary = oneLine(icalproperty_get_summary(p));
-    }
-    if (icalproperty* p = icalcomponent_get_first_property(vevent, ICAL_LOCATION_PROPERTY)) {
-        event.location = oneLine(icalproperty_get_location(p));
-    }
-    if (icalproperty* p = icalcomponent_get_first_property(vevent, ICAL_CLASS_PROPERTY)) {
-        const icalproperty_class c = icalproperty_get_class(p);
-        event.isPrivate = c == ICAL_CLASS_PRIVATE || c == ICAL_CLASS_CONFIDENTIAL;
-    }
-    if (icalproperty* p = icalcomponent_get_first_property(vevent, ICAL_STATUS_PROPERTY)) {
-        event.cancelled = icalproperty_get_status(p) == ICAL_STATUS_CANCELLED;
-    }
-    if (icalproperty* p = icalcomponent_get_first_property(vevent, ICAL_TRANSP_PROPERTY)) {
-        const icalproperty_transp t = icalproperty_get_transp(p);
-        event.transparent = t == ICAL_TRANSP_TRANSPARENT || t == ICAL_TRANSP_TRANSPARENTNOCONFLICT;
-    }
-    event.outOfOffice = isOutOfOffice(vevent);
-
-    icalproperty* dtstart = icalcomponent_get_first_property(vevent, ICAL_DTSTART_PROPERTY);
-    const icaltimetype startValue = dtstart != nullptr ? icalproperty_get_dtstart(dtstart) : icaltime_null_time();
-    if (icaltime_is_null_time(startValue) || !icaltime_is_valid_time(startValue)) {
-        warnings.push_back(std::string(NoStartText) + (event.summary.empty() ? event.uid : event.summary));
-        return false;
-    }
-    event.start = readTime(dtstart, startValue, calendar, warnings);
-
-    icalproperty* dtend = icalcomponent_get_first_property(vevent, ICAL_DTEND_PROPERTY);
-    icalproperty* duration = icalcomponent_get_first_property(vevent, ICAL_DURATION_PROPERTY);
-    if (event.start.isDate()) {
-        event.length = 1;
-        if (dtend != nullptr) {
-            const icaltimetype end = icalproperty_get_dtend(dtend);
-            event.length = civilDayNumber(end.year, end.month, end.day) -
-                           civilDayNumber(event.start.wall.year, event.start.wall.month, event.start.wall.day);
-        } else if (duration != nullptr) {
-            event.length = icaldurationtype_as_int(icalproperty_get_duration(duration)) / SecondsPerDay;
-        }
-        event.length = std::max<std::int64_t>(event.length, 1);
-    } else {
-        if (dtend != nullptr) {
-            const CalendarTime end = readTime(dtend, icalproperty_get_dtend(dtend), calendar, warnings);
-            event.length = end.isDate() ? 0 : instantOf(end) - instantOf(event.start);
-        } else if (duration != nullptr) {
-            event.length = icaldurationtype_as_int(icalproperty_get_duration(duration));
-        }
-        event.length = std::max<std::int64_t>(event.length, 0);
-    }
-
-    for (icalproperty* p = icalcomponent_get_first_property(vevent, ICAL_RRULE_PROPERTY); p != nullptr;
-         p = icalcomponent_get_next_property(vevent, ICAL_RRULE_PROPERTY)) {
-        event.rules.push_back(icalproperty_get_rrule(p));
-    }
-    for (icalproperty* p = icalcomponent_get_first_property(vevent, ICAL_RDATE_PROPERTY); p != nullptr;
-         p = icalcomponent_get_next_property(vevent, ICAL_RDATE_PROPERTY)) {
-        const icaldatetimeperiodtype value = icalproperty_get_rdate(p);
-        const icaltimetype time = icaltime_is_null_time(value.time) ? value.period.start : value.time;
-        if (!icaltime_is_null_time(time)) event.extraStarts.push_back(readTime(p, time, calendar, warnings));
-    }
-    for (icalproperty* p = icalcomponent_get_first_property(vevent, ICAL_EXDATE_PROPERTY); p != nullptr;
-         p = icalcomponent_get_next_property(vevent, ICAL_EXDATE_PROPERTY)) {
-        event.excluded.push_back(readTime(p, icalproperty_get_exdate(p), calendar, warnings));
-    }
-    if (icalproperty* p = icalcomponent_get_first_property(vevent, ICAL_RECURRENCEID_PROPERTY)) {
-        event.recurrenceId = readTime(p, icalproperty_get_recurrenceid(p), calendar, warnings);
-    }
-    return true;
-}
-
-}  // namespace
-
-std::int64_t calendarInstant(const CalendarTime& time)
-{
-    return instantOf(time);
-}
-
-ParsedCalendar::ParsedCalendar() : roots_(std::make_unique<Roots>()), cache_(std::make_unique<DayCache>()) {}
+ParsedCalendar::ParsedCalendar() : zones_(std::make_unique<Zones>()), cache_(std::make_unique<DayCache>()) {}
 ParsedCalendar::ParsedCalendar(ParsedCalendar&&) noexcept = default;
 ParsedCalendar& ParsedCalendar::operator=(ParsedCalendar&&) noexcept = default;
 ParsedCalendar::~ParsedCalendar() = default;
 
 ParsedCalendar ParsedCalendar::parse(std::string_view icsText)
 {
-    ParsedCalendar calendar;
-    calendar.readText(icsText);
-    return calendar;
+    return parseAll({icsText}, std::nullopt);
 }
 
 ParsedCalendar ParsedCalendar::parse(const std::vector<std::string>& calendars)
 {
+    return parseAll({calendars.begin(), calendars.end()}, std::nullopt);
+}
+
+ParsedCalendar ParsedCalendar::parse(std::string_view icsText, const KeptDates& dates)
+{
+    return parseAll({icsText}, dates);
+}
+
+ParsedCalendar ParsedCalendar::parse(const std::vector<std::string>& calendars, const KeptDates& dates)
+{
+    return parseAll({calendars.begin(), calendars.end()}, dates);
+}
+
+ParsedCalendar ParsedCalendar::parseAll(const std::vector<std::string_view>& texts, const std::optional<KeptDates>& dates)
+{
     ParsedCalendar calendar;
-    for (const std::string& text : calendars) calendar.readText(text);
+    calendar.kept_ = dates;
+    calendar.eventsLeft_ = dates ? MaxEventsRead : SIZE_MAX;
+    std::optional<CalendarError> firstError;
+    bool anyRead = false;
+    for (std::string_view text : texts) {
+        if (calendar.eventsLeft_ == 0) {
+            // The rest of a multi-status that gives more events than are read: not even parsed.
+            calendar.warnings_.add(std::string(EventsCappedText));
+            break;
+        }
+        try {
+            calendar.readText(text);
+            anyRead = true;
+        } catch (const CalendarError& error) {
+            if (texts.size() == 1) throw;
+            if (!firstError) firstError = error;
+            calendar.warnings_.add(std::string(ItemSkippedText) + error.what());
+        }
+    }
+    if (!anyRead && firstError) throw *firstError;
+    if (dates) calendar.keepOnly(*dates);
     return calendar;
 }
 
@@ -195,17 +166,25 @@ void ParsedCalendar::readText(std::string_view text)
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
     if (!startsWithNoCase(text, BeginCalendar)) throw CalendarError(std::string(NotICalendarText));
 
-    const std::string owned(text);
-    icalcomponent* root = icalparser_parse_string(owned.c_str());
-    if (root == nullptr) throw CalendarError(std::string(UnreadableText) + std::string(NoCalendarText));
-    roots_->trees.push_back(root);
+    WarningList warnings = warnings_;
+    std::optional<DayNumberRange> keep;
+    if (kept_) {
+        keep = DayNumberRange{civilDayNumber(kept_->first.year, kept_->first.month, kept_->first.day),
+                              civilDayNumber(kept_->last.year, kept_->last.month, kept_->last.day)};
+    }
+    std::size_t eventsLeft = eventsLeft_;
+    std::optional<std::string> filtered = filterEvents(text, keep, eventsLeft, warnings);
+    const std::string owned = filtered ? std::move(*filtered) : std::string(text);
+    // The tree is needed only while reading: the zones events refer to are copied out of it.
+    const std::unique_ptr<icalcomponent, TreeFree> root(icalparser_parse_string(owned.c_str()));
+    if (!root) throw CalendarError(std::string(UnreadableText) + std::string(NoCalendarText));
 
     std::vector<icalcomponent*> vcalendars;
-    if (icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT) {
-        vcalendars.push_back(root);
+    if (icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT) {
+        vcalendars.push_back(root.get());
     } else {
-        for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VCALENDAR_COMPONENT); c != nullptr;
-             c = icalcomponent_get_next_component(root, ICAL_VCALENDAR_COMPONENT)) {
+        for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT); c != nullptr;
+             c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT)) {
             vcalendars.push_back(c);
         }
     }
@@ -214,10 +193,45 @@ void ParsedCalendar::readText(std::string_view text)
         throw CalendarError(std::string(UnreadableText) + std::string(NoCalendarText));
     }
     for (icalcomponent* vcalendar : vcalendars) {
+        CalendarZones zones(vcalendar, zones_->copies);
         for (icalcomponent* vevent = icalcomponent_get_first_component(vcalendar, ICAL_VEVENT_COMPONENT);
              vevent != nullptr; vevent = icalcomponent_get_next_component(vcalendar, ICAL_VEVENT_COMPONENT)) {
             StoredEvent event;
-            if (readEvent(vevent, vcalendar, event, warnings_)) events_.push_back(std::move(event));
+            if (readEvent(vevent, zones, event, warnings)) events_.push_back(std::move(event));
         }
     }
+    warnings_ = std::move(warnings);
+    eventsLeft_ = eventsLeft;
+}
+
+void ParsedCalendar::keepOnly(const KeptDates& dates)
+{
+    const KeptSpan span(dates);
+    std::unordered_map<std::string, std::int64_t> seriesLength;  // an override's occurrence lasts as its series'
+    for (const StoredEvent& event : events_) {
+        if (event.recurs() && !event.isOverride()) seriesLength.emplace(event.uid, event.length);
+    }
+    std::vector<StoredEvent> kept;
+    for (StoredEvent& event : events_) {
+        const bool allDay = event.start.isDate();
+        bool keep = span.touches(event.start, event.length, allDay);
+        if (event.isOverride()) {
+            const auto found = seriesLength.find(event.uid);
+            const std::int64_t length = found != seriesLength.end() ? found->second : event.length;
+            keep = keep || span.touches(*event.series->recurrenceId, length, allDay);
+        } else if (event.series) {
+            SeriesParts& series = *event.series;
+            keepWhere(series.extraStarts, [&](const CalendarTime& t) { return span.touches(t, event.length, allDay); });
+            keepWhere(series.excluded, [&](const CalendarTime& t) { return span.touches(t, event.length, allDay); });
+            // A rule gives nothing before its series' start.
+            if (calendarInstant(event.start) > span.end + SecondsPerDay) series.rules.clear();
+            keepWhere(series.rules, [&](const std::string& rule) { return ruleReaches(rule, event, span); });
+            keep = keep || event.recurs();
+        }
+        if (keep) kept.push_back(std::move(event));
+    }
+    events_.clear();
+    events_.shrink_to_fit();
+    events_.reserve(kept.size());
+    std::move(kept.begin(), kept.end(), std::back_inserter(events_));
 }

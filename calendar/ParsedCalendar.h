@@ -9,39 +9,32 @@
 #include <string_view>
 #include <vector>
 
-#include <libical/ical.h>
-
 #include "calendar/CalendarDay.h"
+#include "calendar/LocalTime.h"
+#include "calendar/StoredEvent.h"
+#include "calendar/WarningList.h"
 
-// A date or date-time value with the zone it is read in (nullptr: floating, read as local).
-struct CalendarTime {
-    icaltimetype wall{};  // zone field cleared; the wall clock in zone
-    icaltimezone* zone = nullptr;
-    bool isDate() const { return wall.is_date != 0; }
-};
-
-// Unix seconds of a date-time value (a floating one read in the local zone).
-std::int64_t calendarInstant(const CalendarTime& time);
-
-struct StoredEvent {
-    std::string uid, summary, location;
-    bool isPrivate = false, outOfOffice = false, cancelled = false, transparent = false;
-    CalendarTime start;
-    // Timed events: exact length in seconds. All-day events: length in days (at least one).
-    std::int64_t length = 0;
-    std::vector<icalrecurrencetype> rules;
-    std::vector<CalendarTime> extraStarts;  // RDATE (a period's own length is not kept)
-    std::vector<CalendarTime> excluded;     // EXDATE
-    std::optional<CalendarTime> recurrenceId;  // set on an override of one occurrence
+// Local dates (the machine's zone), both included, that a calendar is read for: events that
+// cannot touch them are not kept.
+struct KeptDates {
+    CivilDate first{}, last{};
+    // The date and KeptDaysAround dates either side.
+    static KeptDates around(int year, int month, int day);
 };
 
 class ParsedCalendar {
 public:
     // Reads one text holding one or more VCALENDARs; CalendarError when it is not iCalendar data
-    // or cannot be read.
+    // or cannot be read. An event holding a NUL byte is skipped with a warning.
     static ParsedCalendar parse(std::string_view icsText);
     // Reads several texts (a CalDAV multi-status gives one VCALENDAR per event) as one calendar.
+    // A text that cannot be read is skipped with a warning while another one can be read; when
+    // none can, the first one's CalendarError.
     static ParsedCalendar parse(const std::vector<std::string>& calendars);
+    // The same, keeping only what can touch dates: the memory kept is bounded by what the board
+    // shows, not by the feed. Days outside dates expand with a warning, and may miss events.
+    static ParsedCalendar parse(std::string_view icsText, const KeptDates& dates);
+    static ParsedCalendar parse(const std::vector<std::string>& calendars, const KeptDates& dates);
 
     ParsedCalendar(ParsedCalendar&&) noexcept;
     ParsedCalendar& operator=(ParsedCalendar&&) noexcept;
@@ -57,12 +50,16 @@ public:
 
 private:
     ParsedCalendar();
+    static ParsedCalendar parseAll(const std::vector<std::string_view>& texts, const std::optional<KeptDates>& dates);
     void readText(std::string_view icsText);
+    void keepOnly(const KeptDates& dates);
 
-    struct Roots;
-    std::unique_ptr<Roots> roots_;  // the libical trees the zones live in
+    struct Zones;
+    std::unique_ptr<Zones> zones_;  // copies of the calendars' own VTIMEZONEs
     std::vector<StoredEvent> events_;
-    std::vector<std::string> warnings_;
+    WarningList warnings_;
+    std::optional<KeptDates> kept_;
+    std::size_t eventsLeft_ = 0;  // events still to read (MaxEventsRead in all) when kept_ is set
 
     struct DayCache {
         std::mutex lock;

@@ -1,6 +1,8 @@
 #include "calendar/RecurrenceGuard.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <string_view>
 
 #include "calendar/CalendarConstants.h"
 #include "calendar/LocalTime.h"
@@ -28,6 +30,11 @@ bool monthDayCanFall(const icalrecurrencetype& rule)
     return false;
 }
 
+bool listed(const short* values, int size)
+{
+    return size > 0 && values[0] != ICAL_RECURRENCE_ARRAY_MAX;
+}
+
 bool hasDayFilter(const icalrecurrencetype& rule)
 {
     return rule.by_month[0] != ICAL_RECURRENCE_ARRAY_MAX || rule.by_month_day[0] != ICAL_RECURRENCE_ARRAY_MAX ||
@@ -39,15 +46,19 @@ bool hasDayFilter(const icalrecurrencetype& rule)
 
 std::string recurrenceRefusal(const icalrecurrencetype& rule)
 {
-    const char* text = icalrecurrencetype_as_string(const_cast<icalrecurrencetype*>(&rule));
-    const std::string shown = text != nullptr ? text : "";
-    if (!monthDayCanFall(rule)) return std::string(RuleNeverText) + shown;
+    const auto refused = [&rule](std::string_view why) {
+        const char* text = icalrecurrencetype_as_string(const_cast<icalrecurrencetype*>(&rule));
+        return std::string(why) + (text != nullptr ? text : "");
+    };
+    if (!monthDayCanFall(rule)) return refused(RuleNeverText);
     // libical looks for a matching day one step at a time up to its last year: a sub-daily
     // rule restricted to certain days may take minutes to find, or to miss, one.
     const bool subDaily = rule.freq == ICAL_SECONDLY_RECURRENCE || rule.freq == ICAL_MINUTELY_RECURRENCE ||
                           rule.freq == ICAL_HOURLY_RECURRENCE;
-    if (rule.freq == ICAL_SECONDLY_RECURRENCE || (subDaily && hasDayFilter(rule))) {
-        return std::string(RuleUnsupportedText) + shown;
+    if (rule.freq == ICAL_SECONDLY_RECURRENCE || (subDaily && hasDayFilter(rule))) return refused(RuleUnsupportedText);
+    // Several seconds listed give several occurrences within one minute, whatever the frequency.
+    if (listed(rule.by_second, ICAL_BY_SECOND_SIZE) && rule.by_second[1] != ICAL_RECURRENCE_ARRAY_MAX) {
+        return refused(RuleSubMinuteText);
     }
     return {};
 }
@@ -58,11 +69,6 @@ namespace {
 int weekdayOf(long long dayNumber)
 {
     return static_cast<int>(((dayNumber % 7) + 11) % 7);  // 1970-01-01 was a Thursday
-}
-
-bool listed(const short* values, int size)
-{
-    return size > 0 && values[0] != ICAL_RECURRENCE_ARRAY_MAX;
 }
 
 }  // namespace
@@ -103,4 +109,49 @@ bool ruleMayFallOn(const icalrecurrencetype& rule, const icaltimetype& start, lo
         if (monthDayFits) return true;
     }
     return false;
+}
+
+bool countAsUntil(icalrecurrencetype& rule, const icaltimetype& start)
+{
+    if (rule.count <= 0) return false;
+    const short* parts[] = {rule.by_second, rule.by_minute, rule.by_hour, rule.by_day, rule.by_month_day,
+                            rule.by_year_day, rule.by_week_no, rule.by_month, rule.by_set_pos};
+    for (const short* part : parts) {
+        if (part[0] != ICAL_RECURRENCE_ARRAY_MAX) return false;
+    }
+    const long long steps = static_cast<long long>(rule.count - 1) * std::max<short>(rule.interval, 1);
+    long long days = 0, seconds = 0, months = 0;
+    switch (rule.freq) {
+    case ICAL_MINUTELY_RECURRENCE: seconds = steps * 60; break;
+    case ICAL_HOURLY_RECURRENCE: seconds = steps * 3600; break;
+    case ICAL_DAILY_RECURRENCE: days = steps; break;
+    case ICAL_WEEKLY_RECURRENCE: days = steps * 7; break;
+    // Every month has days 1 to 28; a later day is skipped in short months and not counted.
+    case ICAL_MONTHLY_RECURRENCE: if (start.day > 28) return false; months = steps; break;
+    case ICAL_YEARLY_RECURRENCE: if (start.month == 2 && start.day == 29) return false; months = steps * 12; break;
+    default: return false;
+    }
+    const long long second = ((start.hour * 60LL + start.minute) * 60 + start.second) + seconds;
+    long long day = civilDayNumber(start.year, start.month, start.day) + days + second / SecondsPerDay;
+    const long long secondOfDay = second % SecondsPerDay;
+    if (months != 0) {
+        const long long month = start.year * 12LL + (start.month - 1) + months;
+        if (month / 12 > MaxRuleYear) return false;
+        day = civilDayNumber(static_cast<int>(month / 12), static_cast<int>(month % 12) + 1, start.day);
+    }
+    if (day > civilDayNumber(MaxRuleYear, 12, 31)) return false;
+    const CivilDate last = civilFromDayNumber(day);
+    icaltimetype until = start;
+    until.zone = nullptr;
+    until.year = last.year;
+    until.month = last.month;
+    until.day = last.day;
+    if (!start.is_date) {
+        until.hour = static_cast<int>(secondOfDay / 3600);
+        until.minute = static_cast<int>(secondOfDay / 60 % 60);
+        until.second = static_cast<int>(secondOfDay % 60);
+    }
+    rule.count = 0;
+    rule.until = until;
+    return true;
 }

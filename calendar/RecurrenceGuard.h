@@ -1,5 +1,6 @@
 #pragma once
-// Rules libical would search for centuries before giving up: refused before expansion.
+// Recurrence rules looked at before libical expands them: the ones it would search for centuries
+// (or that step below a minute) refused, COUNT rules turned into UNTIL ones, days a rule skips.
 #include <string>
 
 #include <libical/ical.h>
@@ -11,3 +12,9 @@ std::string recurrenceRefusal(const icalrecurrencetype& rule);
 // day numbers on the series' own clock), read from its weekday and day-of-month parts alone.
 // Spares building libical's iterator (tens of microseconds) for series that skip the day.
 bool ruleMayFallOn(const icalrecurrencetype& rule, const icaltimetype& start, long long firstDay, long long lastDay);
+
+// A COUNT rule that steps plainly (no BY parts) turned into the same rule ending at its last
+// occurrence (UNTIL, on the series' own clock), computed by arithmetic: libical then starts its
+// search at the day asked instead of walking every occurrence from the first. False, rule
+// unchanged, for other rules.
+bool countAsUntil(icalrecurrencetype& rule, const icaltimetype& start);

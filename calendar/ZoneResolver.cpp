@@ -46,3 +46,40 @@ icaltimezone* resolveZone(std::string_view tzid, icalcomponent* calendar)
     if (!iana.isEmpty()) return systemZone(iana.toStdString());
     return nullptr;
 }
+
+ZoneCopies::~ZoneCopies()
+{
+    for (auto& [definition, zone] : byDefinition_) icaltimezone_free(zone, 1);
+}
+
+icaltimezone* ZoneCopies::keep(icaltimezone* zone)
+{
+    icalcomponent* component = icaltimezone_get_component(zone);
+    if (component == nullptr) return zone;
+    char* text = icalcomponent_as_ical_string(component);
+    std::string definition = text != nullptr ? text : "";
+    const auto found = byDefinition_.find(definition);
+    if (found != byDefinition_.end()) return found->second;
+    icaltimezone* copy = icaltimezone_new();
+    icalcomponent* clone = icalcomponent_new_clone(component);
+    if (icaltimezone_set_component(copy, clone) == 0) {
+        icalcomponent_free(clone);
+        icaltimezone_free(copy, 1);
+        return nullptr;
+    }
+    byDefinition_.emplace(std::move(definition), copy);
+    return copy;
+}
+
+icaltimezone* CalendarZones::zone(const std::string& tzid)
+{
+    const auto found = resolved_.find(tzid);
+    if (found != resolved_.end()) return found->second;
+    icaltimezone* zone = nullptr;
+    if (calendar_ != nullptr) {
+        if (icaltimezone* own = icalcomponent_get_timezone(calendar_, tzid.c_str())) zone = copies_.keep(own);
+    }
+    if (zone == nullptr) zone = resolveZone(tzid, nullptr);
+    resolved_.emplace(tzid, zone);
+    return zone;
+}

@@ -4,6 +4,8 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+
 #include "calendarfetch/CalendarFetchConstants.h"
 
 namespace {
@@ -14,6 +16,26 @@ QString latin(std::string_view text) { return QString::fromLatin1(text.data(), s
 int statusCode(const QString& statusLine) {
     const QStringList parts = statusLine.simplified().split(u' ');
     return parts.size() >= 2 ? parts[1].toInt() : 0;
+}
+
+// XML 1.0 allows no C0 control character but tab, line feed and carriage return, not even as a
+// reference, yet a server may copy one from an event's text into its answer. Such bytes are
+// replaced by ControlStandIn so that the rest of the answer reads, and given back as NUL bytes in
+// the calendar data taken: the iCalendar reader then skips the one event holding them.
+bool isForbiddenControl(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+}
+
+QByteArray withStandIns(const QByteArray& body)
+{
+    QByteArray out;
+    out.reserve(body.size());
+    for (char c : body) {
+        if (isForbiddenControl(c)) out.append(ControlStandIn.data(), static_cast<qsizetype>(ControlStandIn.size()));
+        else out.append(c);
+    }
+    return out;
 }
 
 }  // namespace
@@ -56,7 +78,9 @@ MultiStatus parseMultiStatus(const QByteArray& body) {
     const QString dav = latin(DavNamespace);
     const QString cal = latin(CalDavNamespace);
     MultiStatus result;
-    QXmlStreamReader xml(body);
+    const bool standIns = std::any_of(body.begin(), body.end(), isForbiddenControl);
+    const QChar standIn = QString::fromUtf8(ControlStandIn.data(), static_cast<qsizetype>(ControlStandIn.size())).at(0);
+    QXmlStreamReader xml(standIns ? withStandIns(body) : body);
     bool sawRoot = false;
     // Calendar data of the propstat being read, kept only once its status says 200.
     std::vector<std::string> pending;
@@ -78,6 +102,7 @@ MultiStatus parseMultiStatus(const QByteArray& body) {
                 if (xml.namespaceUri() == cal && xml.name() == u"calendar-data") {
                     QString text = xml.readElementText(QXmlStreamReader::SkipChildElements);
                     --depthInPropstat;  // readElementText consumed the end element
+                    if (standIns) text.replace(standIn, QChar(u'\0'));
                     if (!text.trimmed().isEmpty()) pending.push_back(text.toStdString());
                 } else if (xml.namespaceUri() == dav && xml.name() == u"status") {
                     propstatStatus = statusCode(xml.readElementText(QXmlStreamReader::SkipChildElements));

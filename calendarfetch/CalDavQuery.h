@@ -30,6 +30,8 @@ struct MultiStatus {
 };
 
 // Reads a 207 answer (namespaces DAV: and CalDAV). Only the calendar-data of a propstat whose
-// status is 200 is taken; items with another status are left out. Not ok when the body is not
-// well-formed XML or not a DAV multistatus.
+// status is 200 is taken; items with another status are left out. A control byte XML forbids
+// (a NUL copied from an event's text) does not make the answer unreadable: it comes back as a NUL
+// byte in that item's data, for the iCalendar reader to skip that event. Not ok when the body is
+// not well-formed XML or not a DAV multistatus.
 MultiStatus parseMultiStatus(const QByteArray& body);

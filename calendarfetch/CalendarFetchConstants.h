@@ -24,6 +24,9 @@ inline constexpr int MultiStatusCode = 207;
 // Roster item ids starting so are calendar addresses; any other is an item of the web calendar.
 inline constexpr std::string_view HttpAddressStart = "http://";
 inline constexpr std::string_view HttpsAddressStart = "https://";
+// Stands in for a control byte XML cannot carry while a multi-status is read: U+FDD0, a
+// noncharacter that no calendar text holds.
+inline constexpr std::string_view ControlStandIn = "\xEF\xB7\x90";
 
 // A feed is iCalendar data when its first line (after a byte order mark and white space) is this.
 inline constexpr std::string_view ICalendarStart = "BEGIN:VCALENDAR";

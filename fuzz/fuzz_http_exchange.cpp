@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "fuzz/FuzzSupport.h"
-#include "webserver/FragmentStore.h"
-#include "webserver/BoardPage.h"
+#include "pages/ClassicPage.h"
+#include "pages/PublishedBoard.h"
 #include "webserver/Transport.h"
 #include "webserver/HttpServer.h"
 #include "webserver/ServerErrors.h"
@@ -14,16 +14,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     static FixedClock clock;
-    static FragmentStore fragment;
+    static PublishedBoard fragment;
     static bool ready = false;
     if (!ready) {
-        fragment.replace("<table><tr><td>Ann</td><td>%NOW</td><tr></table></body></html>");
+        fragment.editFragment("<table><tr><td>Ann</td><td>%NOW</td><tr></table></body></html>");
         ready = true;
     }
     CountingLog log;
     HttpServer server;
     server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
-        serveBoardPage(fragment.snapshot(), clock, log, request, response);
+        serveBoardPage(fragment.fragment(), clock, log, request, response);
     });
 
     const std::size_t chunk = 1 + data[0] % 64;

@@ -34,14 +34,6 @@ constexpr std::int64_t MaxRequestBodyBytes = 1048576;   // larger bodies end the
 constexpr std::size_t MaxAccessLineBytes = 65536;       // access lines are cut here (tokens in client text)
 constexpr std::string_view ServerSoftware = "BaLtu";   // the Server header of every response
 constexpr std::string_view DefaultContentType = "text/html";
-constexpr std::string_view BoardContentType = "text/html; charset=utf-8";
-// The wall page's paths and answers.
-constexpr std::string_view WallPagePath = "/";
-constexpr std::string_view WallDataPath = "/board.json";
-constexpr std::string_view JsonContentType = "application/json; charset=utf-8";
-constexpr std::string_view PlainContentType = "text/plain; charset=utf-8";
-constexpr std::string_view NoCache = "no-cache";
-constexpr std::string_view NotFoundText = "Not found";
 constexpr std::string_view StatusLineStart = "HTTP/1.1 ";
 constexpr std::string_view LineEnd = "\r\n";
 

@@ -53,12 +53,12 @@ protected:
         fs::remove_all(*dir);
         delete dir;
     }
-    WindowSettings windowSettings() const {
-        WindowSettings settings;
-        settings.calendarHost = calendar->host();
+    ProgramSettings windowSettings() const {
+        ProgramSettings settings;
+        settings.board.calendarHost = calendar->host();
         settings.trust = calendarTrust(calendar->host(), loadCalendarCa((*dir / "ca.pem").string()));
         settings.credentials = Credentials{"demo", "s&cret word"};
-        settings.port = 0;  // any free port: the tests never depend on the board's default one
+        settings.server.port = 0;  // any free port: the tests never depend on the board's default one
         return settings;
     }
     static fs::path* dir;
@@ -70,7 +70,7 @@ DemoCalendar* MainWindowE2ETest::calendar = nullptr;
 TEST_F(MainWindowE2ETest, RefreshesServesEditsForceGrabsAndFollowsAFakeTime) {
     MainWindow form(windowSettings());
     // Listening before start-up: the empty board is the page head alone.
-    std::optional<HttpAnswer> empty = httpGet(form.controller().port());
+    std::optional<HttpAnswer> empty = httpGet(form.site().port());
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->body.size(), 808u);
     EXPECT_NE(empty->head.find("Server: BaLtu"), std::string::npos);
@@ -91,11 +91,11 @@ TEST_F(MainWindowE2ETest, RefreshesServesEditsForceGrabsAndFollowsAFakeTime) {
     EXPECT_FALSE(form.controller().state().grabPending);
     const int people = static_cast<int>(form.controller().roster().size());
     EXPECT_EQ(calendar->dayViews(), people);
-    const std::string fragment = form.controller().fragment().snapshot();
+    const std::string fragment = form.site().board().fragment();
     EXPECT_EQ(fragment, form.controls().fragmentEdit->toPlainText().replace("\n", "\r\n").toStdString());
     EXPECT_EQ(countOf(fragment, "<h2>"), people);
 
-    std::optional<HttpAnswer> page = httpGet(form.controller().port(), "/anything?x=1");
+    std::optional<HttpAnswer> page = httpGet(form.site().port(), "/anything?x=1");
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find(fragment.substr(0, 60)), std::string::npos);
     const std::string access = "127.0.0.1 \"GET /anything?x=1 HTTP/1.1\" 200 " + std::to_string(page->body.size());
@@ -103,7 +103,7 @@ TEST_F(MainWindowE2ETest, RefreshesServesEditsForceGrabsAndFollowsAFakeTime) {
 
     // The operator's edit is what the server serves until the next refresh.
     form.controls().fragmentEdit->setPlainText("<p>edited %NOW</p>");
-    page = httpGet(form.controller().port());
+    page = httpGet(form.site().port());
     ASSERT_TRUE(page);
     EXPECT_EQ(page->body.substr(808, 16), "<p>edited " + dateTimeToText("dd/mm", clockNow()) + " ");
 
@@ -124,7 +124,7 @@ TEST_F(MainWindowE2ETest, RefreshesServesEditsForceGrabsAndFollowsAFakeTime) {
     EXPECT_EQ(countOf(calendar->requests(), "web=daypage&date=" + dateTimeToText("yyyy/mm/dd", fake, FormatSettings::fallback())),
               people);
     EXPECT_NE(logText(form).find("Updating info @ " + dateTimeToText("dd/mm/yy hh:nn", fake)), std::string::npos);
-    EXPECT_EQ(form.controller().fragment().snapshot().find("edited"), std::string::npos);
+    EXPECT_EQ(form.site().board().fragment().find("edited"), std::string::npos);
 
     // Without a grab the next refresh fetches nothing.
     form.controls().fakeTimeEdit->clear();
@@ -145,7 +145,7 @@ TEST_F(MainWindowE2ETest, RefreshesServesEditsForceGrabsAndFollowsAFakeTime) {
 }
 
 TEST_F(MainWindowE2ETest, PromptsRepeatUntilBothAnswersAreGiven) {
-    WindowSettings settings = windowSettings();
+    ProgramSettings settings = windowSettings();
     settings.credentials.reset();
     MainWindow form(std::move(settings));
     std::vector<std::string> asked;
@@ -188,8 +188,8 @@ TEST_F(MainWindowE2ETest, LocaleChangeRereadsTheRegionalSettings) {
 
 TEST_F(MainWindowE2ETest, SecondWindowCannotBindTheBoardPort) {
     MainWindow first(windowSettings());
-    WindowSettings settings = windowSettings();
-    settings.port = first.controller().port();
+    ProgramSettings settings = windowSettings();
+    settings.server.port = first.site().port();
     try {
         MainWindow second(std::move(settings));
         FAIL() << "a second server bound the same port";
@@ -201,7 +201,7 @@ TEST_F(MainWindowE2ETest, SecondWindowCannotBindTheBoardPort) {
 
 // Last in this file: closing quits the application's event loops for the rest of the process.
 TEST_F(MainWindowE2ETest, StopRequestedDuringThePromptsEndsStartUp) {
-    WindowSettings settings = windowSettings();
+    ProgramSettings settings = windowSettings();
     settings.credentials.reset();
     MainWindow form(std::move(settings));
     int asked = 0;

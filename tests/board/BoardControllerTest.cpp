@@ -1,12 +1,13 @@
 // The board without a window: a whole refresh over a fake browser, served over loopback.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <filesystem>
 #include <fstream>
 
-#include "board/BoardController.h"
+#include "tests/board/ServedBoard.h"
 #include "text/Text.h"
-#include "tests/board/QuietHost.h"
 #include "tests/browser/Fakes.h"
 #include "tests/webserver/ServerTestSupport.h"
 
@@ -32,7 +33,7 @@ protected:
         };
         settings.calendarHost = "cal.test";
         settings.rosterFile = (dir / "people.txt").string();
-        settings.port = 0;
+        server.port = 0;
     }
     void TearDown() override
     {
@@ -47,6 +48,8 @@ protected:
     FakeBrowserControl control{clock};
     QuietHost host;
     BoardSettings settings;
+    ServerSettings server;
+    PageSettings pages;
 
     // A refresh of the controller, run to its end as the event loop would.
     void refresh(BoardController& controller)
@@ -66,9 +69,10 @@ std::vector<std::string> names(const Roster& roster)
 
 TEST_F(BoardControllerTest, ARefreshIsServedWithTheFragmentItShows)
 {
-    BoardController controller(settings, control, log, clock, host);
-    const auto page = [&controller] {
-        const std::string answer = sendRequest(controller.port(), "GET / HTTP/1.1\r\n\r\n").bytes;
+    ServedBoard served(settings, server, pages, control, log, clock, host);
+    BoardController& controller = served.controller;
+    const auto page = [&served] {
+        const std::string answer = sendRequest(served.port(), "GET / HTTP/1.1\r\n\r\n").bytes;
         return answer.substr(answer.find("\r\n\r\n") + 4);
     };
     EXPECT_EQ(page(), boardHead());  // before the first refresh: the heading alone
@@ -78,14 +82,14 @@ TEST_F(BoardControllerTest, ARefreshIsServedWithTheFragmentItShows)
 
     const std::string fragment = readDayPage("grab-refresh-fragment.html");
     EXPECT_EQ(host.shown, fragment);
-    EXPECT_EQ(control.navigations.back(), "http://127.0.0.1:" + std::to_string(controller.port()) + "/");
+    EXPECT_EQ(control.navigations.back(), "http://127.0.0.1:" + std::to_string(served.port()) + "/");
     EXPECT_EQ(page(), boardHead() + textReplace(fragment, "%NOW", "06/12 10:00", ReplaceNone));
 
     // An operator's edit is served until the next refresh writes the board again.
-    controller.editFragment("edited");
+    served.site.board().editFragment("edited");
     EXPECT_EQ(page(), boardHead() + "edited");
     refresh(controller);
-    EXPECT_EQ(controller.fragment().snapshot(), fragment);
+    EXPECT_EQ(served.fragment(), fragment);
 }
 
 int countOf(const std::vector<std::string>& lines, const std::string& head)
@@ -98,7 +102,8 @@ int countOf(const std::vector<std::string>& lines, const std::string& head)
 
 TEST_F(BoardControllerTest, AReloadedRosterServesItsNewPersonFromTheNextRefresh)
 {
-    BoardController controller(settings, control, log, clock, host);
+    ServedBoard served(settings, server, pages, control, log, clock, host);
+    BoardController& controller = served.controller;
     controller.start("jdoe", "pw");
     refresh(controller);
     std::ofstream(dir / "people.txt", std::ios::app) << "\"Dee\",104,\"\"\r\n";
@@ -107,7 +112,7 @@ TEST_F(BoardControllerTest, AReloadedRosterServesItsNewPersonFromTheNextRefresh)
     EXPECT_EQ(controller.roster().size(), 3u);  // nothing changes until a refresh starts
     refresh(controller);
     EXPECT_EQ(controller.roster().size(), 4u);
-    EXPECT_NE(controller.fragment().snapshot().find("Dee"), std::string::npos);
+    EXPECT_NE(served.fragment().find("Dee"), std::string::npos);
     // The new roster has no day views yet: the refresh fetched every one again.
     EXPECT_EQ(countOf(log.snapshot(), "Grabbing Page for "), 3 + 4);
     EXPECT_EQ(countOf(log.snapshot(), "Roster reloaded from "), 1);
@@ -123,7 +128,8 @@ TEST_F(BoardControllerTest, ARosterThatFailsToLoadKeepsTheCurrentOneAndSaysWhy)
         SCOPED_TRACE(c.name);
         SetUp();
         log.lines.clear();
-        BoardController controller(settings, control, log, clock, host);
+        ServedBoard served(settings, server, pages, control, log, clock, host);
+        BoardController& controller = served.controller;
         controller.start("jdoe", "pw");
         refresh(controller);
         if (c.content)
@@ -141,7 +147,8 @@ TEST_F(BoardControllerTest, ARosterThatFailsToLoadKeepsTheCurrentOneAndSaysWhy)
 
 TEST_F(BoardControllerTest, AReloadDuringARefreshWaitsForTheNextOne)
 {
-    BoardController controller(settings, control, log, clock, host);
+    ServedBoard served(settings, server, pages, control, log, clock, host);
+    BoardController& controller = served.controller;
     controller.start("jdoe", "pw");
     log.onLog = [&](const std::string& text) {
         if (text != "Grabbing Page for Bob") return;
@@ -150,7 +157,7 @@ TEST_F(BoardControllerTest, AReloadDuringARefreshWaitsForTheNextOne)
     };
     refresh(controller);
     EXPECT_EQ(countOf(log.snapshot(), "Processing Meetings for "), 3);
-    EXPECT_NE(controller.fragment().snapshot().find("Cy"), std::string::npos);
+    EXPECT_NE(served.fragment().find("Cy"), std::string::npos);
     refresh(controller);
     EXPECT_EQ(names(controller.roster()), std::vector<std::string>{"Dee"});
 }
@@ -169,13 +176,13 @@ TEST_F(BoardControllerTest, ListensOnTheBoundAddressesOnlyAndBrowsesToOneOfThem)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pageHost + " " + std::to_string(c.bind.size()));
-        settings.bindAddresses = c.bind;
-        BoardController controller(settings, control, log, clock, host);
-        const std::uint16_t port = controller.port();
+        server.bindAddresses = c.bind;
+        ServedBoard served(settings, server, pages, control, log, clock, host);
+        const std::uint16_t port = served.port();
         ASSERT_NE(port, 0);
         EXPECT_EQ(sendRequest(port, "GET / HTTP/1.1\r\n\r\n", 2000, false).bytes.empty(), !c.ipv4);
         EXPECT_EQ(sendRequest(port, "GET / HTTP/1.1\r\n\r\n", 2000, true).bytes.empty(), !c.ipv6);
-        EXPECT_EQ(controller.pageAddress(), "http://" + c.pageHost + ":" + std::to_string(port) + "/");
+        EXPECT_EQ(served.site.pageAddress(), "http://" + c.pageHost + ":" + std::to_string(port) + "/");
     }
 }
 
@@ -187,22 +194,26 @@ TEST_F(BoardControllerTest, WallPageServesItsDataFromTheParseAndHidesTitlesWhenA
 {
     for (const bool hide : {false, true}) {
         SCOPED_TRACE(hide ? "titles hidden" : "titles shown");
-        settings.wall = WallPageSettings{true, "Floor 3", hide};
-        BoardController controller(settings, control, log, clock, host);
+        pages = PageSettings{true, "Floor 3", hide};
+        ServedBoard served(settings, server, pages, control, log, clock, host);
+        BoardController& controller = served.controller;
         controller.start("jdoe", "pw&1");
         refresh(controller);
-        const auto answer = [&controller](const std::string& path) {
-            return sendRequest(controller.port(), "GET " + path + " HTTP/1.1\r\n\r\n").bytes;
+        const auto answer = [&served](const std::string& path) {
+            return sendRequest(served.port(), "GET " + path + " HTTP/1.1\r\n\r\n").bytes;
         };
         EXPECT_NE(answer("/").find("Floor 3"), std::string::npos);
         EXPECT_EQ(answer("/other").rfind("HTTP/1.1 404", 0), 0u);
         const std::string json = answer("/board.json");
-        EXPECT_NE(json.find("\"name\":\"Ann\",\"state\":\"meeting\""), std::string::npos) << json;
+        const QJsonObject ann =
+            QJsonDocument::fromJson(QByteArray::fromStdString(json.substr(json.find("\r\n\r\n") + 4)))["people"][0].toObject();
+        EXPECT_EQ(ann["name"].toString(), "Ann");
+        EXPECT_EQ(ann["state"].toString(), "meeting") << json;
         EXPECT_NE(json.find("\"lastGrabOk\":true"), std::string::npos);
         // Ann's meetings and Bob's leave note, from the fixtures: never on either page when hidden.
         for (const std::string title : {"Budget review", "Lab meeting", "Leave - J Smith"}) {
             EXPECT_EQ(json.find(title) != std::string::npos, !hide) << title;
-            EXPECT_EQ(controller.fragment().snapshot().find(title) != std::string::npos, !hide) << title;
+            EXPECT_EQ(served.fragment().find(title) != std::string::npos, !hide) << title;
         }
     }
 }

@@ -14,7 +14,7 @@
 
 #include "board/AddressSource.h"
 #include "board/BoardController.h"
-#include "board/StatusCell.h"
+#include "pages/StatusCell.h"
 #include "tests/board/QuietHost.h"
 #include "tests/browser/Fakes.h"
 #include "tests/calendarfetch/CalendarServers.h"
@@ -59,7 +59,6 @@ protected:
             << silent_.base().toStdString() << "/eve/,\"\"\n";
         settings_.calendarHost = "cal.test";
         settings_.rosterFile = (dir_ / "people.txt").string();
-        settings_.port = 0;
         settings_.calendarFetch.netrc =
             Netrc::parse("machine 127.0.0.1 login ann password pw\nmachine localhost login ann password wrong\n");
         settings_.calendarFetch.timeoutMs = SilentLimitMs;
@@ -104,7 +103,7 @@ protected:
 
 TEST_F(CalendarBoardE2ETest, MixedRosterOneBoardAndFailuresKeepTheCache)
 {
-    BoardController board(settings_, control_, log_, clock_, host_);
+    BoardController board(settings_, "http://127.0.0.1:7350/", control_, log_, clock_, host_, nullptr);
     board.start("jdoe", "pw");
     board.requestRefresh();
     // Every other row is served while Eve's calendar says nothing.

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "board/CalendarStatus.h"
-#include "board/StatusCell.h"
+#include "pages/StatusCell.h"
 #include "calendar/ParsedCalendar.h"
 #include "tests/browser/Fakes.h"
 #include "tests/calendar/ZoneScope.h"

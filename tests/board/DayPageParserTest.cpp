@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "board/DayPageParser.h"
-#include "board/StatusCell.h"
+#include "pages/StatusCell.h"
 #include "tests/browser/Fakes.h"
 #include "text/Errors.h"
 #include "tests/support/DayPageProbes.h"

@@ -1,6 +1,6 @@
 #pragma once
 // The operator's controls as plain fields: the fake-time box, the force-grab box, the last
-// fragment shown, and how often the refresh timer was enabled.
+// fragment shown (filled by whoever publishes), and how often the refresh timer was enabled.
 #include <string>
 
 #include "board/RefreshHost.h"
@@ -13,6 +13,5 @@ struct QuietHost : RefreshHost {
     std::string fakeTimeText() const override { return fakeTime; }
     bool forceGrabChecked() const override { return forceGrab; }
     void setForceGrabChecked(bool checked) override { forceGrab = checked; }
-    void showFragment(const std::string& fragment) override { shown = fragment; }
     void enableRefreshTimer() override { ++timerEnables; }
 };

@@ -7,10 +7,10 @@
 #include <sstream>
 #include <tuple>
 
-#include "board/BoardFragment.h"
+#include "pages/ClassicPage.h"
 #include "board/DayViewSource.h"
 #include "board/Refresh.h"
-#include "board/StatusCell.h"
+#include "pages/StatusCell.h"
 #include "browser/CalendarAddress.h"
 #include "tests/board/QuietHost.h"
 #include "tests/browser/Fakes.h"
@@ -27,7 +27,7 @@ struct RecordingOutput : BoardOutput {
     int ended = 0;
     void publish(const SharedSnapshot& board) override { boards.push_back(board); }
     void refreshEnded(const SharedSnapshot&) override { ++ended; }
-    std::string fragment() const { return boards.empty() ? "previous board" : buildBoardFragment(*boards.back(), false); }
+    std::string fragment() const { return boards.empty() ? "previous board" : classicFragment(*boards.back(), false); }
     std::string status(std::size_t person) const { return classicStatusHtml(boards.back()->people.at(person).status); }
 };
 

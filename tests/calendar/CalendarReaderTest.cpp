@@ -92,6 +92,9 @@ TEST(CalendarReader, DaysOfFixtures)
         ZoneScope zone(c.zone);
         EXPECT_EQ(shown(readCalendarDay(readIcs(c.file), c.year, c.month, c.day)), c.expected)
             << c.file << " " << c.year << "-" << c.month << "-" << c.day << " in " << c.zone;
+        // Read for the dates around the day only, as the board reads: the same day.
+        const ParsedCalendar kept = ParsedCalendar::parse(readIcs(c.file), KeptDates::around(c.year, c.month, c.day));
+        EXPECT_EQ(shown(kept.day(c.year, c.month, c.day)), c.expected) << c.file << " kept for the day";
     }
 }
 

@@ -92,3 +92,24 @@ TEST(CalDavQueryTest, MultiStatusAnswersGiveTheDataOfGoodItems) {
               std::string::npos);
     EXPECT_FALSE(parseMultiStatus({}).ok);
 }
+
+TEST(CalDavQueryTest, AControlByteInOneItemKeepsTheOthers) {
+    // Raw control bytes XML forbids, as a server copying an event's text might write them.
+    for (const char bad : {'\0', '\x01', '\x1b'}) {
+        QByteArray body = "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:caldav\">";
+        for (const char* summary : {"Good", "Bad#", "Also good"}) {
+            QByteArray item = QByteArray("<d:response><d:href>/e</d:href><d:propstat><d:prop><c:calendar-data>"
+                                         "BEGIN:VCALENDAR\nSUMMARY:") + summary +
+                              "\nEND:VCALENDAR\n</c:calendar-data></d:prop><d:status>HTTP/1.1 200 OK</d:status>"
+                              "</d:propstat></d:response>";
+            item.replace('#', QByteArray(1, bad));
+            body += item;
+        }
+        const MultiStatus answer = parseMultiStatus(body + "</d:multistatus>");
+        ASSERT_TRUE(answer.ok) << answer.error;
+        ASSERT_EQ(answer.calendars.size(), 3u);
+        EXPECT_NE(answer.calendars[0].find("SUMMARY:Good\n"), std::string::npos);
+        EXPECT_NE(answer.calendars[1].find(std::string("SUMMARY:Bad\0\n", 13)), std::string::npos) << int(bad);
+        EXPECT_NE(answer.calendars[2].find("SUMMARY:Also good\n"), std::string::npos);
+    }
+}

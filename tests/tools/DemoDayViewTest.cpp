@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "board/DayPageParser.h"
-#include "board/StatusCell.h"
+#include "pages/StatusCell.h"
 #include "text/Errors.h"
 #include "tools/democal/DemoConstants.h"
 #include "tools/democal/DemoDayView.h"

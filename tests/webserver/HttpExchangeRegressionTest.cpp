@@ -22,11 +22,11 @@ struct Served {
 Served serve(const std::string& input, std::size_t chunk) {
     FakeClock clock{boardTestTime()};
     RecordingLog log;
-    FragmentStore fragment;
-    fragment.replace("<table><tr><td>Ann</td><td>%NOW</td><tr></table></body></html>");
+    PublishedBoard fragment;
+    fragment.editFragment("<table><tr><td>Ann</td><td>%NOW</td><tr></table></body></html>");
     HttpServer server;
     server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
-        serveBoardPage(fragment.snapshot(), clock, log, request, response);
+        serveBoardPage(fragment.fragment(), clock, log, request, response);
     });
     auto memory = std::make_unique<MemoryTransport>(input, chunk);
     MemoryTransport& connection = *memory;

@@ -20,7 +20,7 @@ protected:
 };
 
 TEST_F(HttpExchangeTest, BoardResponseIsExactAndConnectionCloses) {
-    fragment.replace("<p>%NOW</p></body></html>");
+    fragment.editFragment("<p>%NOW</p></body></html>");
     const std::string page = boardHead() + "<p>06/12 17:28</p></body></html>";
     const ClientResult result = send("GET / HTTP/1.1\r\nHost: x\r\n\r\n");
     EXPECT_TRUE(result.closedByServer);
@@ -30,7 +30,7 @@ TEST_F(HttpExchangeTest, BoardResponseIsExactAndConnectionCloses) {
 
 TEST_F(HttpExchangeTest, EmptyFragmentGivesTheHeadAlone) {
     EXPECT_EQ(send("GET / HTTP/1.1\r\n\r\n").bytes, header(808) + boardHead());
-    fragment.replace("abc");
+    fragment.editFragment("abc");
     EXPECT_EQ(send("GET / HTTP/1.1\r\n\r\n").bytes, header(811) + boardHead() + "abc");
 }
 

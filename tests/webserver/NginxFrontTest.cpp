@@ -63,11 +63,11 @@ protected:
         for (const char* sub : {"", "cache", "tmp"}) chmod((dir_ / sub).c_str(), 0777);
 
         setLocaleFormats(FormatSettings::fallback());
-        fragment_.replace("<table><tr><td>Person 1</td><td>In</td></tr></table>%NOW</body></html>");
+        fragment_.editFragment("<table><tr><td>Person 1</td><td>In</td></tr></table>%NOW</body></html>");
         server_.setDefaultPort(0);
         server_.bindings().push_back({"127.0.0.1", 0, IpVersion::IPv4});
         server_.setHandler([this](const HttpRequest& request, HttpResponse& response) {
-            serveBoardPage(fragment_.snapshot(), clock_, log_, request, response);
+            serveBoardPage(fragment_.fragment(), clock_, log_, request, response);
             served_.fetch_add(1);
         });
         server_.setActive(true);
@@ -122,7 +122,7 @@ protected:
     fs::path dir_;
     FakeClock clock_{boardTestTime()};
     RecordingLog log_;
-    FragmentStore fragment_;
+    PublishedBoard fragment_;
     HttpServer server_;
     std::atomic<int> served_{0};
     std::uint16_t boardPort_ = 0, frontPort_ = 0;

@@ -29,8 +29,8 @@ TEST(ServerConcurrencyTest, WholePagesAndEveryAccessLineInOrder) {
     ActivityLog log(lines, clock);  // this thread is its GUI thread
     std::atomic<int> wakes{0};
     log.onWake = [&] { ++wakes; };
-    FragmentStore fragment;
-    fragment.replace(fragmentNumber(0));
+    PublishedBoard fragment;
+    fragment.editFragment(fragmentNumber(0));
 
     std::set<std::string> pages;
     for (int n = 0; n < Fragments; ++n) {
@@ -42,7 +42,7 @@ TEST(ServerConcurrencyTest, WholePagesAndEveryAccessLineInOrder) {
     HttpServer server;
     server.setDefaultPort(0);
     server.setHandler([&](const HttpRequest& request, HttpResponse& response) {
-        serveBoardPage(fragment.snapshot(), clock, log, request, response);
+        serveBoardPage(fragment.fragment(), clock, log, request, response);
     });
     server.setActive(true);
     const std::uint16_t port = server.boundPort(0);
@@ -62,7 +62,7 @@ TEST(ServerConcurrencyTest, WholePagesAndEveryAccessLineInOrder) {
     }
     // The GUI thread's part: replace the fragment and write pending lines until all are served.
     for (int n = 0; done.load() < Clients; n = (n + 1) % Fragments) {
-        fragment.replace(fragmentNumber(n));
+        fragment.editFragment(fragmentNumber(n));
         log.drainPending();
         std::this_thread::yield();
     }

@@ -18,9 +18,9 @@
 #include "text/DateTime.h"
 #include "log/LogWriter.h"
 #include "tests/support/TestDoubles.h"
-#include "webserver/FragmentStore.h"
-#include "webserver/BoardPage.h"
-#include "webserver/BoardPageText.h"
+#include "pages/ClassicPage.h"
+#include "pages/PagesConstants.h"
+#include "pages/PublishedBoard.h"
 #include "webserver/HttpServer.h"
 #include "webserver/ServerConstants.h"
 
@@ -104,7 +104,7 @@ public:
                 std::lock_guard lock(requestMutex);
                 lastRequest_ = request;
             }
-            serveBoardPage(fragment.snapshot(), clock, log, request, response);
+            serveBoardPage(fragment.fragment(), clock, log, request, response);
         });
     }
     std::uint16_t start() {
@@ -118,7 +118,7 @@ public:
 
     FakeClock clock{boardTestTime()};
     RecordingLog log;
-    FragmentStore fragment;
+    PublishedBoard fragment;
     std::mutex requestMutex;
     HttpRequest lastRequest_;
     HttpServer server;  // last: stops before the pieces its handler uses

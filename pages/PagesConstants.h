@@ -1,0 +1,64 @@
+#pragma once
+// The pages' fixed texts, all of them in one place: the classic page (the head every response
+// starts with, the table and footer of the fragment, the page-time token), a person's status cell
+// on it, the wall page's title and the wall data's paths and answers.
+#include <string_view>
+
+// The page head, in its six pieces (808 characters in all).
+inline constexpr std::string_view BoardPageHead[6] = {
+    "<html><head><title>Where are they?</title>",
+    "<style type=\"text/css\"><!--body, p, input, td, th, form, select {FONT-SIZE: 30px; font-family :  "
+    "Verdana, Times New Roman, serif; color : #000000; }h1 { FONT-SIZE: 35px; font-family : Verdana, Geneva, "
+    "Arial, Helvetica, sans-serif; font-weight: bold; color : #000099; }h2 { FONT-SIZE: 30px; font-family : "
+    "Verdana, Geneva, Arial, Helvetica, sans-serif; font-weight: bold; color : #FFFFFF; }body { background: "
+    "#EEEEFF;}a:visited {color: blue}--></style>",
+    "<meta http-equiv=\"Page-Exit\" content=\"progid:DXImageTransform.Microsoft.RandomDissolve(Duration=2)\">",
+    "<META HTTP-EQUIV=\"EXPIRES\" CONTENT=\"0\"><META HTTP-EQUIV=\"PRAGMA\" CONTENT=\"NO-CACHE\">",
+    "<META HTTP-EQUIV=\"CACHE-CONTROL\" CONTENT=\"NO-CACHE\"><meta http-equiv=\"refresh\" content=\"30\">",
+    "</head><body><h1>Where Is Everyone?</h1>",
+};
+
+// Where the page handler writes the page time, and how.
+constexpr std::string_view PageTimeToken = "%NOW";
+constexpr std::string_view PageTimePattern = "dd/mm hh:nn";
+
+// The board fragment: the table, one row per person, and the footer; the page handler fills in
+// the page time.
+constexpr std::string_view FragmentLineBreak = "\r\n";
+constexpr std::string_view TableOpenLine =
+    "<table border=\"2\" bordercolor=\"#000066\" cellspacing=\"0\" width=\"95%\" cellpadding=\"2\">";
+constexpr std::string_view RowOpen = "<tr><td bgcolor=\"#000066\" width=18%><h2>";
+constexpr std::string_view RowMiddle = "</h2></td><td bgcolor=\"#FFFFFF\" nowrap>";
+constexpr std::string_view RowClose = "</td><tr>";
+constexpr std::string_view EmptyStatus = "&nbsp;";
+constexpr std::string_view TableCloseLine = "</table>";
+constexpr std::string_view FooterOpen = "<p><small><small>Page refreshed: %NOW, Data refreshed: ";
+constexpr std::string_view FooterPattern = "dd/mm hh:nn";
+constexpr std::string_view FooterClose = "</small></small><p>";
+constexpr std::string_view PageCloseLine = "</body></html>";
+
+// A person's status cell: the first meeting in progress, further ones as "Also:", then the notes.
+constexpr std::string_view UntilText = " until ";
+constexpr std::string_view UntilPattern = "hh:nn";
+// The end of a meeting that ends on a later day than now.
+constexpr std::string_view UntilLaterDayPattern = "dd/mm hh:nn";
+constexpr std::string_view AlsoOpen = "<br><small>Also: ";
+constexpr std::string_view NoteOpen = "<small>Note: ";
+constexpr std::string_view NoteOpenAfter = "<br><small>Note: ";
+constexpr std::string_view SmallClose = "</small>";
+// A meeting's title when titles are hidden.
+constexpr std::string_view HiddenMeetingText = "In a meeting";
+
+// The wall page: the office title used when the operator gives none, and the marker in the
+// embedded page that the served title replaces (it appears in <title> and <h1>).
+constexpr std::string_view DefaultWallTitle = "Where Is Everyone?";
+constexpr std::string_view WallTitlePlaceholder = "{{TITLE}}";
+// The wall page's paths and answers.
+constexpr std::string_view WallPagePath = "/";
+constexpr std::string_view WallDataPath = "/board.json";
+constexpr std::string_view JsonContentType = "application/json; charset=utf-8";
+constexpr std::string_view PlainContentType = "text/plain; charset=utf-8";
+constexpr std::string_view NoCache = "no-cache";
+constexpr std::string_view NotFoundText = "Not found";
+// The classic and the wall page's type.
+constexpr std::string_view BoardContentType = "text/html; charset=utf-8";

@@ -1,0 +1,83 @@
+#include "pages/StatusCell.h"
+
+#include <cstdio>
+
+#include "board/BoardConstants.h"
+#include "pages/PagesConstants.h"
+#include "text/Text.h"
+
+namespace {
+
+std::string untilText(const MeetingStatus& meeting)
+{
+    if (!meeting.showsUntil) return {};
+    return std::string(UntilText) +
+           dateTimeToText(meeting.endsLaterDay ? UntilLaterDayPattern : UntilPattern, localOfInstant(meeting.end));
+}
+
+std::string hiddenMeetingText(const MeetingStatus& meeting)
+{
+    std::string text(HiddenMeetingText);
+    if (meeting.showsUntil) text.append(UntilText).append(localHourMinute(meeting.end));
+    return text;
+}
+
+void appendNote(std::string& html, std::string_view text)
+{
+    html.append(html.empty() ? NoteOpen : NoteOpenAfter).append(text).append(SmallClose);
+}
+
+}  // namespace
+
+std::string classicStatusHtml(const PersonStatus& status)
+{
+    std::string html;
+    for (const MeetingStatus& meeting : status.meetings) {
+        if (html.empty()) {
+            html = meeting.description.html + untilText(meeting);
+        } else {
+            html.append(AlsoOpen).append(meeting.description.html).append(untilText(meeting)).append(SmallClose);
+        }
+        // After every meeting, over the whole status (the "<br>" of "Also:" included), as the day
+        // views' composition has always done.
+        html = textReplace(html, LineBreak, LineBreakReplacement, ReplaceAll | IgnoreCase);
+        html = textReplace(html, CommaBeforeParen, BlankBeforeParen, ReplaceAll);
+    }
+    for (const NoteStatus& note : status.notes) appendNote(html, note.text.html);
+    return html;
+}
+
+std::string hiddenStatusHtml(const PersonStatus& status)
+{
+    std::string html;
+    for (const MeetingStatus& meeting : status.meetings) {
+        if (html.empty())
+            html = hiddenMeetingText(meeting);
+        else
+            html.append(AlsoOpen).append(hiddenMeetingText(meeting)).append(SmallClose);
+    }
+    for (const NoteStatus& note : status.notes) appendNote(html, noteKindLabel(note.kind));
+    return html;
+}
+
+std::string_view noteKindLabel(NoteKind kind)
+{
+    switch (kind) {
+    case NoteKind::Leave: return "On leave";
+    case NoteKind::Holiday: return "Holiday";
+    case NoteKind::Shift: return "Shift";
+    case NoteKind::Late: return "Late start";
+    case NoteKind::Early: return "Early finish";
+    case NoteKind::Working: return "Working elsewhere";
+    case NoteKind::Other: break;
+    }
+    return "Note";
+}
+
+std::string localHourMinute(Instant instant)
+{
+    const LocalParts parts = localParts(instant);
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:%02d", parts.hour, parts.minute);
+    return text;
+}

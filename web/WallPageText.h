@@ -1,5 +1,0 @@
-#pragma once
-// The wall page's source file as it was at build time (generated from web/wall.html).
-#include <string_view>
-
-extern const std::string_view WallPageTemplate;
