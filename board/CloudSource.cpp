@@ -6,6 +6,8 @@
 #include "board/BoardConstants.h"
 #include "board/CalendarStatus.h"
 
+namespace quorvane {
+
 namespace {
 
 QDate localDayOf(Instant instant)
@@ -125,3 +127,5 @@ std::unique_ptr<CloudSource> makeGoogleSource(std::optional<GoogleSettings> sett
         source.makeClient = [settings = std::move(*settings)] { return std::make_unique<GoogleCalendarClient>(settings); };
     return std::make_unique<CloudSource>(std::move(source), log, clock);
 }
+
+}  // namespace quorvane

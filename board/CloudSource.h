@@ -20,6 +20,8 @@
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 
+namespace quorvane {
+
 struct CloudSourceSettings {
     std::string prefix;         // the item ids' prefix, "m365:" or "google:"
     std::string noIdentity;     // the reason logged for each person when no identity was given
@@ -72,3 +74,5 @@ private:
 std::unique_ptr<CloudSource> makeM365Source(std::optional<GraphSettings> settings, LogWriter& log, const Clock& clock);
 std::unique_ptr<CloudSource> makeGoogleSource(std::optional<GoogleSettings> settings, LogWriter& log,
                                               const Clock& clock);
+
+}  // namespace quorvane

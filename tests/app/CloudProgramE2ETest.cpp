@@ -10,6 +10,8 @@
 
 #include "tests/support/E2EHelpers.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace e2e;

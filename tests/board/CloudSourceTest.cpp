@@ -8,6 +8,8 @@
 #include "board/CloudSource.h"
 #include "tests/support/TestDoubles.h"
 
+using namespace quorvane;
+
 namespace {
 
 TEST(CloudSourceTest, ReadsItsPrefixAndRefusesEachPersonWithoutAnIdentity)
