@@ -7,18 +7,9 @@
 #include "board/CalendarStatus.h"
 #include "calendar/CalendarError.h"
 #include "calendarfetch/CalendarRequest.h"
+#include "board/LocalDay.h"
 
 namespace quorvane {
-
-namespace {
-
-QDate localDayOf(Instant instant)
-{
-    const LocalParts local = localParts(instant);
-    return QDate(local.year, local.month, local.day);
-}
-
-}  // namespace
 
 AddressSource::AddressSource(CalendarFetchSettings settings, LogWriter& log, const Clock& clock)
     : fetcher_(std::move(settings)), log_(log), clock_(clock)

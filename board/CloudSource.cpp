@@ -5,18 +5,9 @@
 
 #include "board/BoardConstants.h"
 #include "board/CalendarStatus.h"
+#include "board/LocalDay.h"
 
 namespace quorvane {
-
-namespace {
-
-QDate localDayOf(Instant instant)
-{
-    const LocalParts local = localParts(instant);
-    return QDate(local.year, local.month, local.day);
-}
-
-}  // namespace
 
 CloudSource::CloudSource(CloudSourceSettings settings, LogWriter& log, const Clock& clock)
     : settings_(std::move(settings)), log_(log), clock_(clock)
