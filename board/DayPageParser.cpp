@@ -103,14 +103,15 @@ PersonStatus readDayPage(const std::string& page, Instant now, const std::string
     log.log(std::string(MeetingsCountText) + intToText(meetings), false);
     const int dayEvents = dayEventMarks.countNumbered();
     log.log(std::string(DayEventsCountText) + intToText(dayEvents), true);
+    // One dot per item, written at once rather than one log call (and one layout of the log box's
+    // line) per item.
+    if (meetings + dayEvents > 0) log.log(std::string(static_cast<std::size_t>(meetings + dayEvents), ItemDotText.front()), true);
 
     PersonStatus status;
     for (int r = 1; r <= meetings; ++r) {
-        log.log(std::string(ItemDotText), true);
         readMeeting(status, collectBlockAt(page, meetingMarks.firstAfterEquals(intToText(r))), nowTime);
     }
     for (int r = 1; r <= dayEvents; ++r) {
-        log.log(std::string(ItemDotText), true);
         readDayEvent(status, collectBlockAt(page, dayEventMarks.firstAfterEquals(intToText(r))), leaveTag);
     }
     status.state = stateOf(status);
