@@ -6,7 +6,7 @@
 
 #include "tests/calendarfetch/RadicaleServer.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 // quorvane-democal on a free port, its certificate written to the temporary folder.
 class DemoCalendarServer {
@@ -80,3 +80,5 @@ private:
     QMap<QByteArray, QByteArray> heads_;
     int requests_ = 0;
 };
+
+}  // namespace quorvane
