@@ -86,6 +86,7 @@ constexpr std::string_view DoneText = "Done";
 // The roster read again on SIGHUP: the new one's file and head count, or why the old one stays.
 constexpr std::string_view RosterReloadedText = "Roster reloaded from ";
 constexpr std::string_view RosterKeptText = "Roster not reloaded, the current one is kept: ";
+constexpr std::string_view RosterEmptyReason = "it lists nobody";
 constexpr std::string_view LogInFailedText = "Log-in failed: ";
 // Why a fetched page was not stored (after "Page not stored: "), and what the board shows instead.
 constexpr std::string_view PageNotStoredText = "Page not stored: ";

@@ -56,6 +56,9 @@ void BoardController::reloadRoster() {
     Roster fresh;
     try {
         loadRoster(fresh, settings_.rosterFile, &log_);
+        // A file caught while it is being rewritten reads as empty; an empty board until the
+        // next SIGHUP is never what was meant, so the current roster stays.
+        if (fresh.size() == 0) throw QuorvaneError(std::string(RosterEmptyReason));
     } catch (const std::exception& error) {
         log_.log(std::string(RosterKeptText) + settings_.rosterFile + ": " + error.what(), false);
         return;

@@ -47,10 +47,13 @@ PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const st
 {
     log.log(std::string(MeetingsCountText) + intToText(static_cast<std::int32_t>(day.meetings.size())), false);
     log.log(std::string(DayEventsCountText) + intToText(static_cast<std::int32_t>(day.dayEvents.size())), true);
+    // One dot per item, written at once: a dot per log call had the log box lay the line out again
+    // for every meeting.
+    if (const std::size_t items = day.meetings.size() + day.dayEvents.size(); items > 0)
+        log.log(std::string(items, ItemDotText.front()), true);
 
     PersonStatus status;
     for (const CalendarMeeting& meeting : day.meetings) {
-        log.log(std::string(ItemDotText), true);
         const Instant start = instantOfUnix(meeting.start), end = instantOfUnix(meeting.end);
         if (!(start < now && now <= end)) continue;
         if (meeting.outOfOffice || meeting.workingElsewhere) {
@@ -68,7 +71,6 @@ PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const st
     }
 
     for (const CalendarDayEvent& event : day.dayEvents) {
-        log.log(std::string(ItemDotText), true);
         // Admitted and kinded by its own words even when private: private leave is still leave,
         // shown as "Private".
         CalendarText text = calendarText(event.summary);

@@ -103,16 +103,24 @@ PersonStatus readDayPage(const std::string& page, Instant now, const std::string
     log.log(std::string(MeetingsCountText) + intToText(meetings), false);
     const int dayEvents = dayEventMarks.countNumbered();
     log.log(std::string(DayEventsCountText) + intToText(dayEvents), true);
-
+    // One dot per item begun, written in one append after the reading (also when an item ends it)
+    // rather than one log call, and one layout of the log box's line, per item.
+    int begun = 0;
+    const auto writeDots = [&] {
+        if (begun > 0) log.log(std::string(static_cast<std::size_t>(begun), ItemDotText.front()), true);
+    };
     PersonStatus status;
-    for (int r = 1; r <= meetings; ++r) {
-        log.log(std::string(ItemDotText), true);
-        readMeeting(status, collectBlockAt(page, meetingMarks.firstAfterEquals(intToText(r))), nowTime);
+    try {
+        for (int r = 1; r <= meetings; ++r, ++begun)
+            readMeeting(status, collectBlockAt(page, meetingMarks.firstAfterEquals(intToText(r))), nowTime);
+        for (int r = 1; r <= dayEvents; ++r, ++begun)
+            readDayEvent(status, collectBlockAt(page, dayEventMarks.firstAfterEquals(intToText(r))), leaveTag);
+    } catch (...) {
+        ++begun;  // the item that failed had its dot before it was read
+        writeDots();
+        throw;
     }
-    for (int r = 1; r <= dayEvents; ++r) {
-        log.log(std::string(ItemDotText), true);
-        readDayEvent(status, collectBlockAt(page, dayEventMarks.firstAfterEquals(intToText(r))), leaveTag);
-    }
+    writeDots();
     status.state = stateOf(status);
     return status;
 }

@@ -1,5 +1,7 @@
 #pragma once
 // Every limit and literal of calendar fetching in one place.
+#include <QtGlobal>
+
 #include <cstdint>
 #include <string_view>
 
@@ -15,6 +17,10 @@ inline constexpr int RequestTimeoutMs = 60 * 1000;
 // An answer larger than this is refused: a person's day never needs it, and a runaway feed
 // must not eat the board's memory.
 inline constexpr std::int64_t MaxAnswerBytes = 16 * 1024 * 1024;
+// What a reply may hold unread: Qt's network thread stops reading the socket when this much
+// waits, so however fast a server sends, no more than this sits between two reads and the cap
+// above is checked as the bytes arrive.
+inline constexpr qint64 ReplyReadBufferBytes = 256 * 1024;
 
 // The CalDAV method, its depth and the namespaces of its answer.
 inline constexpr std::string_view CalDavReportMethod = "REPORT";
@@ -41,5 +47,9 @@ inline constexpr std::string_view FailTooLarge = "too large";
 inline constexpr std::string_view FailNotICalendar = "not iCalendar data";
 inline constexpr std::string_view FailCredentialsInAddress = "credentials in the address refused";
 inline constexpr std::string_view FailStopped = "stopped";
+// A redirect is not followed to an address with a user name or password in it (the same refusal
+// as in the roster, and Qt would keep them for that host), nor from HTTPS to plain HTTP.
+inline constexpr std::string_view FailRedirectCredentials = "redirect to an address with credentials refused";
+inline constexpr std::string_view FailRedirectToHttp = "redirect from https to http refused";
 
 }  // namespace quorvane

@@ -110,8 +110,13 @@ void CalendarFetcher::send(std::size_t index, bool restartTimer) {
     }
     // Decided again at every redirect step: a move to plain HTTP or to another host must not
     // take the first host's password along.
+    // A host reached only through a redirect gets a machine entry naming it, never the default
+    // entry meant for the hosts the roster names. The header is set here for every request, so
+    // Qt's own credential cache is never filled.
+    const Netrc::Entries entries =
+        sameHost(job.current, job.address) ? Netrc::Entries::WithDefault : Netrc::Entries::MachineOnly;
     if (mayCarryCredentials(job.current))
-        if (std::optional<NetrcCredentials> credentials = settings_.netrc.find(job.current.host().toStdString()))
+        if (std::optional<NetrcCredentials> credentials = settings_.netrc.find(job.current.host().toStdString(), entries))
             request.setRawHeader("Authorization", basicAuthorization(credentials->login, credentials->password));
     if (!settings_.extraCa.isEmpty() && job.current.scheme().toLower() == u"https") {
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
@@ -123,6 +128,7 @@ void CalendarFetcher::send(std::size_t index, bool restartTimer) {
     QObject* context = job.context.get();
     job.reply = job.method == "GET" ? manager_->get(request)
                                     : manager_->sendCustomRequest(request, job.method, job.body);
+    job.reply->setReadBufferSize(settings_.readBufferBytes);
     job.timer = new QTimer(context);
     job.timer->setSingleShot(true);
     QObject::connect(job.timer, &QTimer::timeout, context, [this, index] { onTimeout(index); });
@@ -134,8 +140,11 @@ void CalendarFetcher::send(std::size_t index, bool restartTimer) {
 
 void CalendarFetcher::onReadyRead(std::size_t index) {
     Job& job = jobs_[index];
+    // Checked before the bytes are taken: an answer over the cap is dropped with at most one
+    // read buffer beyond it.
+    if (job.data.size() + job.reply->bytesAvailable() > settings_.maxBytes)
+        return fail(index, std::string(FailTooLarge));
     job.data += job.reply->readAll();
-    if (job.data.size() > settings_.maxBytes) fail(index, std::string(FailTooLarge));
 }
 
 void CalendarFetcher::onMetaData(std::size_t index) {
@@ -157,6 +166,8 @@ void CalendarFetcher::onFinished(std::size_t index) {
     if (isRedirectStatus(status)) {
         std::optional<QUrl> target = redirectTarget(job.current, reply->rawHeader("Location"));
         if (!target) return fail(index, "HTTP " + std::to_string(status) + " without a usable address to go to");
+        if (const std::string_view refused = redirectRefusal(job.current, *target); !refused.empty())
+            return fail(index, std::string(refused));
         if (++job.redirects > settings_.maxRedirects)
             return fail(index, "too many redirects (more than " + std::to_string(settings_.maxRedirects) + ")");
         if (!redirectKeepsMethod(status, job.method)) {

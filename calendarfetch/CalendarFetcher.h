@@ -42,6 +42,7 @@ struct CalendarFetchResult {
 struct CalendarFetchSettings {
     int timeoutMs = RequestTimeoutMs;  // per request, redirects included
     std::int64_t maxBytes = MaxAnswerBytes;
+    qint64 readBufferBytes = ReplyReadBufferBytes;  // what a reply may hold unread; 0: no bound
     int requestsPerHost = MaxRequestsPerHost;
     int maxRedirects = MaxRedirects;
     Netrc netrc;                          // HTTP Basic credentials per host

@@ -2,14 +2,30 @@
 
 #include <QFile>
 
+#include <cctype>
+
 #include "calendarfetch/CalendarFetchConstants.h"
 #include "text/Loopback.h"
 #include "text/TextConstants.h"
 
 namespace quorvane {
 
+namespace {
+
+// Whether text starts with start, ASCII letter case ignored (a URL scheme is case-blind).
+bool startsCaseBlind(std::string_view text, std::string_view start) {
+    if (text.size() < start.size()) return false;
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        const auto a = static_cast<unsigned char>(text[i]), b = static_cast<unsigned char>(start[i]);
+        if (std::tolower(a) != std::tolower(b)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool isCalendarAddress(std::string_view itemId) {
-    return itemId.starts_with(HttpAddressStart) || itemId.starts_with(HttpsAddressStart);
+    return startsCaseBlind(itemId, HttpAddressStart) || startsCaseBlind(itemId, HttpsAddressStart);
 }
 
 bool isReadableAddress(const QUrl& url) {
@@ -48,6 +64,16 @@ bool redirectKeepsMethod(int status, const QByteArray& method) {
     if (status == 307 || status == 308) return true;
     if (status == 301 || status == 302) return method != "POST";
     return method == "GET" || method == "HEAD";  // 303: the answer is fetched with GET
+}
+
+std::string_view redirectRefusal(const QUrl& asked, const QUrl& target) {
+    if (carriesCredentials(target)) return FailRedirectCredentials;
+    if (asked.scheme().toLower() == u"https" && target.scheme().toLower() != u"https") return FailRedirectToHttp;
+    return {};
+}
+
+bool sameHost(const QUrl& address, const QUrl& named) {
+    return address.host().compare(named.host(), Qt::CaseInsensitive) == 0;
 }
 
 bool startsAsICalendar(const QByteArray& body) {

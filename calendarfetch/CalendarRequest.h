@@ -15,8 +15,8 @@
 
 namespace quorvane {
 
-// Whether a roster item id names a calendar address (http:// or https://) rather than an item
-// of the web calendar.
+// Whether a roster item id names a calendar address (http:// or https://, the scheme in any
+// letter case) rather than an item of the web calendar.
 bool isCalendarAddress(std::string_view itemId);
 // An address a calendar can be read from: absolute http or https with a host.
 bool isReadableAddress(const QUrl& url);
@@ -37,6 +37,12 @@ std::optional<QUrl> redirectTarget(const QUrl& asked, const QByteArray& location
 // but POST, as curl does, so a CalDAV REPORT moved to a collection's new address stays a REPORT;
 // 303 turns the request into a GET.
 bool redirectKeepsMethod(int status, const QByteArray& method);
+// Why a redirect from asked to target is not followed (credentials in the target, or HTTPS to
+// plain HTTP); empty when it may be.
+std::string_view redirectRefusal(const QUrl& asked, const QUrl& target);
+// Whether address lies on the host the roster named (letter case ignored): only there may the
+// netrc default entry be sent.
+bool sameHost(const QUrl& address, const QUrl& named);
 bool isRedirectStatus(int status);
 
 // Whether a body starts with "BEGIN:VCALENDAR" after an optional UTF-8 byte order mark and

@@ -116,8 +116,8 @@ Netrc Netrc::load(const std::string& path) {
     return parse(text.str());
 }
 
-std::optional<NetrcCredentials> Netrc::find(std::string_view host) const {
-    const NetrcCredentials* found = default_ ? &*default_ : nullptr;
+std::optional<NetrcCredentials> Netrc::find(std::string_view host, Entries entries) const {
+    const NetrcCredentials* found = default_ && entries == Entries::WithDefault ? &*default_ : nullptr;
     for (const Machine& machine : machines_) {
         if (sameTextAscii(machine.host, host)) {
             found = &machine.credentials;

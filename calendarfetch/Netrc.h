@@ -33,7 +33,10 @@ public:
 
     // The credentials of the first entry for this host (letter case ignored), else the default
     // entry's, else nullopt. An entry without a login or a password gives nullopt too.
-    std::optional<NetrcCredentials> find(std::string_view host) const;
+    // With MachineOnly, the default entry is never used: for a host the board was sent to by a
+    // redirect rather than given in the roster.
+    enum class Entries { WithDefault, MachineOnly };
+    std::optional<NetrcCredentials> find(std::string_view host, Entries entries = Entries::WithDefault) const;
     bool empty() const { return machines_.empty() && !default_; }
 
 private:

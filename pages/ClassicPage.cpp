@@ -12,29 +12,24 @@ namespace quorvane {
 
 namespace {
 
-constexpr std::string_view AccessTimePattern = "dd/mmm/yyyy:hh:nn:ss";
-constexpr std::string_view AccessLineTemplate = "%h \"%r\" %s %b";
-
-// Every occurrence of token replaced by value, left to right, case-sensitively, the inserted text
-// not searched again; the result is cut at MaxAccessLineBytes. lines within the bound come out as
-// a plain replace-all gives them. The cut matters because the request line and the headers are
-// the client's: "%R" tokens in the request line bring in a Referer full of "%U" tokens, each of
-// which brings in the User-Agent, so a 12 KB request could otherwise ask for gigabytes.
-std::string replaceAllBounded(const std::string& line, std::string_view token, std::string_view value) {
-    std::string out;
-    std::size_t from = 0;
-    while (out.size() < MaxAccessLineBytes) {
-        const std::size_t at = line.find(token, from);
-        if (at == std::string::npos) {
-            out.append(line, from, std::string::npos);
-            break;
-        }
-        out.append(line, from, at - from);
-        out.append(value.substr(0, MaxAccessLineBytes - std::min(out.size(), MaxAccessLineBytes)));
-        from = at + token.size();
+// Client text as the access line carries it: a quote would end the quoted request line early and
+// a backslash would make an escape of its own, so both are written as \xHH, the log's inert
+// style for the bytes it cannot show raw.
+void appendClientText(std::string& line, std::string_view text) {
+    for (const char c : text) {
+        if (c == '"') line += "\\x22";
+        else if (c == '\\') line += "\\x5C";
+        else line += c;
     }
-    if (out.size() > MaxAccessLineBytes) out.resize(MaxAccessLineBytes);
-    return out;
+}
+
+// A calendar's own text may hold the page-time token; it is written as an HTML character
+// reference there, so the browser shows it as typed and only the page's own token is replaced.
+std::string withPageTimeTokenInert(std::string text) {
+    const std::string_view token = PageTimeToken;
+    for (std::size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + 1))
+        text.replace(at, 1, InertPercent);
+    return text;
 }
 
 }  // namespace
@@ -42,14 +37,14 @@ std::string replaceAllBounded(const std::string& line, std::string_view token, s
 std::string classicFragment(const BoardSnapshot& snapshot, bool hideTitles) {
     std::string fragment(TableOpenLine);
     for (const PersonRow& person : snapshot.people) {
-        const std::string status = statusHtml(person.status, hideTitles);
+        const std::string status = withPageTimeTokenInert(statusHtml(person.status, hideTitles));
         fragment.append(FragmentLineBreak).append(RowOpen).append(person.name);
         fragment.append(RowMiddle).append(status.empty() ? EmptyStatus : std::string_view(status)).append(RowClose);
     }
-    // Before the first completed grab the footer shows day zero, as it always has.
-    const DateTime dataTime = snapshot.dataTime ? localOfInstant(*snapshot.dataTime) : DateTime(0);
+    // Before the first data the footer shows no data time (day zero would read as a real date).
     fragment.append(FragmentLineBreak).append(TableCloseLine);
-    fragment.append(FragmentLineBreak).append(FooterOpen).append(dateTimeToText(FooterPattern, dataTime));
+    fragment.append(FragmentLineBreak).append(FooterOpen);
+    if (snapshot.dataTime) fragment.append(dateTimeToText(FooterPattern, localOfInstant(*snapshot.dataTime)));
     fragment.append(FooterClose);
     fragment.append(FragmentLineBreak).append(PageCloseLine);
     return fragment;
@@ -67,24 +62,20 @@ void addText(HttpResponse& response, std::string_view text) {
     response.bodyText.append(text);
 }
 
-std::string boardAccessLine(const Clock& clock, const HttpRequest& request,
+std::string boardAccessLine(const Clock& /*clock*/, const HttpRequest& request,
                             const HttpResponse& response) {
     const std::int32_t length = response.contentLength == -1 ? static_cast<std::int32_t>(response.bodyText.size())
                                                              : response.contentLength;
-    // Each value is made only when its token is in the line as it stands at that step (a value
-    // put in by an earlier step can bring in a later token): the same line as replacing every
-    // token in turn, without formatting a time or copying the line for tokens that are absent.
-    std::string line(AccessLineTemplate);
-    const auto replace = [&line](std::string_view token, const auto& value) {
-        if (line.find(token) != std::string::npos) line = replaceAllBounded(line, token, value());
-    };
-    replace("%h", [&] { return request.peerAddress; });
-    replace("%t", [&] { return dateTimeToText(AccessTimePattern, clock.now()); });
-    replace("%r", [&] { return request.requestLine; });
-    replace("%s", [&] { return intToText(response.statusCode()); });
-    replace("%R", [&] { return request.referer; });
-    replace("%U", [&] { return request.userAgent; });
-    replace("%b", [&] { return intToText(length); });
+    // The template is filled in one pass: the client's text goes in after every token has been
+    // replaced, so a "%s" or "%b" a client writes is logged as written.
+    std::string line = request.peerAddress;
+    line += " \"";
+    appendClientText(line, request.requestLine);
+    line += "\" ";
+    line += intToText(response.statusCode());
+    line += ' ';
+    line += intToText(length);
+    if (line.size() > MaxAccessLineBytes) line.resize(MaxAccessLineBytes);
     return line;
 }
 

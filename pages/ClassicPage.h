@@ -12,14 +12,15 @@
 namespace quorvane {
 
 // The fragment of a snapshot: n + 4 lines joined by CR LF, an empty status shown as "&nbsp;",
-// the footer's data time from the snapshot; "%NOW" is left for serveBoardPage.
+// the footer's data time from the snapshot (none before the first data); "%NOW" is left for
+// serveBoardPage, and a "%NOW" in calendar text is written "&#37;NOW" so that it stays as typed.
 std::string classicFragment(const BoardSnapshot& snapshot, bool hideTitles);
 
 // Appends text to the response body; an empty body first receives the page head.
 void addText(HttpResponse& response, std::string_view text);
 
-// The access line of a request answered by response ("%h \"%r\" %s %b" filled in), at most
-// MaxAccessLineBytes long.
+// The access line of a request answered by response: peer, quoted request line (its quotes and
+// backslashes as \xHH), status, length; at most MaxAccessLineBytes long.
 std::string boardAccessLine(const Clock& clock, const HttpRequest& request, const HttpResponse& response);
 
 // Builds the page from fragment (one consistent snapshot), logs the access line, and marks the

@@ -23,6 +23,8 @@ inline constexpr std::string_view BoardPageHead[6] = {
 // Where the page handler writes the page time, and how.
 constexpr std::string_view PageTimeToken = "%NOW";
 constexpr std::string_view PageTimePattern = "dd/mm hh:nn";
+// The token's "%" in a calendar's own text, as a character reference the browser shows as "%".
+constexpr std::string_view InertPercent = "&#37;";
 
 // The board fragment: the table, one row per person, and the footer; the page handler fills in
 // the page time.

@@ -36,6 +36,7 @@ std::string BufferedStream::readLine(std::size_t maxLength) {
                 if (kept > 0 && input_[start_ + kept - 1] == '\r') --kept;
                 std::string line = input_.substr(start_, kept);
                 start_ += length + 1;
+                lastLineBytes_ = length + 1;
                 return line;
             }
             searched = limit;

@@ -15,6 +15,8 @@ public:
     // One line up to its LF; one CR before the LF is dropped. Raises LineTooLongError when
     // more than maxLength bytes come before the LF, ConnectionClosedError when input ends first.
     std::string readLine(std::size_t maxLength);
+    // The bytes the last readLine took from the input, its CR and LF included.
+    std::size_t lastLineBytes() const { return lastLineBytes_; }
     // Exactly count bytes.
     std::string readBytes(std::size_t count);
     // Everything until the peer closes; BodyTooLargeError beyond maxBytes.
@@ -35,6 +37,7 @@ private:
     std::unique_ptr<Transport> connection_;
     std::string input_;
     std::size_t start_ = 0;  // first unread byte of input_
+    std::size_t lastLineBytes_ = 0;
     std::string output_;
 };
 

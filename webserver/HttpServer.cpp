@@ -1,5 +1,7 @@
 #include "webserver/HttpServer.h"
 
+#include <algorithm>
+
 #include "text/PercentEncoding.h"
 #include "webserver/HttpDecode.h"
 #include "webserver/ServerErrors.h"
@@ -9,9 +11,24 @@ namespace quorvane {
 
 namespace {
 
-void readHeaderBlock(BufferedStream& connection, HttpRequest& request) {
+// One line of the request head, at most MaxLineLength long and within what is left of the head's
+// budget (which it then takes, its line end counted).
+std::string readHeadLine(BufferedStream& connection, std::size_t& budget) {
+    std::string line;
+    try {
+        line = connection.readLine(std::min(MaxLineLength, budget));
+    } catch (const LineTooLongError&) {
+        if (budget < MaxLineLength) throw RequestHeadTooLargeError(std::string(MsgRequestHeadTooLarge));
+        throw;
+    }
+    if (connection.lastLineBytes() > budget) throw RequestHeadTooLargeError(std::string(MsgRequestHeadTooLarge));
+    budget -= connection.lastLineBytes();
+    return line;
+}
+
+void readHeaderBlock(BufferedStream& connection, HttpRequest& request, std::size_t budget) {
     for (;;) {
-        std::string line = connection.readLine(MaxLineLength);
+        std::string line = readHeadLine(connection, budget);
         if (line.empty()) return;
         if (static_cast<long long>(request.headerLines.size()) > DefaultMaximumHeaderLineCount)
             throw TooManyHeaderLinesError(std::string(MsgHeaderLineCount));
@@ -50,7 +67,8 @@ void HttpServer::serveOneRequest(ClientConnection& context) {
     BufferedStream& connection = context.connection();
 
     HttpRequest request;
-    request.requestLine = connection.readLine(MaxLineLength);
+    std::size_t headBudget = MaxRequestHeadBytes;
+    request.requestLine = readHeadLine(connection, headBudget);
     // "METHOD TARGET VERSION"; the version is the text after the last space, the target what
     // lies between the first space and it.
     const std::string& requestLine = request.requestLine;
@@ -66,7 +84,7 @@ void HttpServer::serveOneRequest(ClientConnection& context) {
     request.path = beforeQuery == "*" ? std::string(beforeQuery) : percentDecode(beforeQuery);
 
     request.peerAddress = context.peerAddress();
-    readHeaderBlock(connection, request);
+    readHeaderBlock(connection, request, headBudget);
     request.readFields();
     skipBody(connection, request);
 

@@ -19,6 +19,9 @@ constexpr int AcceptRetryMs = 10;                       // pause after a failed 
 constexpr int ReadSliceMs = 250;                        // a blocked read checks for a stop between slices
 constexpr int DeactivationCheckMs = 500;                // deactivation looks at the live threads this often
 constexpr std::size_t ConnectionThreadStackBytes = 512 * 1024;  // ample for one exchange
+// A burst of at least this many connections at once has its freed memory handed back to the
+// system when the last of them ends (malloc_trim); a few screens' requests never pay for it.
+constexpr std::size_t TrimAfterConnections = 64;
 constexpr int ListenerNiceValue = -10;                  // listeners run ahead of connection threads
 constexpr int EphemeralBindAttempts = 8;                // port 0: tries to find one port free for both families
 
@@ -29,6 +32,10 @@ constexpr std::size_t MaxLineLength = 16384;            // bytes allowed before 
 // fault per connection).
 constexpr std::size_t ReceiveBlockSize = 4096;
 constexpr int DefaultMaximumHeaderLineCount = 1024;     // header lines beyond this + 1 fail the request
+// The request line and every header line together, line ends counted: beyond it the connection
+// is closed unanswered. Common servers allow 8-32 KiB; without a total, 1,024 lines of 16 KiB
+// would let one connection pin 16 MiB.
+constexpr std::size_t MaxRequestHeadBytes = 16384;
 constexpr int DefaultRequestTimeoutMs = 30000;          // whole request must arrive within this of accept
 constexpr std::int64_t MaxRequestBodyBytes = 1048576;   // larger bodies end the connection unanswered
 
@@ -44,6 +51,7 @@ constexpr std::string_view MsgCouldNotBind = "Could not bind socket. Address and
 constexpr std::string_view MsgMaxLineLength = "Max line length exceeded.";
 constexpr std::string_view MsgParsingCommand = "Error in parsing command.";
 constexpr std::string_view MsgHeaderLineCount = "Maximum number of line allowed exceeded";
+constexpr std::string_view MsgRequestHeadTooLarge = "Request header too large.";
 constexpr std::string_view MsgHeaderWritten = "Header has already been written.";
 constexpr std::string_view MsgClosedGracefully = "Connection Closed Gracefully.";
 constexpr std::string_view MsgReadTimeout = "Read timed out.";

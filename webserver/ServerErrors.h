@@ -19,6 +19,8 @@ QUORVANE_DECLARE_ERROR(LineTooLongError, QuorvaneError, "EIdMaxLineLengthExceede
 QUORVANE_DECLARE_ERROR(RequestLineError, QuorvaneError, "EIdHTTPErrorParsingCommand")
 // Too many header lines.
 QUORVANE_DECLARE_ERROR(TooManyHeaderLinesError, QuorvaneError, "EIdHTTPHeaderLineCountExceeded")
+// The request line and headers together beyond MaxRequestHeadBytes.
+QUORVANE_DECLARE_ERROR(RequestHeadTooLargeError, QuorvaneError, "EIdHTTPRequestHeadTooLarge")
 // A second sendHeader on one response.
 QUORVANE_DECLARE_ERROR(HeaderAlreadyWrittenError, QuorvaneError, "EIdHTTPHeaderAlreadyWritten")
 // A request body beyond what the server accepts.

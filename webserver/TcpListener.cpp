@@ -4,7 +4,10 @@
 #include <atomic>
 #include <chrono>
 
+#include <malloc.h>
+
 #include "text/Loopback.h"
+#include "webserver/ClientCapKey.h"
 #include "webserver/ServerErrors.h"
 
 namespace quorvane {
@@ -134,6 +137,7 @@ void TcpListener::acceptLoop(ListenerThread& listener, ListenBinding& binding) {
             {
                 std::lock_guard lock(contextsMutex_);
                 contexts_.push_back(context);
+                peakContexts_ = std::max(peakContexts_, contexts_.size());
             }
             try {
                 thread->start([this, context] { runConnection(context); });
@@ -163,18 +167,25 @@ void TcpListener::runConnection(const std::shared_ptr<ClientConnection>& context
         // Connection errors end the connection silently.
     }
     releaseClient(context->peerAddress());
+    bool burstOver = false;
     {
         std::lock_guard lock(contextsMutex_);
         contexts_.remove(context);
+        if (contexts_.empty()) {
+            burstOver = peakContexts_ >= TrimAfterConnections;
+            peakContexts_ = 0;
+        }
     }
     context->connection().close();
     context->thread.reset();
+    // The connection threads' heaps keep what a burst freed; handed back once it is over.
+    if (burstOver) malloc_trim(0);
 }
 
 bool TcpListener::admitClient(const std::string& peer) {
     if (maxClientConnections_ <= 0 || (!capLoopback_ && isLoopbackAddress(peer))) return true;
     std::lock_guard lock(contextsMutex_);
-    int& open = clientConnections_[peer];
+    int& open = clientConnections_[clientCapKey(peer)];
     if (open >= maxClientConnections_) {
         ++refused_;
         return false;
@@ -186,7 +197,7 @@ bool TcpListener::admitClient(const std::string& peer) {
 void TcpListener::releaseClient(const std::string& peer) {
     if (maxClientConnections_ <= 0 || (!capLoopback_ && isLoopbackAddress(peer))) return;
     std::lock_guard lock(contextsMutex_);
-    const auto entry = clientConnections_.find(peer);
+    const auto entry = clientConnections_.find(clientCapKey(peer));
     if (entry == clientConnections_.end()) return;
     if (--entry->second <= 0) clientConnections_.erase(entry);
 }

@@ -95,7 +95,8 @@ private:
     std::unique_ptr<ConnectionThreads> scheduler_;
     mutable std::mutex contextsMutex_;
     std::list<std::shared_ptr<ClientConnection>> contexts_;
-    std::unordered_map<std::string, int> clientConnections_;  // open connections per capped peer
+    std::unordered_map<std::string, int> clientConnections_;  // open connections per capped peer (clientCapKey)
+    std::size_t peakContexts_ = 0;  // most connections open at once since none were
     std::size_t refused_ = 0;
 };
 

@@ -125,7 +125,10 @@ TEST_F(BoardControllerTest, ARosterThatFailsToLoadKeepsTheCurrentOneAndSaysWhy)
     const struct {
         const char* name;
         const char* content;  // nullptr: no file at all
-    } cases[] = {{"missing file", nullptr}, {"line short of a field", "\"Ann\",101,\"\"\r\n\"Bob\"\r\n"}};
+    } cases[] = {{"missing file", nullptr},
+                 {"line short of a field", "\"Ann\",101,\"\"\r\n\"Bob\"\r\n"},
+                 {"empty file", ""},
+                 {"blank lines only", "\r\n\r\n"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();

@@ -69,7 +69,10 @@ TEST_F(CalendarStatusTest, StatusAtChosenInstants)
 TEST_F(CalendarStatusTest, StructuredStateAndLog)
 {
     ZoneScope zone("UTC");
+    int logCalls = 0;
+    log.onLog = [&](const std::string&) { ++logCalls; };
     const PersonStatus status = compose(7, 15.5, "");
+    EXPECT_EQ(logCalls, 3);  // the two counts and every item's dot in one append
     EXPECT_EQ(status.state, PersonState::Meeting);
     ASSERT_EQ(status.meetings.size(), 2u);
     EXPECT_TRUE(status.meetings[0].endsLaterDay);

@@ -204,3 +204,51 @@ TEST(CalendarFetchTest, ASilentHostTimesOutOnceAndItsOtherPeopleAreSkipped) {
     EXPECT_TRUE(fetcher.finished());
     for (int i = 0; i < 8; ++i) EXPECT_EQ(fetcher.results()[i].failure, "stopped");
 }
+
+// Credentials after a redirect: the roster's host gets its entry (or the default one); a host
+// reached through a redirect gets only a machine entry naming it; a redirect carrying a user
+// name, or leading from HTTPS to HTTP, is not followed and says why.
+TEST(CalendarFetchTest, ARedirectTakesNoCredentialsItShouldNot) {
+    testApplication();
+    TableServer named, other(QHostAddress("127.0.0.2"));
+    const QByteArray otherBase = other.base().toUtf8();
+    const QByteArray feed = event("r1", ":20261207T120000Z", ":20261207T130000Z", "Moved");
+    other.answer("/feed.ics", TableServer::response(200, "", feed));
+    named.answer("/away.ics", TableServer::response(302, "Location: " + otherBase + "/feed.ics\r\n", ""));
+    named.answer("/userinfo.ics",
+                 TableServer::response(302, "Location: http://eve:pw@" + otherBase.mid(7) + "/feed.ics\r\n", ""));
+    named.answer("/home.ics", TableServer::response(200, "", feed));
+
+    const std::string namedEntry = "machine 127.0.0.1 login ann password pw\n";
+    const struct {
+        const char* path;
+        std::string netrc;
+        const char* failure;       // "" when it reads
+        const char* namedAuth;     // the Authorization the roster's host saw ("" for none)
+        const char* otherAuth;     // and the one the redirect's host saw
+    } cases[] = {
+        {"/home.ics", "default login dan password dpw", "", "Basic ZGFuOmRwdw==", nullptr},
+        {"/away.ics", namedEntry + "default login dan password dpw", "", "Basic YW5uOnB3", ""},
+        {"/away.ics", namedEntry + "machine 127.0.0.2 login bea password bpw", "", "Basic YW5uOnB3",
+         "Basic YmVhOmJwdw=="},
+        {"/userinfo.ics", namedEntry, "redirect to an address with credentials refused", "Basic YW5uOnB3", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " / " + c.netrc);
+        const int otherBefore = other.requests();
+        CalendarFetchSettings settings;
+        settings.netrc = Netrc::parse(c.netrc);
+        settings.timeoutMs = 10000;
+        CalendarFetcher fetcher(std::move(settings));
+        const std::vector<CalendarFetchResult> results = fetchAll(fetcher, {{1, named.base() + c.path}});
+        EXPECT_EQ(results[0].failure, c.failure);
+        const auto authorization = [](const QByteArray& head) {
+            for (const QByteArray& line : head.split('\n'))
+                if (line.toLower().startsWith("authorization:")) return line.mid(14).trimmed().toStdString();
+            return std::string();
+        };
+        EXPECT_EQ(authorization(named.head(c.path)), c.namedAuth);
+        if (c.otherAuth) EXPECT_EQ(authorization(other.head("/feed.ics")), c.otherAuth);
+        else EXPECT_EQ(other.requests(), otherBefore);
+    }
+}

@@ -1,6 +1,7 @@
 // The decisions taken from an address: where credentials may go, redirects, feeds.
 #include <gtest/gtest.h>
 
+#include "calendarfetch/CalendarFetchConstants.h"
 #include "calendarfetch/CalendarRequest.h"
 
 using namespace quorvane;
@@ -46,8 +47,9 @@ TEST(CalendarRequestTest, AddressesAreCheckedBeforeAnyRequest) {
         EXPECT_EQ(looksLikeFeed(url), c.feed) << c.address;
     }
     // A roster's item id is a calendar address by its start alone; the fetch checks the rest.
-    for (const char* itemId : {"http://x/", "https:///nohost"}) EXPECT_TRUE(isCalendarAddress(itemId)) << itemId;
-    for (const char* itemId : {"1001", "ftp://x/a.ics", "HTTP://x/"}) EXPECT_FALSE(isCalendarAddress(itemId)) << itemId;
+    for (const char* itemId : {"http://x/", "https:///nohost", "HTTP://x/", "Https://x/a.ics"})
+        EXPECT_TRUE(isCalendarAddress(itemId)) << itemId;
+    for (const char* itemId : {"1001", "ftp://x/a.ics", "http:/x", "http"}) EXPECT_FALSE(isCalendarAddress(itemId)) << itemId;
     EXPECT_EQ(basicAuthorization("Aladdin", "open sesame"), "Basic QWxhZGRpbjpvcGVuIHNlc2FtZQ==");
 }
 
@@ -70,6 +72,21 @@ TEST(CalendarRequestTest, RedirectsKeepTheQueryWhereHttpSaysSo) {
     EXPECT_EQ(redirectTarget(asked, ""), std::nullopt);
     EXPECT_EQ(redirectTarget(asked, "file:///etc/passwd"), std::nullopt);
     EXPECT_EQ(redirectTarget(asked, "javascript:alert(1)"), std::nullopt);
+
+    const struct {
+        const char* from;
+        const char* to;
+        std::string_view refusal;
+    } moves[] = {
+        {"https://a.example/x", "https://b.example/y", ""},
+        {"http://a.example/x", "https://b.example/y", ""},
+        {"http://a.example/x", "http://b.example/y", ""},
+        {"https://a.example/x", "http://a.example/y", FailRedirectToHttp},
+        {"HTTPS://a.example/x", "http://b.example/y", FailRedirectToHttp},
+        {"https://a.example/x", "https://user:pw@b.example/y", FailRedirectCredentials},
+        {"http://a.example/x", "http://user@a.example/y", FailRedirectCredentials},
+    };
+    for (const auto& m : moves) EXPECT_EQ(redirectRefusal(QUrl(m.from), QUrl(m.to)), m.refusal) << m.from << " " << m.to;
 }
 
 TEST(CalendarRequestTest, OnlyICalendarDataReadsAsAFeed) {

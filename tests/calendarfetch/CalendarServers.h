@@ -33,17 +33,21 @@ private:
 // is never answered (the connection stays open and silent). Runs in the test's event loop.
 class TableServer {
 public:
-    TableServer() {
-        server_.listen(QHostAddress::LocalHost, 0);
+    explicit TableServer(const QHostAddress& address = QHostAddress::LocalHost) {
+        server_.listen(address, 0);
         QObject::connect(&server_, &QTcpServer::newConnection, [this] {
             while (QTcpSocket* socket = server_.nextPendingConnection()) {
                 QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { read(socket); });
             }
         });
     }
-    QString base() const { return QString("http://127.0.0.1:%1").arg(server_.serverPort()); }
+    QString base() const {
+        return QString("http://%1:%2").arg(server_.serverAddress().toString()).arg(server_.serverPort());
+    }
     void answer(const QByteArray& path, QByteArray response) { table_[path] = std::move(response); }
     int requests() const { return requests_; }
+    // The request head last received for path, lines as sent.
+    QByteArray head(const QByteArray& path) const { return heads_.value(path); }
 
     static QByteArray response(int status, const QByteArray& headers, const QByteArray& body) {
         return "HTTP/1.1 " + QByteArray::number(status) + " X\r\nConnection: close\r\n" + headers +
@@ -62,6 +66,7 @@ private:
             if (line.toLower().startsWith("content-length:")) length = line.mid(15).trimmed().toLongLong();
         if (data.size() < headEnd + 4 + length) return;
         const QByteArray path = data.left(data.indexOf('\n')).split(' ').value(1);
+        heads_[path] = data.left(headEnd);
         pending_.remove(socket);
         ++requests_;
         if (!table_.contains(path)) return;  // silence
@@ -72,6 +77,7 @@ private:
     QTcpServer server_;
     QMap<QByteArray, QByteArray> table_;
     QMap<QTcpSocket*, QByteArray> pending_;
+    QMap<QByteArray, QByteArray> heads_;
     int requests_ = 0;
 };
 

@@ -33,6 +33,9 @@ TEST(NetrcTest, HostsGetTheirEntryOrTheDefault) {
         {"elsewhere.example", NetrcCredentials{"anon", "guest"}},
     };
     for (const auto& c : cases) EXPECT_EQ(netrc.find(c.host), c.expected) << c.host;
+    // A host reached through a redirect gets its own machine entry only, never the default one.
+    EXPECT_EQ(netrc.find("after.example", Netrc::Entries::MachineOnly), (NetrcCredentials{"carl", "third"}));
+    EXPECT_EQ(netrc.find("elsewhere.example", Netrc::Entries::MachineOnly), std::nullopt);
 
     EXPECT_EQ(Netrc::parse("machine a.example login x").find("a.example"), std::nullopt);
     EXPECT_EQ(Netrc::parse("machine a.example login x password").find("a.example"), std::nullopt);

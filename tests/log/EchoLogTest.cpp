@@ -57,6 +57,10 @@ TEST_F(EchoLogTest, ControlBytesAreInertOnTheOutputAndInTheBox) {
         {"GET /\x1B[2J\x1B]0;owned\x07 HTTP/1.1", "GET /\\x1B[2J\\x1B]0;owned\\x07 HTTP/1.1"},
         {std::string("a\r\nb\0c\x7F", 7), "a\\x0D\\x0Ab\\x00c\\x7F"},
         {"Jos\xC3\xA9 \t", "Jos\xC3\xA9 \\x09"},  // UTF-8 stays as it is
+        {"\xE2\x82\xAC 5", "\xE2\x82\xAC 5"},         // continuation bytes in 0x80-0x9F too
+        {"a\xE2\x80\xA8GET /forged", "a\\u{2028}GET /forged"},
+        {"\xC2\x85x\xE2\x80\xA9\xE2\x80\xAE" "cod.exe", "\\u{85}x\\u{2029}\\u{202E}cod.exe"},
+        {"\x9B" "2J\x85\xE2\x80", "\\x9B" "2J\\x85\xE2\\x80"},  // stray C1 bytes, a cut character
     };
     {
         EchoLog echo(box, out, clock);

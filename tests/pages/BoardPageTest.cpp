@@ -3,6 +3,7 @@
 
 #include "tests/webserver/ServerTestSupport.h"
 #include "pages/PublishedBoard.h"
+#include "tests/pages/BoardRows.h"
 #include "text/Errors.h"
 
 using namespace quorvane;
@@ -45,28 +46,27 @@ TEST_F(BoardPageTest, OnlyTheFirstExactPageTimeTokenIsFilled) {
     EXPECT_EQ(serve("<td>no token</td>"), boardHead() + "<td>no token</td>");
 }
 
-TEST_F(BoardPageTest, AccessLineReplacementsApplyInTheirOrder) {
-    request.requestLine = "GET /%R|%U|%t|%h|%b HTTP/1.1";
+// The client's text goes into the access line after the line's own fields, so it is logged as
+// written: tokens stay tokens, quotes and backslashes cannot fake the quoting; the line is cut at
+// its bound.
+TEST_F(BoardPageTest, AccessLineCarriesClientTextAsWritten) {
+    const struct {
+        std::string requestLine;
+        std::string logged;
+    } cases[] = {
+        {"GET /%s/%b HTTP/1.1", "10.0.0.7 \"GET /%s/%b HTTP/1.1\" 200 813"},
+        {"GET /%R|%U|%t|%h HTTP/1.1", "10.0.0.7 \"GET /%R|%U|%t|%h HTTP/1.1\" 200 813"},
+        {"GET /\" 404 0\" x HTTP/1.1", "10.0.0.7 \"GET /\\x22 404 0\\x22 x HTTP/1.1\" 200 813"},
+        {"GET /a\\x22 HTTP/1.1", "10.0.0.7 \"GET /a\\x5Cx22 HTTP/1.1\" 200 813"},
+        {"GET /" + std::string(MaxAccessLineBytes, 'a'), "10.0.0.7 \"GET /" + std::string(MaxAccessLineBytes - 15, 'a')},
+    };
     request.referer = "ref%U%b";
     request.userAgent = "ua%R";
-    serve("12345");
-    EXPECT_EQ(log.snapshot().back(), "10.0.0.7 \"GET /refua%R813|ua%R|%t|%h|813 HTTP/1.1\" 200 813");
-
-    request.referer.clear();
-    request.userAgent.clear();
-    serve("12345");
-    EXPECT_EQ(log.snapshot().back(), "10.0.0.7 \"GET /||%t|%h|813 HTTP/1.1\" 200 813");
-}
-
-// "%R" tokens in the request line each bring in a Referer of "%U" tokens, each of which brings in
-// the User-Agent: gigabytes unless the line is cut.
-TEST_F(BoardPageTest, TokenExpansionIsCutAtTheBound) {
-    request.requestLine = "GET /";
-    for (int i = 0; i < 2000; ++i) request.requestLine += "%R";
-    for (int i = 0; i < 2000; ++i) request.referer += "%U";
-    request.userAgent = std::string(4000, 'a');
-    serve("");
-    EXPECT_EQ(log.snapshot().back(), "10.0.0.7 \"GET /" + std::string(MaxAccessLineBytes - 15, 'a'));
+    for (const auto& c : cases) {
+        request.requestLine = c.requestLine;
+        serve("12345");
+        EXPECT_EQ(log.snapshot().back(), c.logged) << c.requestLine.substr(0, 40);
+    }
 }
 
 TEST_F(BoardPageTest, LogFailurePropagatesWithThePlainContentType) {
@@ -76,14 +76,14 @@ TEST_F(BoardPageTest, LogFailurePropagatesWithThePlainContentType) {
     EXPECT_EQ(response.contentType, "text/html");
 }
 
-// The fragment of a snapshot: an empty status as "&nbsp;", day zero in the footer before the first
-// completed grab; an operator's edit is served until the next publish.
+// The fragment of a snapshot: an empty status as "&nbsp;", no data time in the footer before the
+// first data; an operator's edit is served until the next publish.
 TEST_F(BoardPageTest, FragmentOfTheSnapshotAndTheOperatorsEdit) {
     auto board = std::make_shared<BoardSnapshot>();
     board->people.push_back({"Ann", {}, {}, {}});
     const std::string expected =
         std::string(TableOpenLine) + "\r\n" + std::string(RowOpen) + "Ann" + std::string(RowMiddle) + "&nbsp;" +
-        std::string(RowClose) + "\r\n</table>\r\n<p><small><small>Page refreshed: %NOW, Data refreshed: 30/12 00:00"
+        std::string(RowClose) + "\r\n</table>\r\n<p><small><small>Page refreshed: %NOW, Data refreshed: "
         "</small></small><p>\r\n</body></html>";
     PublishedBoard published;
     EXPECT_EQ(published.fragment(), "");
@@ -94,6 +94,16 @@ TEST_F(BoardPageTest, FragmentOfTheSnapshotAndTheOperatorsEdit) {
     EXPECT_EQ(published.current()->snapshot, board);
     published.publish(board);
     EXPECT_EQ(published.fragment(), expected);
+}
+
+// A calendar title holding the page-time token is shown as typed; the footer still gets the time.
+TEST_F(BoardPageTest, PageTimeTokenInCalendarTextStaysText) {
+    BoardSnapshot board;
+    board.people.push_back(person("Ann", PersonState::Meeting, {meeting("%NOW review", 0, false)}));
+    board.dataTime = instantOfUnix(0);
+    const std::string page = serve(classicFragment(board, false));
+    EXPECT_NE(page.find("&#37;NOW review"), std::string::npos);
+    EXPECT_NE(page.find("Page refreshed: 06/12 17:28, Data refreshed: "), std::string::npos);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ServerTestSupport.h"
+#include "webserver/ClientCapKey.h"
 #include "webserver/OpenFileLimit.h"
 
 using namespace quorvane;
@@ -40,6 +41,23 @@ TEST(ClientCapTest, ConnectionsOverTheCapAreClosedAtOnceAndTheRestAreServed) {
         const ClientResult served = sendRequest(port, "GET / HTTP/1.1\r\n\r\n");
         EXPECT_NE(served.bytes.find("HTTP/1.1 200 OK"), std::string::npos) << served.bytes;
     }
+}
+
+// IPv6 clients are counted by their /64: every address of one prefix shares one count.
+TEST(ClientCapTest, IPv6ClientsCountByTheirSlash64) {
+    const struct {
+        const char* peer;
+        const char* key;
+    } cases[] = {
+        {"2001:db8:1:2:aaaa:bbbb:cccc:dddd", "2001:db8:1:2::/64"},
+        {"2001:db8:1:2::1", "2001:db8:1:2::/64"},
+        {"2001:db8:1:3::1", "2001:db8:1:3::/64"},
+        {"::1", "::/64"},
+        {"::ffff:192.0.2.7", "192.0.2.7"},
+        {"192.0.2.7", "192.0.2.7"},
+        {"not an address", "not an address"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(clientCapKey(c.peer), c.key) << c.peer;
 }
 
 TEST(ClientCapTest, OpenFileLimitIsRaisedToTheHardLimit) {

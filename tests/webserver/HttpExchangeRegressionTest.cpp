@@ -84,8 +84,8 @@ TEST(HttpExchangeRegressionTest, RefusedRequestsWriteNothingAndLogNothing) {
 }
 
 // A 12 KB request whose Referer is made of "%U" tokens and whose request line is made of "%R"
-// tokens: each "%R" brings in the Referer, each of its "%U" then brings in the User-Agent, so
-// the access line would need some 16 GB. The line has to stay bounded and the request answered.
+// tokens: were the client's tokens expanded, each "%R" would bring in the Referer and each of its
+// "%U" the User-Agent, some 16 GB. The line stays bounded and the request answered.
 TEST(HttpExchangeRegressionTest, AccessLineStaysBoundedUnderTokenExpansion) {
     std::string requestLine = "GET /";
     for (int i = 0; i < 2000; ++i) requestLine += "%R";

@@ -92,12 +92,36 @@ TEST_F(HttpExchangeTest, HeaderLineCountLimit) {
     EXPECT_EQ(send("GET / HTTP/1.1\r\n" + lines + "X-last: v\r\n\r\n").bytes, "");
 }
 
-TEST_F(HttpExchangeTest, LineLengthLimitCountsTheCarriageReturn) {
+// One line may hold MaxLineLength bytes before its LF (the CR counted); the request line and the
+// headers together, line ends included, MaxRequestHeadBytes.
+TEST_F(HttpExchangeTest, LineLengthAndHeadSizeLimits) {
+    const std::string requestLine = "GET / HTTP/1.1\r\n";
+    const std::size_t room = MaxRequestHeadBytes - requestLine.size() - 2;  // the blank line's CR LF
+    const std::string fits = "X: " + std::string(room - 5, 'a') + "\r\n";
     const std::string longest = "X: " + std::string(MaxLineLength - 4, 'a') + "\r";  // 16384 bytes before LF
-    EXPECT_EQ(send("GET / HTTP/1.1\r\n" + longest + "\n\r\n").bytes, header(808) + boardHead());
-    EXPECT_EQ(lastRequest().headerLines.front().size(), MaxLineLength - 1);  // without its CR
-    EXPECT_EQ(send("GET / HTTP/1.1\r\n" + longest + "b\n\r\n").bytes, "");
-    EXPECT_EQ(send("GET /" + std::string(MaxLineLength, 'p') + " HTTP/1.1\r\n\r\n").bytes, "");
+    const std::string manyLines = [] {
+        std::string lines;
+        for (int i = 0; i < 4; ++i) lines += "X: " + std::string(MaxRequestHeadBytes / 4, 'a') + "\r\n";
+        return lines;
+    }();
+    const struct {
+        std::string request;
+        bool answered;
+    } cases[] = {
+        {requestLine + fits + "\r\n", true},
+        {requestLine + "Y" + fits + "\r\n", false},
+        {"GET /" + std::string(MaxLineLength - 18, 'p') + " HTTP/1.1\r\n\r\n", true},
+        {"GET /" + std::string(MaxLineLength - 18, 'p') + " HTTP/1.1\r\nX: 1\r\n\r\n", false},
+        {requestLine + longest + "\n\r\n", false},
+        {"GET /" + std::string(MaxLineLength, 'p') + " HTTP/1.1\r\n\r\n", false},
+        {requestLine + manyLines + "\r\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.request.size());
+        EXPECT_EQ(send(c.request).bytes, c.answered ? header(808) + boardHead() : "");
+    }
+    send(requestLine + fits + "\r\n");
+    EXPECT_EQ(lastRequest().headerLines.front().size(), room - 2);  // without its CR
 }
 
 TEST_F(HttpExchangeTest, HeaderLookupRules) {
@@ -128,13 +152,13 @@ TEST_F(HttpExchangeTest, PostBodyIsReadBeforeTheAnswer) {
     EXPECT_EQ(log.snapshot().back(), "127.0.0.1 \"POST / HTTP/1.1\" 200 808");
 }
 
-TEST_F(HttpExchangeTest, AccessLineTokensInsideTheRequestLine) {
+TEST_F(HttpExchangeTest, AccessLineTokensInsideTheRequestLineStayAsWritten) {
     send("GET /%U HTTP/1.1\r\nUser-Agent: probe\r\n\r\n");
     send("GET /%h%t HTTP/1.1\r\n\r\n");
     send("GET /%R%s%b HTTP/1.1\r\nReferer: r%U\r\nUser-Agent: u%R\r\n\r\n");
-    EXPECT_EQ(log.snapshot(), (std::vector<std::string>{"127.0.0.1 \"GET /probe HTTP/1.1\" 200 808",
+    EXPECT_EQ(log.snapshot(), (std::vector<std::string>{"127.0.0.1 \"GET /%U HTTP/1.1\" 200 808",
                                                      "127.0.0.1 \"GET /%h%t HTTP/1.1\" 200 808",
-                                                     "127.0.0.1 \"GET /ru%R200808 HTTP/1.1\" 200 808"}));
+                                                     "127.0.0.1 \"GET /%R%s%b HTTP/1.1\" 200 808"}));
 }
 
 TEST_F(HttpExchangeTest, AccessLineNamesTheClientsAddressInDottedDecimal) {
