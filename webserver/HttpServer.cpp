@@ -46,8 +46,21 @@ bool HttpServer::serveConnection(ClientConnection& context) {
     return false;
 }
 
+bool HttpServer::admitted(ClientConnection& context) {
+    if (!clientGate_) return true;
+    HttpRequest peer;
+    peer.peerAddress = context.peerAddress();
+    HttpResponse response(&context.connection());
+    if (clientGate_(peer, response)) return true;
+    if (!response.headerWritten()) response.sendHeader();
+    if (!response.bodyText.empty()) response.sendBody();
+    context.connection().flush();
+    return false;
+}
+
 void HttpServer::serveOneRequest(ClientConnection& context) {
     BufferedStream& connection = context.connection();
+    if (!admitted(context)) return;
 
     HttpRequest request;
     request.requestLine = connection.readLine(MaxLineLength);
@@ -80,7 +93,8 @@ void HttpServer::serveOneRequest(ClientConnection& context) {
         throw;
     } catch (const std::exception& error) {
         response.setStatusCode(500);
-        response.bodyText = error.what();
+        response.bodyText = response.reasonPhrase();
+        if (errorReport_) errorReport_(request, error.what());
     }
     if (!response.headerWritten()) response.sendHeader();
     if (!response.bodyText.empty()) response.sendBody();

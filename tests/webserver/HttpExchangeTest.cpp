@@ -2,6 +2,8 @@
 // for byte, and which requests get nothing.
 #include <gtest/gtest.h>
 
+#include <mutex>
+
 #include "ServerTestSupport.h"
 #include "webserver/ServerErrors.h"
 
@@ -166,10 +168,19 @@ TEST_F(HttpExchangeTest, HandlerErrorBecomesStatus500) {
         response.bodyText = "partial page";
         throw ConvertError("'x' is not a valid date and time");
     });
+    std::mutex mutex;
+    std::string reported;
+    server.setErrorReport([&](const HttpRequest& request, const std::string& message) {
+        const std::lock_guard lock(mutex);
+        reported = request.requestLine + ": " + message;
+    });
     port = start();
+    // The client gets the status text alone; the message goes to the report.
     EXPECT_EQ(send("GET / HTTP/1.1\r\n\r\n").bytes,
               "HTTP/1.1 500 Internal Server Error\r\nConnection: close\r\nContent-Type: text/html\r\n"
-              "Content-Length: 32\r\nServer: BaLtu\r\n\r\n'x' is not a valid date and time");
+              "Content-Length: 21\r\nServer: BaLtu\r\n\r\nInternal Server Error");
+    const std::lock_guard lock(mutex);
+    EXPECT_EQ(reported, "GET / HTTP/1.1: 'x' is not a valid date and time");
 }
 
 TEST_F(HttpExchangeTest, ServedOverIPv6WhereAvailable) {
