@@ -55,6 +55,14 @@ bool HttpServer::admitted(ClientConnection& context) {
     if (!response.headerWritten()) response.sendHeader();
     if (!response.bodyText.empty()) response.sendBody();
     context.connection().flush();
+    // The request's head, read after the answer and let go: a close with unread bytes would
+    // reset the connection, and the client could lose the answer with it.
+    try {
+        for (long long line = 0; line <= DefaultMaximumHeaderLineCount; ++line)
+            if (context.connection().readLine(MaxLineLength).empty() && line > 0) break;
+    } catch (const std::exception&) {
+        // A client that sends nothing more, or too much, has had its answer all the same.
+    }
     return false;
 }
 

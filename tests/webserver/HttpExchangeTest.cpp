@@ -2,6 +2,7 @@
 // for byte, and which requests get nothing.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <mutex>
 
 #include "ServerTestSupport.h"
@@ -160,6 +161,27 @@ TEST_F(HttpExchangeTest, AccessLineNamesTheClientsAddressInDottedDecimal) {
     const std::vector<std::string> lines = log.snapshot();
     ASSERT_EQ(lines.size(), sources.size());
     for (std::size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(lines[i].rfind(sources[i] + " \"GET / HTTP/1.0\"", 0), 0u) << lines[i];
+}
+
+// A gate that refuses the client answers before the request is read; the handler is not asked.
+TEST_F(HttpExchangeTest, RefusedClientGetsTheGatesAnswerAlone) {
+    server.setActive(false);
+    std::atomic<int> handled{0};
+    server.setHandler([&](const HttpRequest&, HttpResponse& response) {
+        ++handled;
+        response.bodyText = "page";
+    });
+    server.setClientGate([](const HttpRequest& peer, HttpResponse& response) {
+        if (peer.peerAddress != "127.0.0.1") return true;
+        response.setStatusCode(403);
+        response.bodyText = response.reasonPhrase();
+        return false;
+    });
+    port = start();
+    EXPECT_EQ(send("GET / HTTP/1.1\r\nHost: x\r\n\r\n").bytes,
+              "HTTP/1.1 403 Forbidden\r\nConnection: close\r\nContent-Type: text/html\r\n"
+              "Content-Length: 9\r\nServer: BaLtu\r\n\r\nForbidden");
+    EXPECT_EQ(handled.load(), 0);
 }
 
 TEST_F(HttpExchangeTest, HandlerErrorBecomesStatus500) {
