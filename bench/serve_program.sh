@@ -9,10 +9,11 @@
 # connection, in alternating rounds so that other load on the machine falls on all alike. Prints
 # each server's median requests/s and p99, and each board's ratios to the minimal server.
 #   bench/serve_program.sh [--seconds S] [--rounds N] [--connections C] [--build DIR] [--bench-build DIR]
-#                          [--program FILE]
+#                          [--program FILE] [--slow-log]
 # DIR: the build holding app/quorvane and tools/quorvane-democal (default build/); the minimal
 # server is built in --bench-build (default build-bench-serve/); --program measures another build
-# of the program (an older commit's, for a before-and-after).
+# of the program (an older commit's, for a before-and-after). --slow-log: the boards' standard output
+# goes through a pipe read at 400 KB/s, as a busy journald or terminal reads it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=8 rounds=3 connections=32 build=build bench_build=build-bench-serve program_file=
@@ -24,6 +25,7 @@ while [ $# -gt 0 ]; do
     --build) build="$2"; shift 2 ;;
     --bench-build) bench_build="$2"; shift 2 ;;
     --program) program_file="$2"; shift 2 ;;
+    --slow-log) slow_log=1; shift ;;
     *) echo "serve_program: unknown option '$1'" >&2; exit 2 ;;
   esac
 done
@@ -68,9 +70,22 @@ cp examples/demo/people.txt "$work/people.txt"
 # start_board NAME PORT PLATFORM: the program in $work/NAME, its log in NAME.out.
 start_board() {
   mkdir -p "$work/$1"
+  local out="$work/$1.out"
+  if [ -n "$slow_log" ]; then
+    # 4 KiB every 10 ms, copied on to the log file.
+    out="$work/$1.pipe"
+    mkfifo "$out"
+    python3 -c 'import sys, time
+src, dst = open(sys.argv[1], "rb", buffering=0), open(sys.argv[2], "wb", buffering=0)
+while True:
+    b = src.read(4096)
+    if not b: break
+    dst.write(b); time.sleep(0.01)' "$out" "$work/$1.out" &
+    pids+=($!)
+  fi
   (cd "$work/$1" && exec env -u DISPLAY -u WAYLAND_DISPLAY ${3:+QT_QPA_PLATFORM=$3} "$program" \
      --calendar-host "$calendar" --calendar-ca "$work/ca.pem" --credentials-file "$work/credentials" \
-     --roster "$work/people.txt" --port "$2" >"$work/$1.out" 2>"$work/$1.err") &
+     --roster "$work/people.txt" --port "$2" >"$out" 2>"$work/$1.err") &
   pids+=($!)
 }
 start_board headless "$headless_port" ""
@@ -83,7 +98,7 @@ curl -s -o "$work/page.html" "http://127.0.0.1:$headless_port/"
 "$bench_build/bench/quorvane_minimal_server" "$minimal_port" "$work/page.html" >"$work/minimal.out" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$minimal_port/" && break; sleep 0.1; done
-echo "page: $(wc -c <"$work/page.html") bytes, $(grep -c '<tr>' "$work/page.html") rows; $connections connections," \
+echo "${slow_log:+log read at 400 KB/s; }page: $(wc -c <"$work/page.html") bytes, $(grep -c '<tr>' "$work/page.html") rows; $connections connections," \
   "one request each, $rounds rounds of ${seconds}s; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # measure PORT SECONDS: one wrk run; prints "requests/s p99-milliseconds errors".
