@@ -23,7 +23,7 @@
 
 #include "tests/support/FreePort.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 namespace e2e {
 
@@ -237,3 +237,5 @@ inline int peopleCount() {
 }
 
 }  // namespace e2e
+
+}  // namespace quorvane
