@@ -1,6 +1,7 @@
 #pragma once
 // Literals of the program's options, its error boxes and its exit codes.
 #include <cstddef>
+#include <string_view>
 
 namespace quorvane {
 
@@ -26,6 +27,7 @@ constexpr const char* OptionVersion = "version";
 constexpr const char* OptionPort = "port";
 constexpr const char* OptionBind = "bind";
 constexpr const char* OptionRoster = "roster";
+constexpr const char* OptionAllow = "allow";
 constexpr const char* OptionM365Credentials = "m365-credentials";
 constexpr const char* OptionM365LoginUrl = "m365-login-url";
 constexpr const char* OptionM365GraphUrl = "m365-graph-url";
@@ -57,5 +59,23 @@ constexpr const char* ProgramVersion = QUORVANE_VERSION;
 constexpr const char* PageScheme = "http://";
 constexpr const char* PageLoopbackHost = "127.0.0.1";
 constexpr const char* PageAddressTail = "/";
+
+// Health and metrics on the board's port, for monitoring (never the board's page).
+constexpr std::string_view LivePath = "/livez";
+constexpr std::string_view ReadyPath = "/readyz";
+constexpr std::string_view MetricsPath = "/metrics";
+constexpr std::string_view LiveText = "ok";
+constexpr std::string_view ReadyText = "ready";
+// A board whose data is two hours old has missed every grab for that long: no longer ready.
+constexpr long long ReadyDataAgeLimitSeconds = 2 * 60 * 60;
+constexpr std::string_view NotReadyNoData = "no grab has stored a calendar yet";
+constexpr std::string_view NotReadyOldHead = "the data is ";
+constexpr std::string_view NotReadyOldTail = " minutes old";
+constexpr std::string_view HealthContentType = "text/plain; charset=utf-8";
+// systemd's status line after each refresh.
+constexpr std::string_view NoGrabYetText = "No grab yet";
+constexpr std::string_view GrabStatusHead = "Last grab ";
+// A handler's failure in the log; the client gets the status text alone.
+constexpr std::string_view AnswerFailedHead = "Error answering ";
 
 }  // namespace quorvane

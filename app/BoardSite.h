@@ -1,7 +1,11 @@
 #pragma once
 // The board's pages served over HTTP: the published board, the request handler and the web server
 // listening on the configured addresses. The program hands it each snapshot the board publishes.
+// Beside the pages: /livez, /readyz and /metrics for monitoring, the --allow check of every client
+// before its request is read (403 and an access line outside every range), and a handler's
+// failure logged in full while the client gets the bare 500.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +13,8 @@
 #include "log/LogWriter.h"
 #include "pages/BoardRequestHandler.h"
 #include "pages/PublishedBoard.h"
+#include "service/ClientRanges.h"
+#include "service/ServiceMetrics.h"
 #include "text/Clock.h"
 #include "webserver/HttpServer.h"
 #include "webserver/ServerConstants.h"
@@ -20,6 +26,7 @@ struct ServerSettings {
     std::uint16_t port = BoardPort;                          // 0: any free port (tests)
     std::vector<std::string> bindAddresses;                  // IPv4/IPv6 literals; empty: every address
     int maxClientConnections = DefaultMaxClientConnections;  // per client address; 0: no cap
+    ClientRanges allow;                                      // who may read the board (--allow); default everyone
 };
 
 class BoardSite {
@@ -31,19 +38,31 @@ public:
     BoardSite(const BoardSite&) = delete;
     BoardSite& operator=(const BoardSite&) = delete;
 
-    void publish(SharedSnapshot snapshot) { board_.publish(std::move(snapshot)); }
+    // Served from now on; its data time and a newly ended grab go to the metrics.
+    void publish(SharedSnapshot snapshot);
     PublishedBoard& board() { return board_; }
     HttpServer& server() { return server_; }
+    ServiceMetrics& metrics() { return metrics_; }
     // The port the pages are served on, and the address of the board's page on this machine.
     std::uint16_t port() const { return port_; }
     std::string pageAddress() const;
 
 private:
+    void serve(const HttpRequest& request, HttpResponse& response);
+    // The monitoring paths; false for every other path.
+    bool serveHealth(const HttpRequest& request, HttpResponse& response);
+    bool admit(const HttpRequest& peer, HttpResponse& response);
+
+    const Clock& clock_;
+    LogWriter& log_;
+    ClientRanges allow_;
+    ServiceMetrics metrics_;
     std::vector<std::string> bindAddresses_;
     PublishedBoard board_;
     BoardRequestHandler handler_;
     HttpServer server_;
     std::uint16_t port_ = 0;
+    std::optional<Instant> lastGrabSeen_;  // publishing thread only
 };
 
 }  // namespace quorvane

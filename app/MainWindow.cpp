@@ -17,6 +17,7 @@
 #include "app/MainWindowConstants.h"
 #include "log/ActivityLog.h"
 #include "log/EchoLog.h"
+#include "service/AsyncLineWriter.h"
 #include "text/DateTime.h"
 #include "ui/LogBoxBinding.h"
 #include "ui/PromptDialog.h"
@@ -55,7 +56,10 @@ MainWindow::MainWindow(ProgramSettings settings, QWidget* parent)
     bindLogToTextBox(*log_, *controls_->logEdit);
     logWriter_ = log_.get();
     if (settings_.echoLog) {
-        echo_ = std::make_unique<EchoLog>(*log_, stdout, clock_);
+        // Connection threads only queue their access lines: none waits on standard output.
+        echoOutput_ = std::make_unique<AsyncLineWriter>(stdout, clock_);
+        echo_ = std::make_unique<EchoLog>(
+            *log_, [this](std::string bytes) { echoOutput_->write(std::move(bytes)); }, clock_);
         logWriter_ = echo_.get();
     }
     browser_->onProgressChange = [this](int progress, int progressMax) {
@@ -85,6 +89,7 @@ MainWindow::~MainWindow() {
     site_.reset();
     if (log_) log_->onWake = nullptr;
     echo_.reset();
+    echoOutput_.reset();  // writes out what is queued
     log_.reset();
     browser_.reset();
 }

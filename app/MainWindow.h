@@ -21,6 +21,7 @@
 namespace quorvane {
 
 class ActivityLog;
+class AsyncLineWriter;
 class LogWriter;
 class TextBoxLines;
 class WindowControls;
@@ -96,6 +97,7 @@ private:
     std::unique_ptr<TextBoxLines> logLines_;
     std::unique_ptr<TextBoxLines> fragmentLines_;
     std::unique_ptr<ActivityLog> log_;
+    std::unique_ptr<AsyncLineWriter> echoOutput_;  // standard output, written by a thread of its own
     std::unique_ptr<LogWriter> echo_;
     LogWriter* logWriter_ = nullptr;
     std::unique_ptr<BoardSite> site_;

@@ -18,6 +18,8 @@
 
 #include "app/AppConstants.h"
 #include "board/BoardConstants.h"
+#include "service/ClientRanges.h"
+#include "service/ServiceErrors.h"
 #include "cloud/CloudConstants.h"
 #include "webserver/ServerConstants.h"
 
@@ -43,6 +45,9 @@ QList<QCommandLineOption> optionTable() {
         option(OptionPort, "serve the board on TCP port N (default " + std::to_string(BoardPort) + ")", "N"),
         option(OptionBind, "listen on this IPv4 or IPv6 address only; repeat for more\n"
                            "(default every IPv4 and IPv6 address)", "ADDRESS"),
+        option(OptionAllow, "serve only clients in this IPv4 or IPv6 address range,\n"
+                            "such as 10.0.0.0/8 or 2001:db8::/32; repeat for more;\n"
+                            "others get 403 Forbidden (default everyone)", "CIDR"),
         option(OptionRoster, "the roster, one \"Name\",itemid,\"Leave tag\" a line\n"
                              "(default " + roster + " in the working directory)", "FILE"),
         option(OptionCalendarHost, "the calendar server (default " + std::string(DefaultCalendarHost) + ")",
@@ -109,6 +114,15 @@ std::uint16_t portValue(const std::string& text) {
     if (!digits || port < 1 || port > MaxPort)
         throw UsageError("option --port takes a port number from 1 to 65535, not '" + text + "'");
     return static_cast<std::uint16_t>(port);
+}
+
+std::string allowValue(const std::string& text) {
+    try {
+        parseAddressRange(text);
+    } catch (const AddressRangeError& error) {
+        throw UsageError(error.what());
+    }
+    return text;
 }
 
 std::string bindValue(const std::string& text) {
@@ -217,6 +231,8 @@ Options parseOptions(const std::vector<std::string>& args) {
         lastValue<int>(parser, OptionMaxClientConnections, DefaultMaxClientConnections, connectionCapValue);
     for (const QString& address : parser.values(QLatin1String(OptionBind)))
         options.bindAddresses.push_back(bindValue(address.toStdString()));
+    for (const QString& range : parser.values(QLatin1String(OptionAllow)))
+        options.allow.push_back(allowValue(range.toStdString()));
     return options;
 }
 

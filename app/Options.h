@@ -21,6 +21,7 @@ struct Options {
     std::string credentialsFile;   // empty: prompt
     std::uint16_t port = 0;        // set to the board's default port by parseOptions
     std::vector<std::string> bindAddresses;  // IPv4/IPv6 literals; empty: every address
+    std::vector<std::string> allow;          // client address ranges (--allow, checked); empty: everyone
     std::string rosterFile;        // set to people.txt (working directory) by parseOptions
     std::string netrcFile;         // empty: no credentials for calendar addresses
     std::string m365Credentials;   // empty: no Microsoft 365 identity

@@ -13,9 +13,13 @@
 #include "app/AppConstants.h"
 #include "app/Application.h"
 #include "app/DisplayProbe.h"
+#include "app/HealthPages.h"
 #include "app/Options.h"
 #include "calendarfetch/CalendarRequest.h"
 #include "calendarfetch/Netrc.h"
+#include "service/ClientRanges.h"
+#include "service/ServiceConstants.h"
+#include "service/ServiceNotifier.h"
 #include "cloud/CloudErrors.h"
 #include "cloud/GoogleCalendarClient.h"
 #include "cloud/GraphCalendarClient.h"
@@ -51,7 +55,8 @@ ProgramSettings settingsOf(const Options& options) {
     settings.board.calendarHost = options.calendarHost;
     settings.board.rosterFile = options.rosterFile;
     settings.board.calendarHttps = options.calendarHttps;
-    settings.server = ServerSettings{options.port, options.bindAddresses, options.maxClientConnections};
+    settings.server = ServerSettings{options.port, options.bindAddresses, options.maxClientConnections,
+                                     ClientRanges::parse(options.allow)};
     settings.pages = PageSettings{options.wallPage, options.title, options.hideTitles};
     return settings;
 }
@@ -172,6 +177,16 @@ int main(int argc, char** argv) {
                 std::signal(SIGTERM, onStopSignal);
                 std::signal(SIGHUP, onReloadSignal);
             }
+            // systemd hears of readiness once every binding listens (the window's site does by
+            // now), of each grab's outcome, and of the stop; the watchdog is fed from this loop.
+            auto notifier = std::make_unique<ServiceNotifier>(window->log());
+            window->controller().onRefreshEnded = [&window, &notifier] {
+                notifier->status(grabStatusText(*window->site().board().current()->snapshot));
+            };
+            window->controller().refresh().onPersonFetched = [&window](const char* kind, bool fetched, double seconds) {
+                window->site().metrics().personFetched(kind, fetched ? GrabOk : GrabFailed, seconds);
+            };
+            notifier->ready();
             try {
                 window->start();
             } catch (const std::exception& error) {
@@ -181,6 +196,9 @@ int main(int argc, char** argv) {
                 window->show();
                 exitCode = app.exec();
             }
+            notifier->stopping();
+            window->controller().onRefreshEnded = nullptr;
+            notifier.reset();
             window.reset();
         }
     }

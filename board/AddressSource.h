@@ -19,6 +19,7 @@ public:
 
     // Item ids starting with http:// or https://.
     bool reads(const std::string& itemId) const override;
+    const char* kind() const override { return "address"; }
     // Nothing to open: every request carries its own credentials.
     void open(std::function<void(std::string failure)> done) override { done({}); }
     // Each failure keeps that person's cache and is logged as "Calendar of NAME: reason"; the

@@ -37,6 +37,8 @@ public:
 
     // Whether this source reads the calendar a roster item id names.
     virtual bool reads(const std::string& itemId) const = 0;
+    // The kind of calendar it reads, as the metrics label person fetches ("daypage", "address").
+    virtual const char* kind() const { return "other"; }
     // Makes the source ready to fetch for this refresh (a log-in, a token); done receives the
     // failure, or an empty text. A source that needs nothing answers at once.
     virtual void open(std::function<void(std::string failure)> done) = 0;

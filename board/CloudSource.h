@@ -36,6 +36,8 @@ public:
 
     // Item ids of the prefix with a user after it.
     bool reads(const std::string& itemId) const override;
+    // "m365" or "google", after the item ids' prefix.
+    const char* kind() const override { return settings_.prefix.starts_with("google") ? "google" : "m365"; }
     // Nothing to open: the client takes its tokens as people need them.
     void open(std::function<void(std::string failure)> done) override { done({}); }
     // Each failure keeps that person's cache and is logged as "Calendar of NAME: reason"; the

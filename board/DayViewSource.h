@@ -28,6 +28,7 @@ public:
 
     // Every item id that is not a calendar address.
     bool reads(const std::string& itemId) const override;
+    const char* kind() const override { return "daypage"; }
     void open(std::function<void(std::string failure)> done) override;
     void fetch(const Roster& roster, std::vector<std::size_t> people, Instant now, FetchListener listener) override;
     PersonStatus compose(const Person& person, Instant now) override;

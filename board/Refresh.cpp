@@ -86,6 +86,7 @@ void RefreshCycle::opened(CalendarSource* source, const std::string& failure)
 void RefreshCycle::startFetching()
 {
     phase_ = Phase::Fetching;
+    fetchingSince_ = std::chrono::steady_clock::now();
     links_.log.log(std::string(UpdatingInfoText) + dateTimeToText(UpdatingInfoPattern, localOfInstant(state_.now)),
                    false);
     const bool fetching = grabbing_ && !stopped_;
@@ -120,6 +121,10 @@ void RefreshCycle::reported(const FetchReport& report)
     roster_[report.person].fetch = report.after;
     if (!state_.grabStartedAt) state_.grabStartedAt = attemptAt_;
     rows_[report.person].failure = report.failure;
+    if (onPersonFetched && report.after != FetchState::Pending && sourceOf_[report.person]) {
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - fetchingSince_;
+        onPersonFetched(sourceOf_[report.person]->kind(), report.after == FetchState::Fetched, took.count());
+    }
     if (!report.failure.empty()) noteFailure(report.failure);
     composePerson(report.person);
 }

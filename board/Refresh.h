@@ -9,6 +9,7 @@
 //
 // A person whose calendar cannot be read fails alone: the refresh goes on and ends as usual.
 // A grab may take several refreshes; a person is fetched once per grab.
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,6 +49,9 @@ public:
     // Called as each refresh starts, before it reads anything: the one moment the roster may
     // be replaced.
     std::function<void()> beforeRun;
+    // Called as each person's fetch ends (fetched, or tried and failed), with their source's kind
+    // and the seconds since this refresh began fetching: what the metrics count.
+    std::function<void(const char* sourceKind, bool fetched, double seconds)> onPersonFetched;
 
 private:
     enum class Phase { Idle, Opening, Fetching };
@@ -74,6 +78,7 @@ private:
     // The refresh under way.
     bool grabbing_ = false;   // it fetches for the open grab
     Instant attemptAt_{};     // real time it began
+    std::chrono::steady_clock::time_point fetchingSince_{};  // when it asked the sources
     std::string failure_;     // its first failure
     int waiting_ = 0;         // sources still opening, then still fetching
     std::vector<CalendarSource*> sourceOf_;  // each person's source

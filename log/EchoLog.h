@@ -6,7 +6,13 @@
 // Appends (the progress dots, "Timed Out") continue the line of the thread that wrote it, the
 // constructing (GUI) thread; lines of other threads (access lines) are written whole at once. When
 // such a line comes between, later appends go on a stamped continuation line instead of onto it.
+//
+// The bytes go to an output function in the order they are made, under the echo's lock: the
+// program hands one that only queues them (a writer thread of its own does the writing), so a
+// connection thread never waits on a slow terminal or journald; a stream given directly is
+// written and flushed at once.
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,6 +24,9 @@ namespace quorvane {
 
 class EchoLog final : public LogWriter {
 public:
+    // Receives the output's bytes, a whole line or an append at a time; called under the lock.
+    using Output = std::function<void(std::string bytes)>;
+    EchoLog(LogWriter& inner, Output output, const Clock& clock);
     EchoLog(LogWriter& inner, std::FILE* out, const Clock& clock);
     // Ends the open output line.
     ~EchoLog() override;
@@ -25,7 +34,7 @@ public:
 
 private:
     LogWriter& inner_;
-    std::FILE* out_;
+    const Output output_;
     const Clock& clock_;
     const std::thread::id guiThread_;
     std::mutex mutex_;

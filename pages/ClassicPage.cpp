@@ -5,6 +5,7 @@
 #include "pages/PagesConstants.h"
 #include "pages/StatusCell.h"
 #include "text/DateTime.h"
+#include "text/HtmlEscape.h"
 #include "text/Text.h"
 #include "webserver/ServerConstants.h"
 
@@ -38,7 +39,9 @@ std::string classicFragment(const BoardSnapshot& snapshot, bool hideTitles) {
     std::string fragment(TableOpenLine);
     for (const PersonRow& person : snapshot.people) {
         const std::string status = withPageTimeTokenInert(statusHtml(person.status, hideTitles));
-        fragment.append(FragmentLineBreak).append(RowOpen).append(person.name);
+        // A roster name is text, not markup; an apostrophe is left as it is, so that names without
+        // & < > " go out as they always have.
+        fragment.append(FragmentLineBreak).append(RowOpen).append(withPageTimeTokenInert(htmlEscape(person.name, false)));
         fragment.append(RowMiddle).append(status.empty() ? EmptyStatus : std::string_view(status)).append(RowClose);
     }
     // Before the first data the footer shows no data time (day zero would read as a real date).

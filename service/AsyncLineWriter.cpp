@@ -20,6 +20,11 @@ AsyncLineWriter::~AsyncLineWriter() {
 }
 
 void AsyncLineWriter::writeLine(std::string line) {
+    line += '\n';
+    write(std::move(line));
+}
+
+void AsyncLineWriter::write(std::string bytes) {
     {
         const std::lock_guard lock(mutex_);
         if (queue_.size() >= capacity_) {
@@ -27,8 +32,7 @@ void AsyncLineWriter::writeLine(std::string line) {
             ++droppedTotal_;
             return;
         }
-        line += '\n';
-        queue_.push_back(std::move(line));
+        queue_.push_back(std::move(bytes));
     }
     wake_.notify_one();
 }

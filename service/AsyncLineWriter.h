@@ -28,6 +28,8 @@ public:
 
     // Queues one line (its line feed is added); returns at once. Any thread.
     void writeLine(std::string line);
+    // Queues bytes as they are (a line's end or part of a line); returns at once. Any thread.
+    void write(std::string bytes);
     // Lines dropped so far, in all.
     std::uint64_t droppedTotal() const;
 

@@ -38,6 +38,8 @@ public:
     void httpAnswered(int code);
     void connectionOpened() noexcept { connections_.add(1); }
     void connectionClosed() noexcept { connections_.add(-1); }
+    // For a server that counts its open connections itself.
+    void setConnectionsOpen(double count) noexcept { connections_.set(count); }
 
     // The Prometheus text, served with MetricsContentType.
     std::string render() const { return registry_.render(); }

@@ -63,8 +63,29 @@ bool HttpServer::serveConnection(ClientConnection& context) {
     return false;
 }
 
+bool HttpServer::admitted(ClientConnection& context) {
+    if (!clientGate_) return true;
+    HttpRequest peer;
+    peer.peerAddress = context.peerAddress();
+    HttpResponse response(&context.connection());
+    if (clientGate_(peer, response)) return true;
+    if (!response.headerWritten()) response.sendHeader();
+    if (!response.bodyText.empty()) response.sendBody();
+    context.connection().flush();
+    // The request's head, read after the answer and let go: a close with unread bytes would
+    // reset the connection, and the client could lose the answer with it.
+    try {
+        for (long long line = 0; line <= DefaultMaximumHeaderLineCount; ++line)
+            if (context.connection().readLine(MaxLineLength).empty() && line > 0) break;
+    } catch (const std::exception&) {
+        // A client that sends nothing more, or too much, has had its answer all the same.
+    }
+    return false;
+}
+
 void HttpServer::serveOneRequest(ClientConnection& context) {
     BufferedStream& connection = context.connection();
+    if (!admitted(context)) return;
 
     HttpRequest request;
     std::size_t headBudget = MaxRequestHeadBytes;
@@ -98,7 +119,8 @@ void HttpServer::serveOneRequest(ClientConnection& context) {
         throw;
     } catch (const std::exception& error) {
         response.setStatusCode(500);
-        response.bodyText = error.what();
+        response.bodyText = response.reasonPhrase();
+        if (errorReport_) errorReport_(request, error.what());
     }
     if (!response.headerWritten()) response.sendHeader();
     if (!response.bodyText.empty()) response.sendBody();

@@ -93,11 +93,15 @@ TEST(OptionsTest, PortBindAndRosterWithTheirDefaults) {
         {"--port", "8080", "--bind", "127.0.0.1", "--bind=::1", "--roster", "/etc/quorvane/people.txt"});
     EXPECT_EQ(all.port, 8080);
     EXPECT_EQ(all.bindAddresses, (std::vector<std::string>{"127.0.0.1", "::1"}));
+    EXPECT_TRUE(none.allow.empty());
+    EXPECT_EQ(parseOptions({"--allow", "10.0.0.0/8", "--allow=::1"}).allow,
+              (std::vector<std::string>{"10.0.0.0/8", "::1"}));
     EXPECT_EQ(all.rosterFile, "/etc/quorvane/people.txt");
 
     const std::vector<std::vector<std::string>> refused{
         {"--port", "0"}, {"--port", "65536"}, {"--port", "80a"}, {"--port", "-1"}, {"--port="},
         {"--bind", "localhost"}, {"--bind", "127.0.0.1:80"}, {"--bind", "[::1]"}, {"--roster="}, {"--roster"},
+        {"--allow", "10.0.0.0/33"}, {"--allow", "example.org"}, {"--allow", "::1/129"},
         {"--port", "0", "--port", "80"}};  // every value is checked, not only the last
     for (const auto& args : refused) EXPECT_THROW(parseOptions(args), UsageError) << args[0] << " " << args.back();
 }

@@ -106,4 +106,24 @@ TEST_F(BoardPageTest, PageTimeTokenInCalendarTextStaysText) {
     EXPECT_NE(page.find("Page refreshed: 06/12 17:28, Data refreshed: "), std::string::npos);
 }
 
+// Roster names are text: markup characters go out as references, every other name byte for byte.
+TEST_F(BoardPageTest, RosterNamesAreEscaped) {
+    const struct {
+        const char* name;
+        const char* cell;
+    } cases[] = {
+        {"Ann & Co", "Ann &amp; Co"},
+        {"<b>Bo</b>", "&lt;b&gt;Bo&lt;/b&gt;"},
+        {"Cy \"C\"", "Cy &quot;C&quot;"},
+        {"Dee O'Brien", "Dee O'Brien"},
+        {"Élodie", "Élodie"},
+    };
+    for (const auto& c : cases) {
+        BoardSnapshot board;
+        board.people.push_back({c.name, {}, {}, {}});
+        const std::string row = std::string(RowOpen) + c.cell + std::string(RowMiddle);
+        EXPECT_NE(classicFragment(board, false).find(row), std::string::npos) << c.name;
+    }
+}
+
 }  // namespace

@@ -7,12 +7,16 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "log/ActivityLog.h"
+#include "log/EchoLog.h"
 #include "service/AsyncLineWriter.h"
 #include "tests/support/TestDoubles.h"
+#include "text/LineList.h"
 #include "text/DateTime.h"
 
 using namespace quorvane;
@@ -97,6 +101,37 @@ TEST_F(AsyncLineWriterTest, AStalledOutputDropsLinesInsteadOfBlockingAndReportsT
     }
     EXPECT_EQ(reported, dropped);
     EXPECT_EQ(written + dropped, 1000u);
+}
+
+// The headless log's echo through the writer: the same bytes as written to the stream at once,
+// appends on their line and another thread's line whole.
+TEST_F(AsyncLineWriterTest, EchoThroughTheWriterWritesTheSameBytes) {
+    const auto echoed = [&](bool queued) {
+        std::FILE* file = std::tmpfile();
+        {
+            StringList lines;
+            ActivityLog box(lines, clock_);
+            AsyncLineWriter writer(file, clock_);
+            std::unique_ptr<EchoLog> echo =
+                queued ? std::make_unique<EchoLog>(box, [&](std::string bytes) { writer.write(std::move(bytes)); }, clock_)
+                       : std::make_unique<EchoLog>(box, file, clock_);
+            echo->log("Grabbing Page for Ann", false);
+            echo->log(".", true);
+            std::thread([&] { echo->log("127.0.0.1 \"GET / HTTP/1.1\" 200 808", false); }).join();
+            echo->log("..", true);
+            echo->log("Done", false);
+        }
+        std::rewind(file);
+        std::string text;
+        for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+        std::fclose(file);
+        return text;
+    };
+    EXPECT_EQ(echoed(true), echoed(false));
+    EXPECT_EQ(echoed(true), "[06/12/26 09:05:07] Grabbing Page for Ann.\n"
+                            "[06/12/26 09:05:07] 127.0.0.1 \"GET / HTTP/1.1\" 200 808\n"
+                            "[06/12/26 09:05:07] ..\n"
+                            "[06/12/26 09:05:07] Done\n");
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // for byte, and which requests get nothing.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
+
 #include "ServerTestSupport.h"
 #include "webserver/ServerErrors.h"
 
@@ -184,16 +187,46 @@ TEST_F(HttpExchangeTest, AccessLineNamesTheClientsAddressInDottedDecimal) {
     for (std::size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(lines[i].rfind(sources[i] + " \"GET / HTTP/1.0\"", 0), 0u) << lines[i];
 }
 
+// A gate that refuses the client answers before the request is read; the handler is not asked.
+TEST_F(HttpExchangeTest, RefusedClientGetsTheGatesAnswerAlone) {
+    server.setActive(false);
+    std::atomic<int> handled{0};
+    server.setHandler([&](const HttpRequest&, HttpResponse& response) {
+        ++handled;
+        response.bodyText = "page";
+    });
+    server.setClientGate([](const HttpRequest& peer, HttpResponse& response) {
+        if (peer.peerAddress != "127.0.0.1") return true;
+        response.setStatusCode(403);
+        response.bodyText = response.reasonPhrase();
+        return false;
+    });
+    port = start();
+    EXPECT_EQ(send("GET / HTTP/1.1\r\nHost: x\r\n\r\n").bytes,
+              "HTTP/1.1 403 Forbidden\r\nConnection: close\r\nContent-Type: text/html\r\n"
+              "Content-Length: 9\r\nServer: BaLtu\r\n\r\nForbidden");
+    EXPECT_EQ(handled.load(), 0);
+}
+
 TEST_F(HttpExchangeTest, HandlerErrorBecomesStatus500) {
     server.setActive(false);
     server.setHandler([](const HttpRequest&, HttpResponse& response) {
         response.bodyText = "partial page";
         throw ConvertError("'x' is not a valid date and time");
     });
+    std::mutex mutex;
+    std::string reported;
+    server.setErrorReport([&](const HttpRequest& request, const std::string& message) {
+        const std::lock_guard lock(mutex);
+        reported = request.requestLine + ": " + message;
+    });
     port = start();
+    // The client gets the status text alone; the message goes to the report.
     EXPECT_EQ(send("GET / HTTP/1.1\r\n\r\n").bytes,
               "HTTP/1.1 500 Internal Server Error\r\nConnection: close\r\nContent-Type: text/html\r\n"
-              "Content-Length: 32\r\nServer: BaLtu\r\n\r\n'x' is not a valid date and time");
+              "Content-Length: 21\r\nServer: BaLtu\r\n\r\nInternal Server Error");
+    const std::lock_guard lock(mutex);
+    EXPECT_EQ(reported, "GET / HTTP/1.1: 'x' is not a valid date and time");
 }
 
 TEST_F(HttpExchangeTest, ServedOverIPv6WhereAvailable) {
