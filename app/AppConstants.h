@@ -14,6 +14,7 @@ constexpr const char* OptionCalendarHost = "calendar-host";
 constexpr const char* OptionCalendarCa = "calendar-ca";
 constexpr const char* OptionCredentialsFile = "credentials-file";
 constexpr const char* OptionNetrcFile = "netrc-file";
+constexpr const char* OptionStateDir = "state-dir";
 constexpr const char* OptionPage = "page";
 constexpr const char* PageClassic = "classic";
 constexpr const char* PageWall = "wall";
@@ -33,6 +34,15 @@ constexpr unsigned long MaxPort = 65535;
 constexpr const char* CalendarHostForbidden = "/?#@ \t\r\n\\";
 // The help text's column where each option's description starts.
 constexpr std::size_t HelpDescriptionColumn = 31;
+
+// The board's saved state: its file in the state directory, the version this program writes and
+// reads (another version's file is ignored, not guessed at), and its log lines.
+constexpr const char* BoardStateFileName = "board-state.json";
+constexpr int BoardStateVersion = 1;
+constexpr const char* StateRestoredText = "Board state restored from ";
+constexpr const char* StateNotRestoredText = "Board state not restored: ";
+constexpr const char* StateNotSavedText = "Board state not saved: ";
+constexpr const char* NoStateDirectoryText = "no board state kept: ";
 
 constexpr const char* PlatformVariable = "QT_QPA_PLATFORM";
 constexpr const char* HeadlessPlatform = "offscreen";

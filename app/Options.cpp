@@ -50,6 +50,9 @@ QList<QCommandLineOption> optionTable() {
                                       "the file must be readable by its owner only", "FILE"),
         option(OptionNetrcFile, "HTTP credentials per host (netrc format, readable by its\n"
                                 "owner only) for people read from calendar addresses", "FILE"),
+        option(OptionStateDir, "where the board keeps its last data between runs (default\n"
+                               "$STATE_DIRECTORY, $XDG_STATE_HOME/quorvane or ~/.local/state/quorvane)",
+               "DIR"),
         option(OptionPage, "the page served: the classic table (default), or the\n"
                            "wall-display page at / with its data at /board.json", "classic|wall"),
         option(OptionTitle, "the office's title on the wall page\n(default \"Where Is Everyone?\")", "TEXT"),
@@ -180,6 +183,7 @@ Options parseOptions(const std::vector<std::string>& args) {
     options.calendarCa = lastText(parser, OptionCalendarCa);
     options.credentialsFile = lastText(parser, OptionCredentialsFile);
     options.netrcFile = lastText(parser, OptionNetrcFile);
+    options.stateDir = lastText(parser, OptionStateDir);
     options.title = lastText(parser, OptionTitle);
     options.wallPage = lastValue<bool>(parser, OptionPage, false, wallPageValue);
     options.maxClientConnections =

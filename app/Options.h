@@ -23,6 +23,7 @@ struct Options {
     std::vector<std::string> bindAddresses;  // IPv4/IPv6 literals; empty: every address
     std::string rosterFile;        // set to people.txt (working directory) by parseOptions
     std::string netrcFile;         // empty: no credentials for calendar addresses
+    std::string stateDir;          // empty: the state directory's default
     bool wallPage = false;         // --page wall
     std::string title;             // the wall page's title (empty: its default)
     bool hideTitles = false;
