@@ -27,6 +27,11 @@ constexpr const char* OptionVersion = "version";
 constexpr const char* OptionPort = "port";
 constexpr const char* OptionBind = "bind";
 constexpr const char* OptionRoster = "roster";
+constexpr const char* OptionM365Credentials = "m365-credentials";
+constexpr const char* OptionM365LoginUrl = "m365-login-url";
+constexpr const char* OptionM365GraphUrl = "m365-graph-url";
+constexpr const char* OptionGoogleServiceAccount = "google-service-account";
+constexpr const char* OptionGoogleApiUrl = "google-api-url";
 // The end-of-options marker QCommandLineParser knows; the program takes no arguments after it.
 constexpr const char* EndOfOptions = "--";
 constexpr unsigned long MaxPort = 65535;

@@ -2,6 +2,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QUrl>
 #include <QStringList>
 #include <algorithm>
 #include <arpa/inet.h>
@@ -13,9 +14,11 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <tuple>
 
 #include "app/AppConstants.h"
 #include "board/BoardConstants.h"
+#include "cloud/CloudConstants.h"
 #include "webserver/ServerConstants.h"
 
 namespace quorvane {
@@ -45,7 +48,7 @@ QList<QCommandLineOption> optionTable() {
         option(OptionCalendarHost, "the calendar server (default " + std::string(DefaultCalendarHost) + ")",
                "HOST[:PORT]"),
         option(OptionCalendarCa, "PEM certificates to trust for the calendar server and\n"
-                                 "every calendar address", "FILE"),
+                                 "every calendar address and service", "FILE"),
         option(OptionCredentialsFile, "user id on the first line, password on the second;\n"
                                       "the file must be readable by its owner only", "FILE"),
         option(OptionNetrcFile, "HTTP credentials per host (netrc format, readable by its\n"
@@ -53,6 +56,17 @@ QList<QCommandLineOption> optionTable() {
         option(OptionStateDir, "where the board keeps its last data between runs (default\n"
                                "$STATE_DIRECTORY, $XDG_STATE_HOME/quorvane or ~/.local/state/quorvane)",
                "DIR"),
+        option(OptionM365Credentials, "the Microsoft 365 app identity (tenant, client_id,\n"
+                                      "client_secret; readable by its owner only) for m365:\n"
+                                      "people", "FILE"),
+        option(OptionM365LoginUrl, "the Microsoft identity service\n(default " + std::string(DefaultM365LoginUrl) + ")",
+               "URL"),
+        option(OptionM365GraphUrl, "the Microsoft Graph service\n(default " + std::string(DefaultM365GraphUrl) + ")",
+               "URL"),
+        option(OptionGoogleServiceAccount, "the Google service account's JSON key file (readable\n"
+                                           "by its owner only) for google: people", "FILE"),
+        option(OptionGoogleApiUrl, "the Google Calendar API service\n(default " + std::string(DefaultGoogleApiUrl) + ")",
+               "URL"),
         option(OptionPage, "the page served: the classic table (default), or the\n"
                            "wall-display page at / with its data at /board.json", "classic|wall"),
         option(OptionTitle, "the office's title on the wall page\n(default \"Where Is Everyone?\")", "TEXT"),
@@ -125,6 +139,15 @@ bool wallPageValue(const std::string& text) {
     return text == PageWall;
 }
 
+// A service address: http or https with a host (plain http is used only towards loopback).
+std::string serviceUrlValue(const char* name, const std::string& text) {
+    const QUrl url(QString::fromStdString(text), QUrl::StrictMode);
+    if (!url.isValid() || (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")) ||
+        url.host().isEmpty() || url.hasQuery() || url.hasFragment())
+        throw UsageError("option --" + std::string(name) + " takes an https:// address, not '" + text + "'");
+    return text;
+}
+
 int connectionCapValue(const std::string& text) {
     int count = -1;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
@@ -185,6 +208,14 @@ Options parseOptions(const std::vector<std::string>& args) {
     options.netrcFile = lastText(parser, OptionNetrcFile);
     options.stateDir = lastText(parser, OptionStateDir);
     options.title = lastText(parser, OptionTitle);
+    options.m365Credentials = lastText(parser, OptionM365Credentials);
+    options.googleServiceAccount = lastText(parser, OptionGoogleServiceAccount);
+    for (const auto& [name, value, fallback] :
+         {std::tuple{OptionM365LoginUrl, &options.m365LoginUrl, DefaultM365LoginUrl},
+          std::tuple{OptionM365GraphUrl, &options.m365GraphUrl, DefaultM365GraphUrl},
+          std::tuple{OptionGoogleApiUrl, &options.googleApiUrl, DefaultGoogleApiUrl}})
+        *value = lastValue<std::string>(parser, name, std::string(fallback),
+                                        [name = name](const std::string& text) { return serviceUrlValue(name, text); });
     options.wallPage = lastValue<bool>(parser, OptionPage, false, wallPageValue);
     options.maxClientConnections =
         lastValue<int>(parser, OptionMaxClientConnections, DefaultMaxClientConnections, connectionCapValue);

@@ -16,6 +16,10 @@
 #include "app/Options.h"
 #include "calendarfetch/CalendarRequest.h"
 #include "calendarfetch/Netrc.h"
+#include "cloud/CloudErrors.h"
+#include "cloud/GoogleCalendarClient.h"
+#include "cloud/GraphCalendarClient.h"
+#include "cloud/RsaSigner.h"
 #include "app/MainWindow.h"
 #include "board/DayViewSource.h"
 #include "service/ServiceErrors.h"
@@ -66,6 +70,8 @@ int main(int argc, char** argv) {
     Options options;
     std::optional<Credentials> credentials;
     CalendarFetchSettings calendarFetch;
+    std::optional<GraphSettings> m365;
+    std::optional<GoogleSettings> google;
     try {
         options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
@@ -81,6 +87,18 @@ int main(int argc, char** argv) {
             credentials = Credentials{read.userId, read.password};
         }
         if (!options.netrcFile.empty()) calendarFetch.netrc = Netrc::load(options.netrcFile);
+        // The cloud identities are read now, so a file that cannot be used stops the start.
+        if (!options.m365Credentials.empty())
+            m365 = GraphSettings{readM365Credentials(options.m365Credentials),
+                                 QUrl(QString::fromStdString(options.m365LoginUrl)),
+                                 QUrl(QString::fromStdString(options.m365GraphUrl)), {}};
+        if (!options.googleServiceAccount.empty()) {
+            google = GoogleSettings{readGoogleServiceAccount(options.googleServiceAccount),
+                                    QUrl(QString::fromStdString(options.googleApiUrl)), {}};
+            RsaSigner{google->account.privateKeyPem};  // a key that cannot sign is refused here
+        }
+    } catch (const CloudCredentialsError& error) {
+        return fail(error.what());
     } catch (const UsageError& error) {
         return fail(error.what());
     } catch (const NetrcError& error) {
@@ -132,7 +150,12 @@ int main(int argc, char** argv) {
                 trusted = false;
             }
         }
+        // --calendar-ca is trusted for the cloud services too.
+        if (m365) m365->http.extraCa = calendarFetch.extraCa;
+        if (google) google->http.extraCa = calendarFetch.extraCa;
         settings.board.calendarFetch = std::move(calendarFetch);
+        settings.board.m365 = std::move(m365);
+        settings.board.google = std::move(google);
 
         std::unique_ptr<MainWindow> window;
         if (trusted) {

@@ -10,7 +10,7 @@
 #include "pages/ClassicPage.h"
 #include "text/DateTime.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 // Port of the load server, and of nginx serving the same page beside it.
 constexpr int LoadServerPort = 7351;
@@ -75,3 +75,5 @@ inline long residentKilobytes() {
     }
     return -1;
 }
+
+}  // namespace quorvane

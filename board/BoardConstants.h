@@ -113,6 +113,17 @@ constexpr std::string_view AddressDatePattern = "yyyy/mm/dd";
 // A meeting's location joins its summary as the day views show it, before the replacements.
 constexpr std::string_view LocationOpen = "<BR> (";
 constexpr std::string_view LocationClose = ")";
+// Item ids read from Microsoft 365 and Google Workspace, and why such a person is not read when
+// the program was given no identity for the service.
+constexpr std::string_view M365ItemPrefix = "m365:";
+constexpr std::string_view GoogleItemPrefix = "google:";
+constexpr std::string_view NoM365CredentialsText = "no Microsoft 365 credentials (--m365-credentials)";
+constexpr std::string_view NoGoogleAccountText = "no Google service account (--google-service-account)";
+// A timed out-of-office entry is a leave note saying until when, written as the pages write a
+// meeting's end (the date too when it ends on a later day).
+constexpr std::string_view LeaveUntilText = " until ";
+constexpr std::string_view LeaveUntilPattern = "hh:nn";
+constexpr std::string_view LeaveUntilLaterDayPattern = "dd/mm hh:nn";
 // Shown instead of the title (and location) of a private or confidential entry.
 constexpr std::string_view PrivateText = "Private";
 // The note of an out-of-office day event that has no summary.

@@ -5,6 +5,7 @@
 
 #include "board/AddressSource.h"
 #include "board/BoardConstants.h"
+#include "board/CloudSource.h"
 #include "board/DayViewSource.h"
 #include "text/Text.h"
 
@@ -19,7 +20,9 @@ BoardController::BoardController(const BoardSettings& settings, std::string boar
       driver_(browser, log, clock),
       refresh_(roster_, state_, RefreshLinks{sources_, *this, host, log, clock}) {
     driver_.setTimeoutSeconds(settings_.pageWaitSeconds);
-    // Calendar addresses first: the web calendar reads every other item id.
+    // The cloud services and calendar addresses first: the web calendar reads every other item id.
+    sources_.add(makeM365Source(settings_.m365, log, clock));
+    sources_.add(makeGoogleSource(settings_.google, log, clock));
     sources_.add(std::make_unique<AddressSource>(settings_.calendarFetch, log, clock));
     sources_.add(std::make_unique<DayViewSource>(DayViewSettings{settings_.calendarHost, settings_.calendarHttps},
                                                  driver_, state_, log, clock));

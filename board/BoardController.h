@@ -21,6 +21,8 @@
 #include "browser/BrowserControl.h"
 #include "browser/BrowserDriver.h"
 #include "calendarfetch/CalendarFetcher.h"
+#include "cloud/GoogleCalendarClient.h"
+#include "cloud/GraphCalendarClient.h"
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 
@@ -31,6 +33,8 @@ struct BoardSettings {
     std::string rosterFile = std::string(RosterFileName);
     int pageWaitSeconds = PageWaitTimeoutSeconds;  // each page wait's limit; shorter only in tests
     CalendarFetchSettings calendarFetch;           // people read from calendar addresses
+    std::optional<GraphSettings> m365;             // m365: people; none when no identity was given
+    std::optional<GoogleSettings> google;          // google: people; none when no identity was given
     bool calendarHttps = false;                    // day views over https too
 };
 

@@ -5,6 +5,7 @@
 #include "board/BoardConstants.h"
 #include "board/KeywordMatch.h"
 #include "board/StatusDetail.h"
+#include "text/DateTime.h"
 #include "text/HtmlEscape.h"
 #include "text/Text.h"
 
@@ -27,6 +28,19 @@ CalendarText meetingDescription(const CalendarMeeting& meeting)
     return description;
 }
 
+// A timed out-of-office entry in progress is leave until its end; a timed working-location entry
+// is a note while it lasts.
+NoteStatus timedNote(const CalendarMeeting& meeting, Instant end, Instant now)
+{
+    if (meeting.workingElsewhere)
+        return {calendarText(meeting.isPrivate ? std::string(PrivateText) : meeting.summary), NoteKind::Working};
+    std::string text = meeting.isPrivate ? std::string(PrivateText) : meeting.summary;
+    if (text.empty()) text = OutOfOfficeText;
+    text.append(LeaveUntilText).append(
+        dateTimeToText(sameLocalDay(end, now) ? LeaveUntilPattern : LeaveUntilLaterDayPattern, localOfInstant(end)));
+    return {calendarText(text), NoteKind::Leave};
+}
+
 }  // namespace
 
 PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const std::string& leaveTag, LogWriter& log)
@@ -39,27 +53,40 @@ PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const st
         log.log(std::string(ItemDotText), true);
         const Instant start = instantOfUnix(meeting.start), end = instantOfUnix(meeting.end);
         if (!(start < now && now <= end)) continue;
+        if (meeting.outOfOffice || meeting.workingElsewhere) {
+            status.notes.push_back(timedNote(meeting, end, now));
+            continue;
+        }
         MeetingStatus inProgress;
         inProgress.description = meetingDescription(meeting);
         inProgress.end = end;
         inProgress.showsUntil = !hasNoSuffixKeyword(inProgress.description.html);
         inProgress.endsLaterDay = !sameLocalDay(end, now);
         inProgress.isPrivate = meeting.isPrivate;
+        inProgress.tentative = meeting.tentative;
         status.meetings.push_back(std::move(inProgress));
     }
 
     for (const CalendarDayEvent& event : day.dayEvents) {
         log.log(std::string(ItemDotText), true);
         // Admitted and kinded by its own words even when private: private leave is still leave,
-        // only its words are not shown.
+        // shown as "Private".
         CalendarText text = calendarText(event.summary);
         if (event.outOfOffice && text.plain.empty()) text = calendarText(std::string(OutOfOfficeText));
+        if (event.workingElsewhere) {
+            status.notes.push_back({std::move(text), NoteKind::Working});
+            continue;
+        }
         const std::string lower = textLower(text.html);
         if (!event.outOfOffice && !containsAny(lower, AdmissionKeywords)) continue;
         const NoteKind kind = noteKindOf(text.html, event.outOfOffice);
         // On a shared leave calendar the tag picks the person's own entries, letter case included.
         if (kind == NoteKind::Leave && !leaveTag.empty() && !contains(text.html, leaveTag)) continue;
-        if (event.isPrivate) text = calendarText(std::string(PrivateText));
+        if (event.isPrivate) {
+            // Of a private entry only its being leave is shown; other kinds stay private.
+            if (kind != NoteKind::Leave) continue;
+            text = calendarText(std::string(PrivateText));
+        }
         status.notes.push_back({std::move(text), kind});
     }
     status.state = stateOf(status);

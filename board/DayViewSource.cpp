@@ -26,6 +26,9 @@ public:
 
 bool readsWebCalendar(const std::string& itemId)
 {
+    // The item ids the sources ahead of this one read: calendar addresses and the cloud services'.
+    for (std::string_view prefix : {M365ItemPrefix, GoogleItemPrefix})
+        if (itemId.size() > prefix.size() && itemId.compare(0, prefix.size(), prefix) == 0) return false;
     return !isCalendarAddress(itemId);
 }
 

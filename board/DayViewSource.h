@@ -15,7 +15,8 @@
 
 namespace quorvane {
 
-// Whether the web calendar's day views read this item id: any item id no other source reads.
+// Whether the web calendar's day views read this item id: any item id no other source reads
+// (calendar addresses, m365: and google: people).
 bool readsWebCalendar(const std::string& itemId);
 // Whether a board with this roster needs the web calendar (its log-in, so its user id and password,
 // and the embedded browser): someone's item id is read by the day views, or the roster is empty

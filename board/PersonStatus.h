@@ -14,7 +14,9 @@ namespace quorvane {
 enum class PersonState { Meeting, Leave, Note, Free, Unknown };
 
 // The kind of an admitted note; it is also what is shown when titles are hidden.
-enum class NoteKind { Leave, Holiday, Shift, Late, Early, Other };
+// Working: where the person works today (elsewhere, from home, an office), from a calendar
+// service's working-location entries.
+enum class NoteKind { Leave, Holiday, Shift, Late, Early, Other, Working };
 
 // A calendar's text in the two forms the pages need: markup for the classic page (a day view's
 // description as the calendar wrote it; a calendar address's text escaped) and plain text (no

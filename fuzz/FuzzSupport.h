@@ -8,7 +8,7 @@
 #include "text/DateTime.h"
 #include "log/LogWriter.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 // 6 December 2026 10:00, the moment every fuzzed page is read against.
 inline const DateTime FuzzNow = encodeDate(2026, 12, 6) + encodeTime(10, 0, 0, 0);
@@ -31,3 +31,5 @@ public:
 inline std::string fuzzText(const std::uint8_t* data, std::size_t size) {
     return std::string(reinterpret_cast<const char*>(data), size);
 }
+
+}  // namespace quorvane

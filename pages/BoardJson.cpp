@@ -33,7 +33,9 @@ void appendPerson(std::string& out, const PersonRow& person, bool hideTitles)
         appendJsonString(out, hideTitles ? HiddenMeetingText : std::string_view(meeting.description.plain));
         out.append(",\"end\":");
         appendJsonString(out, isoLocalTime(meeting.end));
-        out.append(",\"until\":").append(meeting.showsUntil ? "true" : "false").append("}");
+        out.append(",\"until\":").append(meeting.showsUntil ? "true" : "false");
+        if (meeting.tentative) out.append(",\"tentative\":true");  // only when so: other rows keep their bytes
+        out.append("}");
     }
     out.append("],\"notes\":[");
     for (std::size_t i = 0; i < person.status.notes.size(); ++i) {
@@ -86,6 +88,7 @@ std::string_view noteKindName(NoteKind kind)
     case NoteKind::Shift: return "shift";
     case NoteKind::Late: return "late";
     case NoteKind::Early: return "early";
+    case NoteKind::Working: return "working";
     case NoteKind::Other: break;
     }
     return "other";

@@ -70,6 +70,7 @@ std::string_view noteKindLabel(NoteKind kind)
     case NoteKind::Shift: return "Shift";
     case NoteKind::Late: return "Late start";
     case NoteKind::Early: return "Early finish";
+    case NoteKind::Working: return "Working elsewhere";
     case NoteKind::Other: break;
     }
     return "Note";

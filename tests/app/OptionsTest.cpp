@@ -54,6 +54,25 @@ TEST(OptionsTest, ConnectionCapAndHttpsDayViews) {
     EXPECT_THROW(parseOptions({"--calendar-https=yes"}), UsageError);
 }
 
+TEST(OptionsTest, CloudIdentitiesAndServiceAddresses) {
+    const Options none = parseOptions({});
+    EXPECT_TRUE(none.m365Credentials.empty());
+    EXPECT_TRUE(none.googleServiceAccount.empty());
+    EXPECT_EQ(none.m365LoginUrl, "https://login.microsoftonline.com");
+    EXPECT_EQ(none.m365GraphUrl, "https://graph.microsoft.com");
+    EXPECT_EQ(none.googleApiUrl, "https://www.googleapis.com");
+    const Options set = parseOptions({"--m365-credentials", "m", "--google-service-account=g", "--m365-login-url",
+                                      "http://127.0.0.1:9/", "--m365-graph-url", "https://graph.microsoft.us",
+                                      "--google-api-url", "http://[::1]:9"});
+    EXPECT_EQ(set.m365Credentials, "m");
+    EXPECT_EQ(set.googleServiceAccount, "g");
+    EXPECT_EQ(set.m365LoginUrl, "http://127.0.0.1:9/");
+    EXPECT_EQ(set.m365GraphUrl, "https://graph.microsoft.us");
+    EXPECT_EQ(set.googleApiUrl, "http://[::1]:9");
+    for (const char* bad : {"", "graph.microsoft.com", "ftp://x.example", "https://", "https://x.example/?a=1"})
+        EXPECT_THROW(parseOptions({"--m365-graph-url", bad}), UsageError) << bad;
+}
+
 TEST(OptionsTest, RefusesUnknownOptionsAndMissingValues) {
     EXPECT_THROW(parseOptions({"--calender-host", "x"}), UsageError);
     EXPECT_THROW(parseOptions({"people.txt"}), UsageError);

@@ -97,6 +97,46 @@ TEST_F(CalendarStatusTest, PrivateAndUntitledEntries)
     EXPECT_EQ(status.notes[1].kind, NoteKind::Leave);
 }
 
+// The flags calendar services set: a tentative meeting, a timed out-of-office entry (leave until
+// its end), working-location entries timed and all-day (notes of their own kind).
+TEST_F(CalendarStatusTest, CalendarServiceFlags)
+{
+    ZoneScope zone("UTC");
+    const Instant now = instantOfLocal(encodeDate(2026, 12, 7) + 10.0 / 24);
+    const std::int64_t at = unixSeconds(now);
+    auto meeting = [&](const char* summary, std::int64_t endMinutes) {
+        return CalendarMeeting{summary, "", at - 600, at + endMinutes * 60};
+    };
+    const struct {
+        CalendarDay day;
+        PersonState state;
+        const char* expected;
+    } cases[] = {
+        {{{[&] { auto m = meeting("Budget", 30); m.tentative = true; return m; }()}, {}, {}},
+         PersonState::Meeting, "Budget until 10:30"},
+        {{{[&] { auto m = meeting("", 120); m.outOfOffice = true; return m; }()}, {}, {}},
+         PersonState::Leave, "<small>Note: Out of office until 12:00</small>"},
+        {{{[&] { auto m = meeting("Dentist", 24 * 60); m.outOfOffice = true; return m; }()}, {}, {}},
+         PersonState::Leave, "<small>Note: Dentist until 08/12 10:00</small>"},
+        {{{[&] { auto m = meeting("Working from home", 60); m.workingElsewhere = true; return m; }()}, {}, {}},
+         PersonState::Note, "<small>Note: Working from home</small>"},
+        {{{}, {{"Office: Leeds", false, false, true}}, {}}, PersonState::Note, "<small>Note: Office: Leeds</small>"},
+        // Over by now: nothing.
+        {{{[&] { auto m = meeting("Home", -5); m.workingElsewhere = true; return m; }()}, {}, {}},
+         PersonState::Free, ""},
+    };
+    for (const auto& c : cases) {
+        const PersonStatus status = composeCalendarStatus(c.day, now, "Tag", log);
+        EXPECT_EQ(classicStatusHtml(status), c.expected);
+        EXPECT_EQ(status.state, c.state) << c.expected;
+        if (!status.meetings.empty()) {
+            EXPECT_EQ(status.meetings[0].tentative, c.day.meetings[0].tentative);
+        }
+        for (const NoteStatus& note : status.notes)
+            EXPECT_EQ(note.kind, c.state == PersonState::Leave ? NoteKind::Leave : NoteKind::Working);
+    }
+}
+
 TEST(LocalSeconds, ThroughTheLocalZone)
 {
     const struct {

@@ -5,7 +5,7 @@
 
 #include "board/RefreshHost.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 struct QuietHost : RefreshHost {
     std::string fakeTime;
@@ -17,3 +17,5 @@ struct QuietHost : RefreshHost {
     void setForceGrabChecked(bool checked) override { forceGrab = checked; }
     void enableRefreshTimer() override { ++timerEnables; }
 };
+
+}  // namespace quorvane

@@ -7,7 +7,7 @@
 #include "board/BoardController.h"
 #include "tests/board/QuietHost.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 struct ServedBoard {
     ServedBoard(const BoardSettings& board, const ServerSettings& server, const PageSettings& pages,
@@ -25,3 +25,5 @@ struct ServedBoard {
     BoardSite site;
     BoardController controller;
 };
+
+}  // namespace quorvane

@@ -13,7 +13,7 @@
 #include "browser/BrowserControl.h"
 #include "tests/support/TestDoubles.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 struct FakeBrowserControl : BrowserControl {
     FakeClock& clock;
@@ -84,3 +84,5 @@ inline std::string readDayPage(const std::string& name)
     out << std::ifstream(std::string(QUORVANE_TEST_DATA) + "/daypages/" + name, std::ios::binary).rdbuf();
     return out.str();
 }
+
+}  // namespace quorvane

@@ -6,7 +6,7 @@
 
 #include "tests/calendarfetch/RadicaleServer.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 // quorvane-democal on a free port, its certificate written to the temporary folder.
 class DemoCalendarServer {
@@ -74,3 +74,5 @@ private:
     QMap<QTcpSocket*, QByteArray> pending_;
     int requests_ = 0;
 };
+
+}  // namespace quorvane

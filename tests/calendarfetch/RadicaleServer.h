@@ -20,7 +20,7 @@
 
 #include "tests/support/FreePort.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 constexpr int ServerStartMs = 15000;
 
@@ -105,3 +105,4 @@ inline int curlStatus(const QStringList& arguments, const QByteArray& input = {}
     return curl.readAllStandardOutput().toInt();
 }
 
+}  // namespace quorvane

@@ -7,7 +7,7 @@
 
 #include "calendar/CalendarDay.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 inline std::string cloudShown(const CalendarDay& day) {
     std::string out;
@@ -30,3 +30,5 @@ inline std::string cloudShown(const CalendarDay& day) {
     for (const std::string& warning : day.warnings) add("!" + warning);
     return out;
 }
+
+}  // namespace quorvane

@@ -6,7 +6,7 @@
 
 #include "board/BoardSnapshot.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 inline MeetingStatus meeting(const std::string& text, std::int64_t endUnix, bool until = true)
 {
@@ -27,3 +27,5 @@ inline PersonRow person(const std::string& name, PersonState state, std::vector<
     row.status = {state, std::move(meetings), std::move(notes)};
     return row;
 }
+
+}  // namespace quorvane

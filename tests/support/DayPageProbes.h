@@ -7,7 +7,7 @@
 #include "board/DayPageParser.h"
 #include "text/Text.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 // The largest n such that marker followed by each of 1..n occurs in the page.
 inline int countNumbered(std::string_view page, std::string_view marker)
@@ -22,3 +22,5 @@ inline std::string collectBlock(std::string_view page, std::string_view blockMar
 {
     return collectBlockAt(page, textPos(std::string(blockMarker) + intToText(number), page));
 }
+
+}  // namespace quorvane

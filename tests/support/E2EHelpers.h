@@ -23,7 +23,7 @@
 
 #include "tests/support/FreePort.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 namespace e2e {
 
@@ -240,3 +240,5 @@ inline int peopleCount() {
 }
 
 }  // namespace e2e
+
+}  // namespace quorvane

@@ -10,7 +10,7 @@
 #include "log/LogWriter.h"
 #include "text/Clock.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 struct FakeClock : Clock {
     DateTime value;
@@ -39,3 +39,5 @@ struct RecordingLog : LogWriter {
 private:
     mutable std::mutex mutex_;
 };
+
+}  // namespace quorvane

@@ -8,7 +8,7 @@
 
 #include "browser/WebEngineControl.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 namespace e2e {
 
@@ -28,3 +28,5 @@ inline QApplication& webEngineTestApp() {
 }
 
 }  // namespace e2e
+
+}  // namespace quorvane

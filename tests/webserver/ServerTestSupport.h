@@ -24,7 +24,7 @@
 #include "webserver/HttpServer.h"
 #include "webserver/ServerConstants.h"
 
-using namespace quorvane;
+namespace quorvane {
 
 // 6 December 2026 17:28:43.
 inline DateTime boardTestTime() { return encodeDate(2026, 12, 6) + encodeTime(17, 28, 43, 0); }
@@ -125,3 +125,5 @@ public:
     HttpRequest lastRequest_;
     HttpServer server;  // last: stops before the pieces its handler uses
 };
+
+}  // namespace quorvane
