@@ -7,7 +7,6 @@
 #include <dirent.h>
 #include <set>
 
-#include "text/DateTime.h"  // (the namespace the helpers use)
 #include "tests/support/E2EHelpers.h"
 
 using namespace quorvane;

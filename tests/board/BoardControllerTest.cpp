@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "board/DayViewSource.h"
 #include "tests/board/ServedBoard.h"
 #include "text/Text.h"
 #include "tests/browser/Fakes.h"
@@ -289,4 +290,24 @@ TEST_F(BoardControllerTest, WithoutCredentialsTheWebCalendarIsNotLoggedIntoAndTh
     EXPECT_EQ(countOf(log.snapshot(), "Log-in failed: no calendar user id and password"), 1);
     for (const std::string& url : control.navigations) EXPECT_EQ(url.find("cal.test"), std::string::npos) << url;
     EXPECT_EQ(statesOf(served.controller.board()), std::vector<PersonState>(3, PersonState::Unknown));
+}
+
+TEST(WebCalendarNeedTest, OnlyDayViewPeopleOrAnEmptyRosterNeedTheLogIn)
+{
+    const auto roster = [](std::vector<std::string> ids) {
+        Roster people;
+        for (std::string& id : ids) people.push_back(Person{"N", std::move(id), "", FetchState::Pending});
+        return people;
+    };
+    struct Case {
+        std::vector<std::string> itemIds;
+        bool needs;
+    };
+    const std::vector<Case> cases{
+        {{}, true},
+        {{"https://cal.example/ann.ics", "m365:ann@example.org", "google:ben@example.org"}, false},
+        {{"https://cal.example/ann.ics", "1001"}, true},
+        {{"m365:"}, true},  // no address after the prefix: not the cloud source's
+    };
+    for (const Case& c : cases) EXPECT_EQ(needsWebCalendar(roster(c.itemIds)), c.needs) << c.itemIds.size();
 }
