@@ -15,6 +15,7 @@ constexpr const char* OptionCalendarHost = "calendar-host";
 constexpr const char* OptionCalendarCa = "calendar-ca";
 constexpr const char* OptionCredentialsFile = "credentials-file";
 constexpr const char* OptionNetrcFile = "netrc-file";
+constexpr const char* OptionStateDir = "state-dir";
 constexpr const char* OptionPage = "page";
 constexpr const char* PageClassic = "classic";
 constexpr const char* PageWall = "wall";
@@ -40,6 +41,15 @@ constexpr unsigned long MaxPort = 65535;
 constexpr const char* CalendarHostForbidden = "/?#@ \t\r\n\\";
 // The help text's column where each option's description starts.
 constexpr std::size_t HelpDescriptionColumn = 31;
+
+// The board's saved state: its file in the state directory, the version this program writes and
+// reads (another version's file is ignored, not guessed at), and its log lines.
+constexpr const char* BoardStateFileName = "board-state.json";
+constexpr int BoardStateVersion = 1;
+constexpr const char* StateRestoredText = "Board state restored from ";
+constexpr const char* StateNotRestoredText = "Board state not restored: ";
+constexpr const char* StateNotSavedText = "Board state not saved: ";
+constexpr const char* NoStateDirectoryText = "no board state kept: ";
 
 constexpr const char* PlatformVariable = "QT_QPA_PLATFORM";
 constexpr const char* HeadlessPlatform = "offscreen";
@@ -69,6 +79,7 @@ constexpr std::string_view ReadyText = "ready";
 // A board whose data is two hours old has missed every grab for that long: no longer ready.
 constexpr long long ReadyDataAgeLimitSeconds = 2 * 60 * 60;
 constexpr std::string_view NotReadyNoData = "no grab has stored a calendar yet";
+constexpr std::string_view NotReadyRestored = "the rows are from the saved state; no grab has succeeded since the start";
 constexpr std::string_view NotReadyOldHead = "the data is ";
 constexpr std::string_view NotReadyOldTail = " minutes old";
 constexpr std::string_view HealthContentType = "text/plain; charset=utf-8";

@@ -19,6 +19,8 @@ std::optional<std::string> notReadyReason(const BoardSnapshot& snapshot, Instant
     for (const PersonRow& row : snapshot.people) stored = stored || row.fetchedAt.has_value();
     // The data time moves only when a grab stored at least one calendar.
     if (!snapshot.dataTime || !stored) return std::string(NotReadyNoData);
+    // Rows an earlier run saved are shown, but they are not current until a grab succeeds.
+    if (snapshot.restoredFromState) return std::string(NotReadyRestored);
     const long long age = (now - *snapshot.dataTime).count();
     if (age >= ReadyDataAgeLimitSeconds)
         return std::string(NotReadyOldHead) + std::to_string(age / SecondsPerMinute) + std::string(NotReadyOldTail);

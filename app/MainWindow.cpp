@@ -14,7 +14,10 @@
 #include <QSignalBlocker>
 #include <cstdio>
 
+#include "app/BoardStateFile.h"
 #include "app/MainWindowConstants.h"
+#include "board/DayViewSource.h"
+#include "browser/DeferredBrowser.h"
 #include "log/ActivityLog.h"
 #include "log/EchoLog.h"
 #include "service/AsyncLineWriter.h"
@@ -45,8 +48,18 @@ MainWindow::MainWindow(ProgramSettings settings, QWidget* parent)
     setWindowIcon(QIcon(icon));
     move(0, 0);
 
-    browser_ = std::make_unique<WebEngineControl>(nullptr, settings_.trust);
-    controls_ = new WindowControls(browser_->view(), this);
+    QWidget* browserView = nullptr;
+    if (settings_.deferBrowser) {
+        // Nothing shows the browser: its engine starts only when a day view is to be read.
+        browser_ = std::make_unique<DeferredBrowser>(
+            [trust = settings_.trust] { return std::make_unique<WebEngineControl>(nullptr, trust); });
+        browserView = new QWidget;
+    } else {
+        auto engine = std::make_unique<WebEngineControl>(nullptr, settings_.trust);
+        browserView = engine->view();
+        browser_ = std::move(engine);
+    }
+    controls_ = new WindowControls(browserView, this);
     setCentralWidget(controls_);
     resize(WindowClientWidth, WindowClientHeight);
 
@@ -70,6 +83,11 @@ MainWindow::MainWindow(ProgramSettings settings, QWidget* parent)
     controller_ = std::make_unique<BoardController>(settings_.board, site_->pageAddress(), *browser_, *logWriter_,
                                                     clock_, *this,
                                                     [this](SharedSnapshot snapshot) { publish(std::move(snapshot)); });
+
+    if (!settings_.stateDirectory.empty()) {
+        stateFile_ = std::make_unique<BoardStateFile>(settings_.stateDirectory, *logWriter_, clock_);
+        controller_->onGrabTried = [this] { stateFile_->save(controller_->saveState()); };
+    }
 
     // The operator's edits of the fragment box are served until the next refresh replaces them.
     connect(controls_->fragmentEdit, &QPlainTextEdit::textChanged, this, &MainWindow::forwardFragmentEdit);
@@ -96,13 +114,15 @@ MainWindow::~MainWindow() {
 
 void MainWindow::start() {
     std::string userId, password;
+    // A roster without web-calendar people needs no log-in: nothing is asked.
+    const bool asks = !settings_.credentials && rosterFileNeedsWebCalendar(settings_.board.rosterFile);
     if (settings_.credentials) {
         userId = settings_.credentials->userId;
         password = settings_.credentials->password;
     }
     // The prompts repeat until both answers are given, unless the program is asked to stop
     // meanwhile (a stop signal closes the window while a prompt is open).
-    while ((userId.empty() || password.empty()) && !closed_) {
+    while (asks && (userId.empty() || password.empty()) && !closed_) {
         userId = prompt_(UserIdPromptCaption, UserIdPromptText, "");
         if (closed_) break;
         QCoreApplication::postEvent(this, new QEvent(MaskPromptEvent));
@@ -110,6 +130,10 @@ void MainWindow::start() {
     }
     if (closed_) return;
     controller_->start(userId, password);
+    // The last run's data is served at once, flagged as not current, until a grab succeeds.
+    if (stateFile_) {
+        if (std::optional<QJsonObject> saved = stateFile_->load()) controller_->restoreState(*saved);
+    }
     refreshTimer_.start();
     grabTimer_.start();
     setGrabCaption();

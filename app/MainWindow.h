@@ -22,6 +22,7 @@ namespace quorvane {
 
 class ActivityLog;
 class AsyncLineWriter;
+class BoardStateFile;
 class LogWriter;
 class TextBoxLines;
 class WindowControls;
@@ -39,6 +40,8 @@ struct ProgramSettings {
     CalendarTrust trust;                      // the window's browser
     std::optional<Credentials> credentials;   // given: no prompts
     bool echoLog = false;                     // also write the log to standard output
+    std::string stateDirectory;               // where the board's data is kept between runs; empty: nowhere
+    bool deferBrowser = false;                // no window to show it in: the browser is made on first use
 };
 
 // Asks for a text: caption, prompt, default text in; the answer out.
@@ -52,7 +55,8 @@ public:
     explicit MainWindow(ProgramSettings settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up: credentials (asked for unless given), roster, timers, button caption.
+    // Start-up: credentials (asked for when the roster needs the web calendar, unless given),
+    // roster, timers, button caption.
     void start();
     void onRefreshTimer();
     void onGrabTimer();
@@ -92,7 +96,7 @@ private:
     PromptFunction prompt_;
     QTimer refreshTimer_;
     QTimer grabTimer_;
-    std::unique_ptr<WebEngineControl> browser_;
+    std::unique_ptr<BrowserControl> browser_;  // the engine's control, or one that makes it on first use
     WindowControls* controls_ = nullptr;
     std::unique_ptr<TextBoxLines> logLines_;
     std::unique_ptr<TextBoxLines> fragmentLines_;
@@ -102,6 +106,7 @@ private:
     LogWriter* logWriter_ = nullptr;
     std::unique_ptr<BoardSite> site_;
     std::unique_ptr<BoardController> controller_;
+    std::unique_ptr<BoardStateFile> stateFile_;
     bool closed_ = false;
 };
 

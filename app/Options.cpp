@@ -58,6 +58,9 @@ QList<QCommandLineOption> optionTable() {
                                       "the file must be readable by its owner only", "FILE"),
         option(OptionNetrcFile, "HTTP credentials per host (netrc format, readable by its\n"
                                 "owner only) for people read from calendar addresses", "FILE"),
+        option(OptionStateDir, "where the board keeps its last data between runs (default\n"
+                               "$STATE_DIRECTORY, $XDG_STATE_HOME/quorvane or ~/.local/state/quorvane)",
+               "DIR"),
         option(OptionM365Credentials, "the Microsoft 365 app identity (tenant, client_id,\n"
                                       "client_secret; readable by its owner only) for m365:\n"
                                       "people", "FILE"),
@@ -217,6 +220,7 @@ Options parseOptions(const std::vector<std::string>& args) {
     options.calendarCa = lastText(parser, OptionCalendarCa);
     options.credentialsFile = lastText(parser, OptionCredentialsFile);
     options.netrcFile = lastText(parser, OptionNetrcFile);
+    options.stateDir = lastText(parser, OptionStateDir);
     options.title = lastText(parser, OptionTitle);
     options.m365Credentials = lastText(parser, OptionM365Credentials);
     options.googleServiceAccount = lastText(parser, OptionGoogleServiceAccount);

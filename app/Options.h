@@ -24,6 +24,7 @@ struct Options {
     std::vector<std::string> allow;          // client address ranges (--allow, checked); empty: everyone
     std::string rosterFile;        // set to people.txt (working directory) by parseOptions
     std::string netrcFile;         // empty: no credentials for calendar addresses
+    std::string stateDir;          // empty: the state directory's default
     std::string m365Credentials;   // empty: no Microsoft 365 identity
     std::string m365LoginUrl;      // set to the service's address by parseOptions
     std::string m365GraphUrl;      // set to the service's address by parseOptions

@@ -25,6 +25,9 @@
 #include "cloud/GraphCalendarClient.h"
 #include "cloud/RsaSigner.h"
 #include "app/MainWindow.h"
+#include "board/DayViewSource.h"
+#include "service/ServiceErrors.h"
+#include "service/StateDirectory.h"
 #include "browser/WebEngineControl.h"
 #include "text/DateTime.h"
 #include "text/Errors.h"
@@ -117,7 +120,8 @@ int main(int argc, char** argv) {
         headless = true;
     }
     if (headless && !std::getenv(PlatformVariable)) setenv(PlatformVariable, HeadlessPlatform, 1);
-    if (headless && !credentials)
+    // Only a roster with web-calendar people needs the calendar's user id and password.
+    if (headless && !credentials && rosterFileNeedsWebCalendar(options.rosterFile))
         return fail("no screen to ask for the calendar user id and password on; give them with "
                     "--credentials-file FILE");
 
@@ -134,6 +138,12 @@ int main(int argc, char** argv) {
         ProgramSettings settings = settingsOf(options);
         settings.credentials = credentials;
         settings.echoLog = headless;
+        settings.deferBrowser = headless;
+        try {
+            settings.stateDirectory = stateDirectoryPath(options.stateDir, StateEnvironment::fromProcess());
+        } catch (const StateError& error) {
+            std::fprintf(stderr, "%s: %s%s\n", ProgramName, NoStateDirectoryText, error.what());
+        }
         bool trusted = true;
         if (!options.calendarCa.empty()) {
             try {

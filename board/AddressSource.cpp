@@ -1,6 +1,7 @@
 #include "board/AddressSource.h"
 
 #include <QDate>
+#include <QJsonArray>
 #include <QString>
 
 #include "board/BoardConstants.h"
@@ -59,7 +60,8 @@ void AddressSource::answered(const CalendarFetchResult& result)
             for (const std::string& warning : parsed.day(day.year(), day.month(), day.day()).warnings)
                 log_.log(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning,
                          false);
-            cache_.insert_or_assign(person.itemId, CachedCalendar{std::move(parsed), instantOfLocal(clock_.now())});
+            cache_.insert_or_assign(person.itemId,
+                                    CachedCalendar{std::move(parsed), instantOfLocal(clock_.now()), result.calendars});
         } catch (const CalendarError& error) {
             failure = error.what();
         }
@@ -87,6 +89,39 @@ PersonStatus AddressSource::compose(const Person& person, Instant now)
     PersonStatus status = composeCalendarStatus(calendarDay, now, person.leaveTag, log_);
     if (cached == cache_.end()) status.state = PersonState::Unknown;  // never read
     return status;
+}
+
+QJsonObject AddressSource::saveCache() const
+{
+    QJsonObject calendars;
+    for (const auto& [address, cached] : cache_) {
+        QJsonArray texts;
+        for (const std::string& text : cached.texts) texts.append(QString::fromStdString(text));
+        calendars.insert(QString::fromStdString(address),
+                         QJsonObject{{"fetchedAt", qint64(unixSeconds(cached.fetchedAt))}, {"texts", texts}});
+    }
+    return QJsonObject{{QLatin1String(AddressCacheKey), calendars}};
+}
+
+void AddressSource::restoreCache(const QJsonObject& saved)
+{
+    const QDate day = localDayOf(instantOfLocal(clock_.now()));
+    const QJsonObject calendars = saved.value(QLatin1String(AddressCacheKey)).toObject();
+    for (auto entry = calendars.begin(); entry != calendars.end(); ++entry) {
+        const QJsonObject cached = entry.value().toObject();
+        std::vector<std::string> texts;
+        for (const QJsonValue& text : cached.value("texts").toArray()) texts.push_back(text.toString().toStdString());
+        if (texts.empty() || !cached.value("fetchedAt").isDouble()) continue;
+        try {
+            ParsedCalendar parsed =
+                ParsedCalendar::parse(texts, KeptDates::around(day.year(), day.month(), day.day()));
+            cache_.insert_or_assign(entry.key().toStdString(),
+                                    CachedCalendar{std::move(parsed),
+                                                   instantOfUnix(cached.value("fetchedAt").toInteger()), std::move(texts)});
+        } catch (const CalendarError&) {
+            // Saved from a calendar that read once: one that no longer does is simply not restored.
+        }
+    }
 }
 
 std::optional<Instant> AddressSource::cachedAt(const Person& person) const

@@ -28,12 +28,15 @@ public:
     void fetch(const Roster& roster, std::vector<std::size_t> people, Instant now, FetchListener listener) override;
     PersonStatus compose(const Person& person, Instant now) override;
     std::optional<Instant> cachedAt(const Person& person) const override;
+    QJsonObject saveCache() const override;
+    void restoreCache(const QJsonObject& saved) override;
     void stop() override { fetcher_.abort(); }
 
 private:
     struct CachedCalendar {
         ParsedCalendar calendar;
         Instant fetchedAt{};
+        std::vector<std::string> texts;  // as fetched: what is saved between runs
     };
     void answered(const CalendarFetchResult& result);
 

@@ -90,7 +90,12 @@ constexpr std::string_view RosterEmptyReason = "it lists nobody";
 constexpr std::string_view LogInFailedText = "Log-in failed: ";
 // Why a fetched page was not stored (after "Page not stored: "), and what the board shows instead.
 constexpr std::string_view PageNotStoredText = "Page not stored: ";
+// Each source's key in the board's saved state.
+constexpr char DayViewCacheKey[] = "dayViews";
+constexpr char AddressCacheKey[] = "calendarAddresses";
 constexpr std::string_view TimedOutReason = "timed out";
+constexpr std::string_view NoCredentialsReason =
+    "no calendar user id and password (give them with --credentials-file and restart)";
 constexpr std::string_view StoppedReason = "stopped";
 constexpr std::string_view NoLocationReason = "no page shown";
 constexpr std::string_view MarkupNotReadReason = "the page's markup could not be read";

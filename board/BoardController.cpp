@@ -42,7 +42,41 @@ void BoardController::publish(const SharedSnapshot& board) {
 void BoardController::refreshEnded(const SharedSnapshot&) {
     // The window's browser shows the board's own page.
     if (!driver_.stopped()) driver_.navigate(boardAddress_);
+    if (state_.lastGrab.attemptedAt != grabTried_) {
+        grabTried_ = state_.lastGrab.attemptedAt;
+        if (onGrabTried) onGrabTried();
+    }
     if (onRefreshEnded) onRefreshEnded();
+}
+
+QJsonObject BoardController::saveState() const
+{
+    QJsonObject caches;
+    for (const auto& source : sources_.all()) {
+        const QJsonObject cache = source->saveCache();
+        for (auto entry = cache.begin(); entry != cache.end(); ++entry) caches.insert(entry.key(), entry.value());
+    }
+    QJsonObject saved{{"caches", caches},
+                      {"lastGrabSucceeded", state_.lastGrab.succeeded},
+                      {"lastGrabFailure", QString::fromStdString(state_.lastGrab.failure)}};
+    if (state_.dataTime) saved.insert("dataTime", qint64(unixSeconds(*state_.dataTime)));
+    if (state_.lastGrab.attemptedAt) saved.insert("lastGrabAt", qint64(unixSeconds(*state_.lastGrab.attemptedAt)));
+    return saved;
+}
+
+void BoardController::restoreState(const QJsonObject& saved)
+{
+    const QJsonObject caches = saved.value("caches").toObject();
+    for (const auto& source : sources_.all()) source->restoreCache(caches);
+    if (saved.value("dataTime").isDouble()) state_.dataTime = instantOfUnix(saved.value("dataTime").toInteger());
+    if (saved.value("lastGrabAt").isDouble())
+        state_.lastGrab.attemptedAt = instantOfUnix(saved.value("lastGrabAt").toInteger());
+    state_.lastGrab.failure = saved.value("lastGrabFailure").toString().toStdString();
+    // Whatever that grab made of it, the data is not current now.
+    state_.lastGrab.succeeded = false;
+    state_.restoredFromState = true;
+    grabTried_ = state_.lastGrab.attemptedAt;
+    refresh_.showCached();
 }
 
 void BoardController::start(const std::string& userId, const std::string& password) {

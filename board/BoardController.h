@@ -3,6 +3,8 @@
 // sources and the refresh cycle. Whoever runs the board (the program, a test) supplies the
 // browser, the clock, the log, the operator's controls (RefreshHost) and where each new snapshot
 // goes.
+#include <QJsonObject>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -62,6 +64,15 @@ public:
     void stopFetching() { refresh_.stop(); }
     // Called each time a refresh has ended.
     std::function<void()> onRefreshEnded;
+    // Called after each refresh that tried the grab (the time to save the board's state).
+    std::function<void()> onGrabTried;
+
+    // What the board keeps between runs: every source's cache (each person's calendar data, by
+    // item id), the data time and the last grab's outcome.
+    QJsonObject saveState() const;
+    // Takes back what saveState wrote, after start: the rows are composed from it and published
+    // at once, flagged as restored until a grab succeeds. Parts that do not read are skipped.
+    void restoreState(const QJsonObject& saved);
 
     Roster& roster() { return roster_; }
     BoardState& state() { return state_; }
@@ -85,6 +96,7 @@ private:
     SourceRegistry sources_;
     RefreshCycle refresh_;
     SharedSnapshot board_;
+    std::optional<Instant> grabTried_;  // the attempt onGrabTried last reported
 };
 
 }  // namespace quorvane

@@ -25,6 +25,7 @@ struct BoardSnapshot {
     bool lastGrabOk = false;
     std::optional<Instant> lastGrabTime; // when the last grab was attempted, ok or not
     std::vector<PersonRow> people;       // roster order
+    bool restoredFromState = false;      // rows from the data an earlier run saved: not current
 };
 
 using SharedSnapshot = std::shared_ptr<const BoardSnapshot>;

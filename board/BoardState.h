@@ -23,6 +23,7 @@ struct BoardState {
     std::optional<Instant> grabStartedAt;   // when the open grab's first fetching began
     GrabOutcome lastGrab{};
     bool grabPending = false;  // the next refresh (or the rest of this one) fetches calendars
+    bool restoredFromState = false;  // the data shown was saved by an earlier run; no grab has succeeded since
     std::string userId, password;
 };
 

@@ -4,6 +4,8 @@
 // people the open grab still needs, and to compose a person's status at an instant from what it
 // has cached. Each source keeps its own cache and decides alone what a failed fetch keeps; the
 // refresh only hears, person by person, how each fetch ended.
+#include <QJsonObject>
+
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -54,6 +56,12 @@ public:
     // The program is stopping: whatever is under way ends promptly (and reports), and nothing
     // is fetched again.
     virtual void stop() = 0;
+    // The cache as JSON, kept by the board between runs under a key of the source's own (the
+    // objects of every source are merged into one); a source that keeps nothing saves nothing.
+    virtual QJsonObject saveCache() const { return {}; }
+    // Takes back what saveCache wrote (the merged object: the source reads its own key); data
+    // that does not read is skipped, never raised.
+    virtual void restoreCache(const QJsonObject&) {}
 };
 
 }  // namespace quorvane

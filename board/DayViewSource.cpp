@@ -1,5 +1,7 @@
 #include "board/DayViewSource.h"
 
+#include <QJsonObject>
+
 #include <exception>
 #include <utility>
 
@@ -22,6 +24,33 @@ public:
 
 }  // namespace
 
+bool readsWebCalendar(const std::string& itemId)
+{
+    // The item ids the sources ahead of this one read: calendar addresses and the cloud services'.
+    for (std::string_view prefix : {M365ItemPrefix, GoogleItemPrefix})
+        if (itemId.size() > prefix.size() && itemId.compare(0, prefix.size(), prefix) == 0) return false;
+    return !isCalendarAddress(itemId);
+}
+
+bool needsWebCalendar(const Roster& roster)
+{
+    if (roster.empty()) return true;
+    for (const Person& person : roster)
+        if (readsWebCalendar(person.itemId)) return true;
+    return false;
+}
+
+bool rosterFileNeedsWebCalendar(const std::string& rosterFile)
+{
+    Roster roster;
+    try {
+        loadRoster(roster, rosterFile);
+    } catch (const std::exception&) {
+        return true;
+    }
+    return needsWebCalendar(roster);
+}
+
 DayViewSource::DayViewSource(DayViewSettings settings, BrowserDriver& browser, const BoardState& state,
                              LogWriter& log, const Clock& clock)
     : settings_(std::move(settings)), browser_(browser), state_(state), log_(log), clock_(clock)
@@ -30,7 +59,7 @@ DayViewSource::DayViewSource(DayViewSettings settings, BrowserDriver& browser, c
 
 bool DayViewSource::reads(const std::string& itemId) const
 {
-    return !isCalendarAddress(itemId);
+    return readsWebCalendar(itemId);
 }
 
 void DayViewSource::open(std::function<void(std::string failure)> done)
@@ -39,6 +68,8 @@ void DayViewSource::open(std::function<void(std::string failure)> done)
         log_.log(std::string(LogInFailedText) + reason, false);
         done(std::move(reason));
     };
+    // A board started without them (no web-calendar person then) has none to log in with.
+    if (state_.userId.empty() || state_.password.empty()) return failed(std::string(NoCredentialsReason));
     browser_.load(loginAddress(settings_.calendarHost, state_.userId, state_.password), false,
                   [this, done, failed](WaitOutcome outcome) {
                       if (outcome == WaitOutcome::TimedOut) return failed(std::string(TimedOutReason));
@@ -141,6 +172,27 @@ PersonStatus DayViewSource::compose(const Person& person, Instant now)
     PersonStatus status = readDayPage(page, now, person.leaveTag, log_);
     if (cached == cache_.end()) status.state = PersonState::Unknown;  // never read
     return status;
+}
+
+QJsonObject DayViewSource::saveCache() const
+{
+    QJsonObject pages;
+    for (const auto& [itemId, cached] : cache_)
+        pages.insert(QString::fromStdString(itemId),
+                     QJsonObject{{"fetchedAt", qint64(unixSeconds(cached.fetchedAt))},
+                                 {"markup", QString::fromStdString(cached.markup)}});
+    return QJsonObject{{QLatin1String(DayViewCacheKey), pages}};
+}
+
+void DayViewSource::restoreCache(const QJsonObject& saved)
+{
+    const QJsonObject pages = saved.value(QLatin1String(DayViewCacheKey)).toObject();
+    for (auto entry = pages.begin(); entry != pages.end(); ++entry) {
+        const QJsonObject cached = entry.value().toObject();
+        if (!cached.value("markup").isString() || !cached.value("fetchedAt").isDouble()) continue;
+        cache_[entry.key().toStdString()] = {cached.value("markup").toString().toStdString(),
+                                             instantOfUnix(cached.value("fetchedAt").toInteger())};
+    }
 }
 
 std::optional<Instant> DayViewSource::cachedAt(const Person& person) const

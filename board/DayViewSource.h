@@ -15,6 +15,16 @@
 
 namespace quorvane {
 
+// Whether the web calendar's day views read this item id: any item id no other source reads
+// (calendar addresses, m365: and google: people).
+bool readsWebCalendar(const std::string& itemId);
+// Whether a board with this roster needs the web calendar (its log-in, so its user id and password,
+// and the embedded browser): someone's item id is read by the day views, or the roster is empty
+// (an empty roster logs in, as it always has).
+bool needsWebCalendar(const Roster& roster);
+// The same for a roster file; one that does not read needs it (the start-up then fails as before).
+bool rosterFileNeedsWebCalendar(const std::string& rosterFile);
+
 struct DayViewSettings {
     std::string calendarHost;  // host[:port] of the web calendar
     bool overHttps = false;    // day views over https instead of the calendar's plain http
@@ -33,6 +43,8 @@ public:
     void fetch(const Roster& roster, std::vector<std::size_t> people, Instant now, FetchListener listener) override;
     PersonStatus compose(const Person& person, Instant now) override;
     std::optional<Instant> cachedAt(const Person& person) const override;
+    QJsonObject saveCache() const override;
+    void restoreCache(const QJsonObject& saved) override;
     void stop() override { browser_.stop(); }
 
 private:

@@ -43,15 +43,7 @@ void RefreshCycle::begin()
     attemptAt_ = instantOfLocal(links_.clock.now());
     failure_.clear();
     closed_.clear();
-    const std::size_t people = roster_.size();
-    sourceOf_.assign(people, nullptr);
-    for (std::size_t i = 0; i < people; ++i) sourceOf_[i] = links_.sources.sourceFor(roster_[i].itemId);
-    composed_.assign(people, false);
-    // A row keeps what it showed until it is composed again; a new roster starts from names alone.
-    rows_.resize(people);
-    for (std::size_t i = 0; i < people; ++i) {
-        if (rows_[i].name != roster_[i].name) rows_[i] = PersonRow{roster_[i].name, {}, {}, {}};
-    }
+    prepareRows();
     // A grab asked for from now on is one more grab, for the next refresh.
     grabbing_ = state_.grabPending && !stopped_;
     if (grabbing_) state_.grabPending = false;
@@ -71,6 +63,28 @@ void RefreshCycle::begin()
     for (CalendarSource* source : toOpen)
         source->open([this, source](const std::string& failure) { opened(source, failure); });
     opened(nullptr, {});
+}
+
+void RefreshCycle::prepareRows()
+{
+    const std::size_t people = roster_.size();
+    sourceOf_.assign(people, nullptr);
+    for (std::size_t i = 0; i < people; ++i) sourceOf_[i] = links_.sources.sourceFor(roster_[i].itemId);
+    composed_.assign(people, false);
+    // A row keeps what it showed until it is composed again; a new roster starts from names alone.
+    rows_.resize(people);
+    for (std::size_t i = 0; i < people; ++i) {
+        if (rows_[i].name != roster_[i].name) rows_[i] = PersonRow{roster_[i].name, {}, {}, {}};
+    }
+}
+
+void RefreshCycle::showCached()
+{
+    if (running()) return;
+    state_.now = instantOfLocal(links_.clock.now());
+    prepareRows();
+    for (std::size_t i = 0; i < roster_.size(); ++i) composeRow(i);
+    links_.output.publish(snapshot());
 }
 
 void RefreshCycle::opened(CalendarSource* source, const std::string& failure)
@@ -138,6 +152,12 @@ void RefreshCycle::composePerson(std::size_t index)
 {
     if (composed_[index]) return;
     composed_[index] = true;
+    composeRow(index);
+    links_.output.publish(snapshot());
+}
+
+void RefreshCycle::composeRow(std::size_t index)
+{
     const Person& person = roster_[index];
     PersonRow& row = rows_[index];
     links_.log.log(std::string(ProcessingText) + person.name, false);
@@ -150,7 +170,6 @@ void RefreshCycle::composePerson(std::size_t index)
         }
         row.fetchedAt = source->cachedAt(person);
     }
-    links_.output.publish(snapshot());
 }
 
 void RefreshCycle::finish()
@@ -190,6 +209,8 @@ void RefreshCycle::finishGrab()
             outcome.stalePeople.push_back(person.name);
     }
     outcome.succeeded = complete && outcome.stalePeople.empty() && failure_.empty();
+    // Data saved by an earlier run stays flagged until a grab has brought everyone's afresh.
+    if (outcome.succeeded) state_.restoredFromState = false;
     if (!complete) {
         state_.grabPending = true;  // the grab stays open for the next refresh
         return;
@@ -209,6 +230,7 @@ SharedSnapshot RefreshCycle::snapshot() const
     board->lastGrabOk = state_.lastGrab.succeeded;
     board->lastGrabTime = state_.lastGrab.attemptedAt;
     board->people = rows_;
+    board->restoredFromState = state_.restoredFromState;
     return board;
 }
 

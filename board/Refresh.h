@@ -46,6 +46,9 @@ public:
     // ends as usual, and no later refresh fetches anything.
     void stop();
     bool stopped() const { return stopped_; }
+    // Composes every row from the sources' caches at the clock's time and publishes the board
+    // once, fetching nothing (the data an earlier run saved, shown at start).
+    void showCached();
     // Called as each refresh starts, before it reads anything: the one moment the roster may
     // be replaced.
     std::function<void()> beforeRun;
@@ -63,6 +66,9 @@ private:
     void sourceDone();
     // Composes one person's row from their source's cache and publishes the board.
     void composePerson(std::size_t index);
+    // Each person's source, and the rows for the roster (a new roster starts from names alone).
+    void prepareRows();
+    void composeRow(std::size_t index);
     void finish();
     // Closes the grab when every person has been tried, and records its outcome.
     void finishGrab();

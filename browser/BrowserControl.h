@@ -15,6 +15,9 @@ public:
 
     // Starts loading url (a plain GET, no extra headers) and returns at once.
     virtual void navigate(const std::string& url) = 0;
+    // Shows url to whoever looks at the browser (the board's own page after a refresh); a
+    // browser not made yet stays unmade.
+    virtual void show(const std::string& url) { navigate(url); }
     // The current document's address; empty before any navigation.
     virtual std::string locationUrl() const = 0;
     // Reads the inner markup of the current document's root element, tags in upper case. done

@@ -20,7 +20,7 @@ BrowserDriver::~BrowserDriver()
 
 void BrowserDriver::navigate(const std::string& url)
 {
-    control_.navigate(url);
+    control_.show(url);
 }
 
 void BrowserDriver::captureMarkup(MarkupDone done)

@@ -39,7 +39,7 @@ public:
     // stopped, done is called at once with Stopped and nothing is loaded. A load started while
     // another waits replaces it (the earlier done is never called).
     void load(const std::string& url, bool expectRedirect, WaitDone done);
-    // Plain navigation; no wait follows.
+    // Plain navigation to show a page (BrowserControl::show); no wait follows.
     void navigate(const std::string& url);
     std::string locationUrl() const { return control_.locationUrl(); }
     // The root element's markup, or nothing when the read ended without it (its own limit, a

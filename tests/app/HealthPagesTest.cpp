@@ -11,8 +11,9 @@ namespace {
 
 TEST(HealthPagesTest, ReadyOnlyWithStoredCalendarsUnderTwoHoursOld) {
     const Instant now = instantOfUnix(1'767'225'600);
-    const auto snapshot = [&](std::optional<long long> ageSeconds, bool stored) {
+    const auto snapshot = [&](std::optional<long long> ageSeconds, bool stored, bool restored = false) {
         BoardSnapshot board;
+        board.restoredFromState = restored;
         if (ageSeconds) board.dataTime = now - std::chrono::seconds(*ageSeconds);
         PersonRow row{"Ann", {}, {}, {}};
         if (stored) row.fetchedAt = board.dataTime;
@@ -23,6 +24,7 @@ TEST(HealthPagesTest, ReadyOnlyWithStoredCalendarsUnderTwoHoursOld) {
         std::optional<long long> age;
         bool stored;
         std::optional<std::string> reason;
+        bool restored = false;
     } cases[] = {
         {std::nullopt, false, "no grab has stored a calendar yet"},
         {60, false, "no grab has stored a calendar yet"},
@@ -30,9 +32,10 @@ TEST(HealthPagesTest, ReadyOnlyWithStoredCalendarsUnderTwoHoursOld) {
         {2 * 3600 - 1, true, std::nullopt},
         {2 * 3600, true, "the data is 120 minutes old"},
         {3 * 3600 + 59, true, "the data is 180 minutes old"},
+        {60, true, "the rows are from the saved state; no grab has succeeded since the start", true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(notReadyReason(snapshot(c.age, c.stored), now), c.reason) << c.age.value_or(-1);
+        EXPECT_EQ(notReadyReason(snapshot(c.age, c.stored, c.restored), now), c.reason) << c.age.value_or(-1);
 }
 
 TEST(HealthPagesTest, StatusLineSaysTheLastGrabsOutcome) {

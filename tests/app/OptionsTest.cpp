@@ -30,8 +30,10 @@ TEST(OptionsTest, DefaultsAndEveryOptionInBothForms) {
     EXPECT_FALSE(none.calendarHost.empty());
     EXPECT_TRUE(none.calendarCa.empty());
     EXPECT_TRUE(none.credentialsFile.empty());
-    const Options all = parseOptions(
-        {"--calendar-host", "127.0.0.1:8443", "--calendar-ca=ca.pem", "--credentials-file", "c", "--help", "--version"});
+    EXPECT_TRUE(none.stateDir.empty());
+    const Options all = parseOptions({"--calendar-host", "127.0.0.1:8443", "--calendar-ca=ca.pem", "--credentials-file",
+                                      "c", "--state-dir=/var/lib/q", "--help", "--version"});
+    EXPECT_EQ(all.stateDir, "/var/lib/q");
     EXPECT_EQ(all.calendarHost, "127.0.0.1:8443");
     EXPECT_EQ(all.calendarCa, "ca.pem");
     EXPECT_EQ(all.credentialsFile, "c");

@@ -32,6 +32,9 @@ for _ in $(seq 100); do port=$(head -n 1 "$work/democal.out" 2>/dev/null || true
 cp "$people" "$work/people.txt"
 cd "$work"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# Its own state directory: a board saved by another run would be served before the log-in.
+export XDG_STATE_HOME="$work/state"
+unset STATE_DIRECTORY
 # A free port for the board: the test must not depend on its default one.
 board_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])' 2>/dev/null ||
   echo $((20000 + RANDOM % 40000)))

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "board/DayViewSource.h"
 #include "tests/board/ServedBoard.h"
 #include "text/Text.h"
 #include "tests/browser/Fakes.h"
@@ -224,3 +225,92 @@ TEST_F(BoardControllerTest, WallPageServesItsDataFromTheParseAndHidesTitlesWhenA
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<PersonState> statesOf(const SharedSnapshot& board)
+{
+    std::vector<PersonState> states;
+    for (const PersonRow& row : board->people) states.push_back(row.status.state);
+    return states;
+}
+
+}  // namespace
+
+TEST_F(BoardControllerTest, SavedStateIsServedAtOnceFlaggedUntilAGrabSucceeds)
+{
+    QJsonObject saved;
+    std::vector<PersonState> grabbed;
+    {
+        ServedBoard served(settings, server, pages, control, log, clock, host);
+        served.controller.start("jdoe", "pw");
+        int saves = 0;
+        served.controller.onGrabTried = [&saves] { ++saves; };
+        refresh(served.controller);
+        refresh(served.controller);  // no grab: nothing to save again
+        EXPECT_EQ(saves, 1);
+        grabbed = statesOf(served.controller.board());
+        // Through its bytes, as the state file keeps it.
+        saved = QJsonDocument::fromJson(QJsonDocument(served.controller.saveState()).toJson()).object();
+    }
+    struct Case {
+        const char* what;
+        QJsonObject state;
+        bool rowsShown;
+    };
+    QJsonObject unreadable = saved;
+    unreadable["caches"] = QJsonObject{{"dayViews", 5}, {"calendarAddresses", "x"}};
+    const std::vector<Case> cases{{"as saved", saved, true}, {"caches that do not read", unreadable, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ServedBoard served(settings, server, pages, control, log, clock, host);
+        served.controller.start("jdoe", "pw");
+        const std::size_t loads = control.navigations.size();
+        served.controller.restoreState(c.state);
+        const SharedSnapshot restored = served.controller.board();
+        ASSERT_TRUE(restored);
+        EXPECT_TRUE(restored->restoredFromState);
+        EXPECT_FALSE(restored->lastGrabOk);
+        EXPECT_EQ(restored->dataTime.has_value(), true);
+        EXPECT_EQ(control.navigations.size(), loads);  // nothing fetched to show it
+        if (c.rowsShown)
+            EXPECT_EQ(statesOf(restored), grabbed);
+        else
+            EXPECT_EQ(statesOf(restored), std::vector<PersonState>(3, PersonState::Unknown));
+
+        refresh(served.controller);
+        EXPECT_FALSE(served.controller.board()->restoredFromState);
+        EXPECT_TRUE(served.controller.board()->lastGrabOk);
+        EXPECT_EQ(statesOf(served.controller.board()), grabbed);
+    }
+}
+
+TEST_F(BoardControllerTest, WithoutCredentialsTheWebCalendarIsNotLoggedIntoAndTheLogSaysWhy)
+{
+    ServedBoard served(settings, server, pages, control, log, clock, host);
+    served.controller.start("", "");
+    refresh(served.controller);
+    EXPECT_EQ(countOf(log.snapshot(), "Log-in failed: no calendar user id and password"), 1);
+    for (const std::string& url : control.navigations) EXPECT_EQ(url.find("cal.test"), std::string::npos) << url;
+    EXPECT_EQ(statesOf(served.controller.board()), std::vector<PersonState>(3, PersonState::Unknown));
+}
+
+TEST(WebCalendarNeedTest, OnlyDayViewPeopleOrAnEmptyRosterNeedTheLogIn)
+{
+    const auto roster = [](std::vector<std::string> ids) {
+        Roster people;
+        for (std::string& id : ids) people.push_back(Person{"N", std::move(id), "", FetchState::Pending});
+        return people;
+    };
+    struct Case {
+        std::vector<std::string> itemIds;
+        bool needs;
+    };
+    const std::vector<Case> cases{
+        {{}, true},
+        {{"https://cal.example/ann.ics", "m365:ann@example.org", "google:ben@example.org"}, false},
+        {{"https://cal.example/ann.ics", "1001"}, true},
+        {{"m365:"}, true},  // no address after the prefix: not the cloud source's
+    };
+    for (const Case& c : cases) EXPECT_EQ(needsWebCalendar(roster(c.itemIds)), c.needs) << c.itemIds.size();
+}

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "browser/BrowserDriver.h"
+#include "browser/DeferredBrowser.h"
 #include "tests/browser/Fakes.h"
 
 using namespace quorvane;
@@ -92,3 +93,30 @@ TEST_F(DriverTest, AStopEndsTheWaitAndEveryLaterOneAtOnce)
 }
 
 }  // namespace
+
+// A browser made on first use: showing a page makes nothing; the first load makes it, and its
+// waits run through the deferred control as through the real one.
+TEST(DeferredBrowserTest, MadeAtTheFirstLoadOnlyAndDrivenThroughIt)
+{
+    FakeClock clock{46362.5};
+    RecordingLog log;
+    FakeBrowserControl* made = nullptr;
+    DeferredBrowser deferred([&] {
+        auto control = std::make_unique<FakeBrowserControl>(clock);
+        made = control.get();
+        return control;
+    });
+    BrowserDriver driver{deferred, log, clock};
+    driver.navigate("http://board/");
+    EXPECT_EQ(deferred.locationUrl(), "");
+    EXPECT_FALSE(deferred.started());
+
+    WaitOutcome outcome = WaitOutcome::TimedOut;
+    driver.load("http://a/", false, [&](WaitOutcome ended) { outcome = ended; });
+    ASSERT_TRUE(deferred.started());
+    made->runPending();
+    EXPECT_EQ(outcome, WaitOutcome::Loaded);
+    EXPECT_EQ(made->navigations, std::vector<std::string>{"http://a/"});
+    driver.navigate("http://board/");
+    EXPECT_EQ(deferred.locationUrl(), "http://board/");
+}

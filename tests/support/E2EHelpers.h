@@ -59,6 +59,9 @@ public:
            const std::map<std::string, std::optional<std::string>>& env = {}) {
         pid_ = fork();
         if (pid_ == 0) {
+            // Each run keeps its state in its own directory unless the test says otherwise.
+            setenv("XDG_STATE_HOME", (cwd / "state").c_str(), 1);
+            unsetenv("STATE_DIRECTORY");
             for (const auto& [name, value] : env) {
                 if (value)
                     setenv(name.c_str(), value->c_str(), 1);
