@@ -51,7 +51,11 @@ void AddressSource::answered(const CalendarFetchResult& result)
     asked_.erase(asked);
     std::string failure = result.failure;
     FetchReport report{static_cast<std::size_t>(result.person), FetchState::Fetched, {}};
-    if (result.ok) {
+    // After a stop an answer already received is not parsed: the program is ending, and a large
+    // calendar would hold the exit up.
+    const bool ok = result.ok && !stopped_;
+    if (result.ok && stopped_) failure = std::string(StoppedReason);
+    if (ok) {
         try {
             // Kept for the days around the grab's: what a later refresh can show, and no more.
             const QDate day = localDayOf(now_);
@@ -66,7 +70,7 @@ void AddressSource::answered(const CalendarFetchResult& result)
             failure = error.what();
         }
     }
-    if (!result.ok || !failure.empty()) {
+    if (!ok || !failure.empty()) {
         // Tried and failed: the cached calendar stays, and it is not asked again in this grab.
         log_.log(std::string(CalendarFailureText) + person.name + ": " + failure, false);
         report.after = FetchState::Kept;

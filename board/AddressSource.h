@@ -30,7 +30,11 @@ public:
     std::optional<Instant> cachedAt(const Person& person) const override;
     QJsonObject saveCache() const override;
     void restoreCache(const QJsonObject& saved) override;
-    void stop() override { fetcher_.abort(); }
+    void stop() override
+    {
+        stopped_ = true;
+        fetcher_.abort();
+    }
 
 private:
     struct CachedCalendar {
@@ -41,6 +45,8 @@ private:
     void answered(const CalendarFetchResult& result);
 
     CalendarFetcher fetcher_;
+
+    bool stopped_ = false;  // the program is stopping: what still arrives is not read
     LogWriter& log_;
     const Clock& clock_;
     std::map<std::string, CachedCalendar> cache_;  // by address: a reloaded roster keeps it

@@ -152,6 +152,8 @@ void RefreshCycle::composePerson(std::size_t index)
 {
     if (composed_[index]) return;
     composed_[index] = true;
+    // The program is stopping: the row keeps what it showed rather than hold the exit up.
+    if (stopped_) return;
     composeRow(index);
     links_.output.publish(snapshot());
 }
