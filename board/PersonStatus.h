@@ -3,6 +3,7 @@
 // meetings in progress, the notes admitted and the state they add up to. Every page renders from
 // this record (the classic page's markup, the wall page's JSON, hidden titles); nothing is
 // written as markup and read back.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,9 @@ struct PersonStatus {
     PersonState state = PersonState::Unknown;
     std::vector<MeetingStatus> meetings;  // in the order the board lists them
     std::vector<NoteStatus> notes;
+    // When free: the start of the next meeting today, from sources that read the whole day
+    // (calendar addresses, the cloud services); none when unknown or when nothing follows.
+    std::optional<Instant> freeUntil;
 };
 
 }  // namespace quorvane
