@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "calendarfetch/CalDavQuery.h"
 #include "calendarfetch/CalendarFetcher.h"
 #include "tests/calendarfetch/RadicaleServer.h"
@@ -27,18 +28,6 @@ constexpr int Rounds = 5;
 constexpr double TargetRatio = 1.5;
 
 QString calendarName(int i) { return QString("cal%1").arg(i, 3, 10, QChar('0')); }
-
-double medianOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double elapsedMs(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
 
 }  // namespace
 

@@ -25,6 +25,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "cloud/GoogleAssertion.h"
 #include "cloud/GoogleCalendarClient.h"
 #include "cloud/GraphCalendarClient.h"
@@ -37,18 +38,6 @@ constexpr int People = 100;
 constexpr int Rounds = 5;
 constexpr double TargetRatio = 1.5;
 const QString Data = QStringLiteral(QUORVANE_TEST_DATA "/cloud");
-
-double medianOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double elapsedMs(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
 
 QByteArray readFile(const QString& path) {
     QFile file(path);

@@ -123,35 +123,8 @@ done
 echo "page: $(wc -c <"$work/page.html") bytes, identical from ${only//,/, }; $connections connections," \
   "one request each, $rounds rounds of ${seconds}s"
 
-# measure PORT SECONDS: one wrk run; prints "requests/s p99-milliseconds errors".
-measure() {
-  local out
-  out=$(wrk -t2 -c"$connections" -d"${2}s" --latency -H "Connection: close" "http://127.0.0.1:$1/")
-  awk '/^Requests\/sec:/ { rps = $2 }
-       /Socket errors/ { gsub(",", ""); errors = $4 + $6 + $8 + $10 }
-       /Non-2xx/ { errors += $NF }
-       $1 == "99%" { v = $2
-         if (v ~ /us$/) { sub(/us$/, "", v); v = v / 1000 }
-         else if (v ~ /ms$/) { sub(/ms$/, "", v); v = v + 0 }
-         else if (v ~ /s$/) { sub(/s$/, "", v); v = v * 1000 }
-         p99 = v }
-       END { print rps, p99, errors + 0 }' <<<"$out"
-}
-
-for s in "${servers[@]}"; do measure "${port[$s]}" 3 >/dev/null; : >"$work/r-$s.txt"; done  # warm-up; fills the log
-for _ in $(seq "$rounds"); do
-  for s in "${servers[@]}"; do measure "${port[$s]}" "$seconds" >>"$work/r-$s.txt"; done
-done
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-declare -A rps p99
-for s in "${servers[@]}"; do
-  rps[$s]=$(cut -d' ' -f1 "$work/r-$s.txt" | median)
-  p99[$s]=$(cut -d' ' -f2 "$work/r-$s.txt" | median)
-  errors=$(awk '{ e += $3 } END { print e + 0 }' "$work/r-$s.txt")
-  printf '%-8s %9.0f req/s (median)   p99 %6.2f ms   rounds: %s%s\n' "$s" "${rps[$s]}" "${p99[$s]}" \
-    "$(cut -d' ' -f1 "$work/r-$s.txt" | awk '{ printf "%s%.0f", (NR > 1 ? " " : ""), $1 }')" \
-    "$([ "$errors" -gt 0 ] && echo "   errors: $errors" || true)"
-done
+. bench/wrk_rounds.sh
+wrk_rounds 3 "${servers[@]}"  # the warm-up fills the log
 ratio() { [ -n "${rps[$1]:-}" ] && [ -n "${rps[$2]:-}" ] && \
   awk -v a="${rps[$1]}" -v b="${rps[$2]}" -v pa="${p99[$1]}" -v pb="${p99[$2]}" -v n="$1/$2" \
     'BEGIN { printf "RATIO %-14s %.2fx   (p99 %.2f vs %.2f ms)\n", n, a / b, pa, pb }' || true; }

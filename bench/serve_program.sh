@@ -101,38 +101,9 @@ for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$minimal_port/" &
 echo "${slow_log:+log read at 400 KB/s; }page: $(wc -c <"$work/page.html") bytes, $(grep -c '<tr>' "$work/page.html") rows; $connections connections," \
   "one request each, $rounds rounds of ${seconds}s; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
-# measure PORT SECONDS: one wrk run; prints "requests/s p99-milliseconds errors".
-measure() {
-  local out
-  out=$(wrk -t2 -c"$connections" -d"${2}s" --latency -H "Connection: close" "http://127.0.0.1:$1/")
-  awk '/^Requests\/sec:/ { rps = $2 }
-       /Socket errors/ { gsub(",", ""); errors = $4 + $6 + $8 + $10 }
-       /Non-2xx/ { errors += $NF }
-       $1 == "99%" { v = $2
-         if (v ~ /us$/) { sub(/us$/, "", v); v = v / 1000 }
-         else if (v ~ /ms$/) { sub(/ms$/, "", v); v = v + 0 }
-         else if (v ~ /s$/) { sub(/s$/, "", v); v = v * 1000 }
-         p99 = v }
-       END { print rps, p99, errors + 0 }' <<<"$out"
-}
-
 declare -A port=([headless]=$headless_port [window]=$window_port [minimal]=$minimal_port)
-servers=(headless window minimal)
-for s in "${servers[@]}"; do measure "${port[$s]}" 2 >/dev/null; : >"$work/r-$s.txt"; done  # warm-up
-for _ in $(seq "$rounds"); do
-  for s in "${servers[@]}"; do measure "${port[$s]}" "$seconds" >>"$work/r-$s.txt"; done
-done
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-declare -A rps p99
-for s in "${servers[@]}"; do
-  rps[$s]=$(cut -d' ' -f1 "$work/r-$s.txt" | median)
-  p99[$s]=$(cut -d' ' -f2 "$work/r-$s.txt" | median)
-  errors=$(awk '{ e += $3 } END { print e + 0 }' "$work/r-$s.txt")
-  printf '%-8s %9.0f req/s (median)   p99 %6.2f ms   rounds: %s   p99s: %s%s\n' "$s" "${rps[$s]}" "${p99[$s]}" \
-    "$(cut -d' ' -f1 "$work/r-$s.txt" | awk '{ printf "%s%.0f", (NR > 1 ? " " : ""), $1 }')" \
-    "$(cut -d' ' -f2 "$work/r-$s.txt" | awk '{ printf "%s%.2f", (NR > 1 ? " " : ""), $1 }')" \
-    "$([ "$errors" -gt 0 ] && echo "   errors: $errors" || true)"
-done
+. bench/wrk_rounds.sh
+wrk_rounds 2 headless window minimal
 for s in headless window; do
   awk -v a="${rps[$s]}" -v b="${rps[minimal]}" -v pa="${p99[$s]}" -v pb="${p99[minimal]}" -v n="$s/minimal" \
     'BEGIN { printf "RATIO %-16s %.2fx req/s   p99 %.2fx (%.2f vs %.2f ms)\n", n, a / b, pa / pb, pa, pb }'

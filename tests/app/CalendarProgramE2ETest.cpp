@@ -62,7 +62,7 @@ TEST(CalendarProgramE2ETest, RowsFromCalDavWithNetrcAndFromAFeed)
                    "--netrc-file", netrc.string(), "--roster", (dir / "people.txt").string(), "--port",
                    std::to_string(port)},
                   dir, dir / "out", dir / "err",
-                  {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}});
+                  HeadlessEnv);
     std::optional<HttpAnswer> page;
     ASSERT_TRUE(waitWhileRunning(program, [&] {
         page = httpGet(port);

@@ -17,8 +17,11 @@ namespace {
 using namespace e2e;
 using std::chrono::seconds;
 
-const std::map<std::string, std::optional<std::string>> Env{
-    {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}, {"TZ", "UTC"}};
+const auto Env = [] {
+    auto env = HeadlessEnv;
+    env["TZ"] = "UTC";
+    return env;
+}();
 const fs::path CloudData = QUORVANE_CLOUD_DATA;
 
 // The recordings are of 2025-03-12; the fake moves them so that 09:45 UTC of that day is now.

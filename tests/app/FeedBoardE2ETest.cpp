@@ -16,13 +16,6 @@ namespace {
 using namespace e2e;
 using std::chrono::seconds;
 
-const std::map<std::string, std::optional<std::string>> HeadlessEnv{
-    {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
-
-std::string outputOf(const fs::path& dir) {
-    return "--- standard output\n" + readAll(dir / "out") + "--- standard error\n" + readAll(dir / "err");
-}
-
 // The demo people, read from the demo calendar's feeds on port.
 void writeFeedRoster(const fs::path& dir, int port) {
     std::string roster = readAll(QUORVANE_DEMO_PEOPLE_ICS);

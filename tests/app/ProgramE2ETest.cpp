@@ -20,14 +20,6 @@ namespace {
 using namespace e2e;
 using std::chrono::seconds;
 
-const std::map<std::string, std::optional<std::string>> HeadlessEnv{
-    {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
-
-// The program's own output, for a failed expectation.
-std::string outputOf(const fs::path& dir) {
-    return "--- standard output\n" + readAll(dir / "out") + "--- standard error\n" + readAll(dir / "err");
-}
-
 std::vector<std::string> boardArgs(const DemoCalendar& calendar, const fs::path& dir, int port,
                                    const std::vector<std::string>& extra = {}) {
     const fs::path file = writeCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);

@@ -105,6 +105,7 @@ protected:
 
 TEST_F(CalendarBoardE2ETest, MixedRosterOneBoardAndFailuresKeepTheCache)
 {
+    // The board's own address is only what the fake browser is shown at the end; nothing listens there.
     BoardController board(settings_, "http://127.0.0.1:7350/", control_, log_, clock_, host_, nullptr);
     board.start("jdoe", "pw");
     board.requestRefresh();

@@ -42,6 +42,15 @@ inline int countOf(const std::string& text, const std::string& needle) {
     return count;
 }
 
+// The environment of a headless run: no display of any kind, so the program picks its own platform.
+inline const std::map<std::string, std::optional<std::string>> HeadlessEnv{
+    {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
+
+// A child's standard output and error (files "out" and "err" in dir), for a failed expectation.
+inline std::string outputOf(const fs::path& dir) {
+    return "--- standard output\n" + readAll(dir / "out") + "--- standard error\n" + readAll(dir / "err");
+}
+
 // Polls until ready() holds or the limit passes; returns whether it held.
 inline bool waitFor(const std::function<bool()>& ready, std::chrono::seconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
