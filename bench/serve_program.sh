@@ -16,7 +16,7 @@
 # goes through a pipe read at 400 KB/s, as a busy journald or terminal reads it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=8 rounds=3 connections=32 build=build bench_build=build-bench-serve program_file=
+seconds=8 rounds=3 connections=32 build=build bench_build=build-bench-serve program_file= slow_log=
 while [ $# -gt 0 ]; do
   case "$1" in
     --seconds) seconds="$2"; shift 2 ;;
