@@ -208,7 +208,9 @@ int main(int argc, char** argv) {
                 app.showException(error);
             }
             if (!window->closed()) {
-                window->show();
+                // Headless nobody sees the window: shown off-screen it would only be painted, into
+                // a 3 MB image, at every log line.
+                if (!headless) window->show();
                 exitCode = app.exec();
             }
             notifier->stopping();
