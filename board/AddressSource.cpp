@@ -6,11 +6,40 @@
 
 #include "board/BoardConstants.h"
 #include "board/CalendarStatus.h"
+#include "calendar/CalendarConstants.h"
 #include "calendar/CalendarError.h"
+#include "calendar/EventFilter.h"
+#include "calendar/LocalTime.h"
 #include "calendarfetch/CalendarRequest.h"
 #include "board/LocalDay.h"
 
 namespace quorvane {
+
+namespace {
+
+// What is kept of a fetched calendar for the state file: bounded by what the board shows, not by
+// the feed (see SavedRawTextBytes). Read back, it gives the same days around the grab's.
+std::vector<std::string> savedTexts(const std::vector<std::string>& texts, const KeptDates& dates)
+{
+    std::size_t total = 0;
+    for (const std::string& text : texts) total += text.size();
+    if (total <= SavedRawTextBytes) return texts;
+    const DayNumberRange keep{civilDayNumber(dates.first.year, dates.first.month, dates.first.day),
+                              civilDayNumber(dates.last.year, dates.last.month, dates.last.day)};
+    std::size_t eventsLeft = MaxEventsRead;
+    WarningList ignored;  // given already, when the calendar was read
+    std::vector<std::string> kept;
+    std::size_t size = 0;
+    for (const std::string& text : texts) {
+        std::optional<std::string> filtered = filterEvents(text, keep, eventsLeft, ignored);
+        size += filtered ? filtered->size() : text.size();
+        if (size > SavedCalendarMaxBytes) return {};
+        kept.push_back(filtered ? std::move(*filtered) : text);
+    }
+    return kept;
+}
+
+}  // namespace
 
 AddressSource::AddressSource(CalendarFetchSettings settings, LogWriter& log, const Clock& clock)
     : fetcher_(std::move(settings)), log_(log), clock_(clock)
@@ -59,13 +88,13 @@ void AddressSource::answered(const CalendarFetchResult& result)
         try {
             // Kept for the days around the grab's: what a later refresh can show, and no more.
             const QDate day = localDayOf(now_);
-            ParsedCalendar parsed =
-                ParsedCalendar::parse(result.calendars, KeptDates::around(day.year(), day.month(), day.day()));
+            const KeptDates dates = KeptDates::around(day.year(), day.month(), day.day());
+            ParsedCalendar parsed = ParsedCalendar::parse(result.calendars, dates);
             for (const std::string& warning : parsed.day(day.year(), day.month(), day.day()).warnings)
                 log_.log(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning,
                          false);
-            cache_.insert_or_assign(person.itemId,
-                                    CachedCalendar{std::move(parsed), instantOfLocal(clock_.now()), result.calendars});
+            cache_.insert_or_assign(person.itemId, CachedCalendar{std::move(parsed), instantOfLocal(clock_.now()),
+                                                                  savedTexts(result.calendars, dates)});
         } catch (const CalendarError& error) {
             failure = error.what();
         }
@@ -99,6 +128,7 @@ QJsonObject AddressSource::saveCache() const
 {
     QJsonObject calendars;
     for (const auto& [address, cached] : cache_) {
+        if (cached.texts.empty()) continue;  // too large to keep
         QJsonArray texts;
         for (const std::string& text : cached.texts) texts.append(QString::fromStdString(text));
         calendars.insert(QString::fromStdString(address),

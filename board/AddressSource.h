@@ -40,7 +40,7 @@ private:
     struct CachedCalendar {
         ParsedCalendar calendar;
         Instant fetchedAt{};
-        std::vector<std::string> texts;  // as fetched: what is saved between runs
+        std::vector<std::string> texts;  // what is saved between runs: bounded (see savedTexts)
     };
     void answered(const CalendarFetchResult& result);
 
