@@ -59,4 +59,5 @@ grep -E '^(Rss|Anonymous|Private_Dirty)' "/proc/$board_pid/smaps_rollup"
 echo "resident by mapped file (kB):"
 awk '/^[0-9a-f]+-[0-9a-f]+ / { name = (NF >= 6 ? $6 : "[anon]") } /^Rss:/ { rss[name] += $2 }
      END { for (n in rss) if (rss[n] >= 256) printf "%8d %s\n", rss[n], n }' "/proc/$board_pid/smaps" | sort -rn | head -25
+[ -n "${FEED_MEMORY_HOOK:-}" ] && "$FEED_MEMORY_HOOK" "$board_pid"
 if grep -q WebEngine "/proc/$board_pid/maps"; then echo "Qt WebEngine mapped: yes"; else echo "Qt WebEngine mapped: no"; fi
