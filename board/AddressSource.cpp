@@ -68,7 +68,7 @@ void AddressSource::answered(const CalendarFetchResult& result)
 
 void AddressSource::read(std::size_t index, ParsedTexts parsed)
 {
-    if (!parsed.calendar) return finish(index, parsed.failure);
+    if (!parsed.calendar) return finish(index, std::move(parsed.failure));
     const Person& person = asked_.at(index);
     const QDate day = localDayOf(now_);
     for (const std::string& warning : parsed.calendar->day(day.year(), day.month(), day.day()).warnings)
@@ -76,21 +76,21 @@ void AddressSource::read(std::size_t index, ParsedTexts parsed)
                  false);
     cache_.insert_or_assign(person.itemId, CachedCalendar{std::move(*parsed.calendar), instantOfLocal(clock_.now()),
                                                           std::move(parsed.saved)});
-    finish(index, {});
+    finish(index, std::nullopt);
 }
 
-void AddressSource::finish(std::size_t index, const std::string& failure)
+void AddressSource::finish(std::size_t index, std::optional<std::string> failure)
 {
     const auto asked = asked_.find(index);
     if (asked == asked_.end()) return;
     const Person person = asked->second;
     asked_.erase(asked);
     FetchReport report{index, FetchState::Fetched, {}};
-    if (!failure.empty()) {
+    if (failure) {
         // Tried and failed: the cached calendar stays, and it is not asked again in this grab.
-        log_.log(std::string(CalendarFailureText) + person.name + ": " + failure, false);
+        log_.log(std::string(CalendarFailureText) + person.name + ": " + *failure, false);
         report.after = FetchState::Kept;
-        report.failure = person.name + ": " + failure;
+        report.failure = person.name + ": " + *failure;
     }
     if (listener_.personDone) listener_.personDone(report);
     if (asked_.empty()) {

@@ -4,6 +4,7 @@
 // comes; each calendar is parsed once per fetch, on a thread of its own (AddressSourceParser), and
 // kept as that person's cache.
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -45,7 +46,7 @@ private:
     // The person's calendar read: cached, its warnings logged, the person reported.
     void read(std::size_t index, ParsedTexts parsed);
     // Reports the person (failed when failure is given), and the fetch's end after the last one.
-    void finish(std::size_t index, const std::string& failure);
+    void finish(std::size_t index, std::optional<std::string> failure);
 
     CalendarFetcher fetcher_;
     AddressSourceParser parser_;

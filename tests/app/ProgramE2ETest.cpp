@@ -200,8 +200,9 @@ TEST(ProgramE2ETest, StopDuringAHungRefreshIsPromptAndLeavesNothingBehind) {
     const std::regex accessLine(R"(\n\[\d\d/\d\d/\d\d \d\d:\d\d:\d\d\] 127\.0\.0\.1 "GET /\\x1B\[31mred\\x07\\x0Dx HTTP/1\.0" 200 \d+\n)");
     EXPECT_TRUE(waitFor([&] { return std::regex_search(log(), accessLine); }, seconds(10))) << log();
 
-    const std::vector<pid_t> engines = childrenNamed(program.pid(), "QtWebEngine");
-    ASSERT_FALSE(engines.empty());
+    // The log-in loads the engine's plugin, which then starts its processes.
+    std::vector<pid_t> engines;
+    ASSERT_TRUE(waitFor([&] { return !(engines = childrenNamed(program.pid(), "QtWebEngine")).empty(); }, seconds(30)));
     // The engine started after the program made its runtime directory, and inherited it.
     const std::string runtimeDir = environmentValue(engines.front(), "XDG_RUNTIME_DIR");
     EXPECT_EQ(runtimeDir.rfind("/tmp/quorvane-runtime-", 0), 0u) << runtimeDir;
