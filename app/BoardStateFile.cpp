@@ -1,6 +1,5 @@
 #include "app/BoardStateFile.h"
 
-
 #include "app/AppConstants.h"
 #include "service/StateDirectory.h"
 #include "service/StateEnvelope.h"

@@ -27,6 +27,7 @@ public:
     int get() const { return fd_; }
     // Closes now, reporting the result (a delayed write error shows here).
     bool close() {
+        if (fd_ < 0) return true;  // closed already
         const int fd = fd_;
         fd_ = -1;
         return ::close(fd) == 0;
