@@ -51,6 +51,11 @@ constexpr const char* StateNotRestoredText = "Board state not restored: ";
 constexpr const char* StateNotSavedText = "Board state not saved: ";
 constexpr const char* NoStateDirectoryText = "no board state kept: ";
 
+// glibc's malloc arenas: by default up to eight per core, each keeping what its thread freed. The
+// board's threads (the event loop, the listeners, the connections, the log's and the state
+// file's writers) allocate little and briefly; two arenas serve them with less memory held.
+constexpr int MallocArenaMax = 2;
+
 constexpr const char* PlatformVariable = "QT_QPA_PLATFORM";
 constexpr const char* HeadlessPlatform = "offscreen";
 constexpr const char* MinimalPlatform = "minimal";

@@ -1,7 +1,5 @@
 #include "app/BoardStateFile.h"
 
-#include <exception>
-
 #include "app/AppConstants.h"
 #include "service/StateDirectory.h"
 #include "service/StateEnvelope.h"
@@ -9,7 +7,8 @@
 namespace quorvane {
 
 BoardStateFile::BoardStateFile(const std::string& directory, LogWriter& log, const Clock& clock)
-    : directory_(directory), path_(directory + "/" + BoardStateFileName), log_(log), clock_(clock)
+    : directory_(directory), path_(directory + "/" + BoardStateFileName), log_(log), clock_(clock),
+      writer_([this](const std::string& failure) { log_.log(StateNotSavedText + failure, false); })
 {
 }
 
@@ -26,13 +25,14 @@ std::optional<QJsonObject> BoardStateFile::load()
 
 void BoardStateFile::save(const QJsonObject& data)
 {
-    try {
+    // The data is shared, not copied: the writer's thread only reads it.
+    writer_.write([directory = directory_, path = path_,
+                   envelope = StateEnvelope{BoardStateVersion, instantOfLocal(clock_.now()), data}](
+                      const std::atomic<bool>& abandon) {
         // Made here, not at start: a directory removed while the board runs comes back.
-        ensureStateDirectory(directory_);
-        writeStateFile(path_, StateEnvelope{BoardStateVersion, instantOfLocal(clock_.now()), data});
-    } catch (const std::exception& error) {
-        log_.log(StateNotSavedText + std::string(error.what()), false);
-    }
+        ensureStateDirectory(directory);
+        writeStateFile(path, envelope, abandon);
+    });
 }
 
 }  // namespace quorvane

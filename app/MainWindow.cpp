@@ -18,6 +18,7 @@
 #include "app/MainWindowConstants.h"
 #include "board/DayViewSource.h"
 #include "browser/DeferredBrowser.h"
+#include "browser/EngineLoader.h"
 #include "log/ActivityLog.h"
 #include "log/EchoLog.h"
 #include "service/AsyncLineWriter.h"
@@ -50,15 +51,15 @@ MainWindow::MainWindow(ProgramSettings settings, QWidget* parent)
 
     QWidget* browserView = nullptr;
     if (settings_.deferBrowser) {
-        // Nothing shows the browser: its engine starts only when a day view is to be read.
-        browser_ = std::make_unique<DeferredBrowser>(
-            [trust = settings_.trust] { return std::make_unique<WebEngineControl>(nullptr, trust); });
-        browserView = new QWidget;
+        // Nothing shows the browser: its engine is loaded and started only when a day view is to
+        // be read.
+        browser_ = std::make_unique<DeferredBrowser>([this] { return makeEngineBrowser().control; });
     } else {
-        auto engine = std::make_unique<WebEngineControl>(nullptr, settings_.trust);
-        browserView = engine->view();
-        browser_ = std::move(engine);
+        EngineBrowser engine = makeEngineBrowser();
+        browserView = engine.view;
+        browser_ = std::move(engine.control);
     }
+    if (!browserView) browserView = new QWidget;
     controls_ = new WindowControls(browserView, this);
     setCentralWidget(controls_);
     resize(WindowClientWidth, WindowClientHeight);
@@ -75,6 +76,7 @@ MainWindow::MainWindow(ProgramSettings settings, QWidget* parent)
             *log_, [this](std::string bytes) { echoOutput_->write(std::move(bytes)); }, clock_);
         logWriter_ = echo_.get();
     }
+    if (!engineFailure_.empty()) logWriter_->log(std::string(EngineNotLoadedText) + engineFailure_, false);
     browser_->onProgressChange = [this](int progress, int progressMax) {
         controls_->showProgress(progress, progressMax);
     };
@@ -104,6 +106,7 @@ MainWindow::~MainWindow() {
     refreshTimer_.stop();
     grabTimer_.stop();
     controller_.reset();
+    stateFile_.reset();  // a write under way is given up; its thread may log until it ends
     site_.reset();
     if (log_) log_->onWake = nullptr;
     echo_.reset();
@@ -166,6 +169,16 @@ void MainWindow::publish(SharedSnapshot snapshot) {
     // The site serves this fragment already; filling the box is not an operator's edit.
     const QSignalBlocker quiet(controls_->fragmentEdit);
     fragmentLines_->setText(site_->board().fragment());
+}
+
+EngineBrowser MainWindow::makeEngineBrowser() {
+    const EngineLoad loaded = loadBrowserEngine();
+    if (loaded.engine) return loaded.engine->makeBrowser(settings_.trust);
+    if (logWriter_)
+        logWriter_->log(std::string(EngineNotLoadedText) + loaded.failure, false);
+    else
+        engineFailure_ = loaded.failure;
+    return EngineBrowser{unavailableBrowser(), nullptr};
 }
 
 void MainWindow::enableRefreshTimer() {

@@ -14,7 +14,8 @@
 #include "app/BoardSite.h"
 #include "board/BoardController.h"
 #include "board/RefreshHost.h"
-#include "browser/WebEngineControl.h"
+#include "browser/BrowserEngine.h"
+#include "browser/CalendarTrust.h"
 #include "pages/BoardRequestHandler.h"
 #include "text/Clock.h"
 
@@ -90,6 +91,9 @@ private:
     void forwardFragmentEdit();
     // A new snapshot: served from now on, and its fragment shown in the fragment box.
     void publish(SharedSnapshot snapshot);
+    // A browser on the engine, loaded at the first call; when it cannot be, the reason is logged
+    // (once, or kept in engineFailure_ until the log exists) and the browser fails every load.
+    EngineBrowser makeEngineBrowser();
 
     ProgramSettings settings_;
     SystemClock clock_;
@@ -108,6 +112,7 @@ private:
     std::unique_ptr<BoardController> controller_;
     std::unique_ptr<BoardStateFile> stateFile_;
     bool closed_ = false;
+    std::string engineFailure_;  // the engine did not load before the log existed: logged then
 };
 
 }  // namespace quorvane

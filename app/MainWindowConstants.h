@@ -23,4 +23,8 @@ constexpr const char* PasswordPromptText = "Please enter your Tessmor password";
 constexpr const char* GrabCaptionHead = "Refresh Data from Server (next auto-update at ";
 constexpr const char* GrabCaptionPattern = "hh:mm)";
 
+// The log line when the browser engine's plugin cannot be loaded (missing, or failing to load):
+// day views cannot be read, the rest of the board runs on.
+constexpr const char* EngineNotLoadedText = "Browser engine not loaded: ";
+
 }  // namespace quorvane

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QSocketNotifier>
 #include <csignal>
+#include <malloc.h>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -28,7 +29,7 @@
 #include "board/DayViewSource.h"
 #include "service/ServiceErrors.h"
 #include "service/StateDirectory.h"
-#include "browser/WebEngineControl.h"
+#include "browser/EngineProcess.h"
 #include "text/DateTime.h"
 #include "text/Errors.h"
 #include "webserver/OpenFileLimit.h"
@@ -72,6 +73,7 @@ int fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    mallopt(M_ARENA_MAX, MallocArenaMax);  // before any thread starts
     Options options;
     std::optional<Credentials> credentials;
     CalendarFetchSettings calendarFetch;
@@ -192,6 +194,9 @@ int main(int argc, char** argv) {
             auto notifier = std::make_unique<ServiceNotifier>(window->log());
             window->controller().onRefreshEnded = [&window, &notifier] {
                 notifier->status(grabStatusText(*window->site().board().current()->snapshot));
+                // What the refresh parsed and composed is freed by now: the heap's free pages go
+                // back to the system instead of staying resident until the next refresh.
+                malloc_trim(0);
             };
             window->controller().refresh().onPersonFetched = [&window](const char* kind, bool fetched, double seconds) {
                 window->site().metrics().personFetched(kind, fetched ? GrabOk : GrabFailed, seconds);
@@ -203,7 +208,9 @@ int main(int argc, char** argv) {
                 app.showException(error);
             }
             if (!window->closed()) {
-                window->show();
+                // Headless nobody sees the window: shown off-screen it would only be painted, into
+                // a 3 MB image, at every log line.
+                if (!headless) window->show();
                 exitCode = app.exec();
             }
             notifier->stopping();

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QJsonArray>
 #include <QString>
+#include <set>
+#include <utility>
 
 #include "board/BoardConstants.h"
 #include "board/CalendarStatus.h"
@@ -26,6 +28,9 @@ bool AddressSource::reads(const std::string& itemId) const
 void AddressSource::fetch(const Roster& roster, std::vector<std::size_t> people, Instant now, FetchListener listener)
 {
     asked_.clear();
+    // Reads still under way belong to an earlier fetch: their answers are dropped.
+    ++generation_;
+    reading_.clear();
     now_ = now;
     listener_ = std::move(listener);
     std::vector<FetchTarget> targets;
@@ -45,36 +50,47 @@ void AddressSource::fetch(const Roster& roster, std::vector<std::size_t> people,
 
 void AddressSource::answered(const CalendarFetchResult& result)
 {
-    const auto asked = asked_.find(static_cast<std::size_t>(result.person));
+    const std::size_t index = static_cast<std::size_t>(result.person);
+    if (!asked_.count(index)) return;
+    // After a stop an answer already received is not read: the program is ending, and a large
+    // calendar would hold the exit up.
+    if (!result.ok || stopped_) return finish(index, result.ok ? std::string(StoppedReason) : result.failure);
+    // Kept for the days around the grab's: what a later refresh can show, and no more. Read on
+    // the parser's thread; the answer comes back through the event loop.
+    const QDate day = localDayOf(now_);
+    reading_.insert(index);
+    parser_.parse(result.calendars, CivilDate{day.year(), day.month(), day.day()},
+                  [this, index, generation = generation_](ParsedTexts parsed) {
+                      if (generation != generation_ || !reading_.erase(index)) return;
+                      read(index, std::move(parsed));
+                  });
+}
+
+void AddressSource::read(std::size_t index, ParsedTexts parsed)
+{
+    if (!parsed.calendar) return finish(index, std::move(parsed.failure));
+    const Person& person = asked_.at(index);
+    const QDate day = localDayOf(now_);
+    for (const std::string& warning : parsed.calendar->day(day.year(), day.month(), day.day()).warnings)
+        log_.log(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning,
+                 false);
+    cache_.insert_or_assign(person.itemId, CachedCalendar{std::move(*parsed.calendar), instantOfLocal(clock_.now()),
+                                                          std::move(parsed.saved)});
+    finish(index, std::nullopt);
+}
+
+void AddressSource::finish(std::size_t index, std::optional<std::string> failure)
+{
+    const auto asked = asked_.find(index);
     if (asked == asked_.end()) return;
     const Person person = asked->second;
     asked_.erase(asked);
-    std::string failure = result.failure;
-    FetchReport report{static_cast<std::size_t>(result.person), FetchState::Fetched, {}};
-    // After a stop an answer already received is not parsed: the program is ending, and a large
-    // calendar would hold the exit up.
-    const bool ok = result.ok && !stopped_;
-    if (result.ok && stopped_) failure = std::string(StoppedReason);
-    if (ok) {
-        try {
-            // Kept for the days around the grab's: what a later refresh can show, and no more.
-            const QDate day = localDayOf(now_);
-            ParsedCalendar parsed =
-                ParsedCalendar::parse(result.calendars, KeptDates::around(day.year(), day.month(), day.day()));
-            for (const std::string& warning : parsed.day(day.year(), day.month(), day.day()).warnings)
-                log_.log(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning,
-                         false);
-            cache_.insert_or_assign(person.itemId,
-                                    CachedCalendar{std::move(parsed), instantOfLocal(clock_.now()), result.calendars});
-        } catch (const CalendarError& error) {
-            failure = error.what();
-        }
-    }
-    if (!ok || !failure.empty()) {
+    FetchReport report{index, FetchState::Fetched, {}};
+    if (failure) {
         // Tried and failed: the cached calendar stays, and it is not asked again in this grab.
-        log_.log(std::string(CalendarFailureText) + person.name + ": " + failure, false);
+        log_.log(std::string(CalendarFailureText) + person.name + ": " + *failure, false);
         report.after = FetchState::Kept;
-        report.failure = person.name + ": " + failure;
+        report.failure = person.name + ": " + *failure;
     }
     if (listener_.personDone) listener_.personDone(report);
     if (asked_.empty()) {
@@ -82,6 +98,16 @@ void AddressSource::answered(const CalendarFetchResult& result)
         listener_ = {};
         if (done.done) done.done();
     }
+}
+
+void AddressSource::stop()
+{
+    stopped_ = true;
+    fetcher_.abort();
+    // Calendars still being read are not waited for: their people end as stopped now.
+    parser_.drop();
+    const std::set<std::size_t> reading = std::exchange(reading_, {});
+    for (std::size_t index : reading) finish(index, std::string(StoppedReason));
 }
 
 PersonStatus AddressSource::compose(const Person& person, Instant now)
@@ -99,6 +125,7 @@ QJsonObject AddressSource::saveCache() const
 {
     QJsonObject calendars;
     for (const auto& [address, cached] : cache_) {
+        if (cached.texts.empty()) continue;  // too large to keep
         QJsonArray texts;
         for (const std::string& text : cached.texts) texts.append(QString::fromStdString(text));
         calendars.insert(QString::fromStdString(address),

@@ -1,10 +1,14 @@
 #pragma once
 // Calendars read from calendar addresses (a CalDAV collection or an iCalendar feed): everyone's
 // fetched together, in parallel (at most a few per host), each person reported as their answer
-// comes; each calendar is parsed once per fetch and kept as that person's cache.
+// comes; each calendar is parsed once per fetch, on a thread of its own (AddressSourceParser), and
+// kept as that person's cache.
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 
+#include "board/AddressSourceParser.h"
 #include "board/CalendarSource.h"
 #include "calendar/ParsedCalendar.h"
 #include "calendarfetch/CalendarFetcher.h"
@@ -30,21 +34,22 @@ public:
     std::optional<Instant> cachedAt(const Person& person) const override;
     QJsonObject saveCache() const override;
     void restoreCache(const QJsonObject& saved) override;
-    void stop() override
-    {
-        stopped_ = true;
-        fetcher_.abort();
-    }
+    void stop() override;
 
 private:
     struct CachedCalendar {
         ParsedCalendar calendar;
         Instant fetchedAt{};
-        std::vector<std::string> texts;  // as fetched: what is saved between runs
+        std::vector<std::string> texts;  // what is saved between runs: bounded (see savedTexts)
     };
     void answered(const CalendarFetchResult& result);
+    // The person's calendar read: cached, its warnings logged, the person reported.
+    void read(std::size_t index, ParsedTexts parsed);
+    // Reports the person (failed when failure is given), and the fetch's end after the last one.
+    void finish(std::size_t index, std::optional<std::string> failure);
 
     CalendarFetcher fetcher_;
+    AddressSourceParser parser_;
 
     bool stopped_ = false;  // the program is stopping: what still arrives is not read
     LogWriter& log_;
@@ -55,6 +60,8 @@ private:
     std::map<std::size_t, Person> asked_;
     Instant now_{};
     FetchListener listener_;
+    std::set<std::size_t> reading_;  // people whose calendar the parser is reading
+    unsigned generation_ = 0;        // this fetch's: answers of an earlier one are dropped
 };
 
 }  // namespace quorvane

@@ -93,6 +93,12 @@ constexpr std::string_view PageNotStoredText = "Page not stored: ";
 // Each source's key in the board's saved state.
 constexpr char DayViewCacheKey[] = "dayViews";
 constexpr char AddressCacheKey[] = "calendarAddresses";
+// What a calendar address saves of its fetched texts: all of them up to this size; above it only
+// what the reader keeps for the dates shown (events that cannot touch them cut out), and nothing
+// when that is still above the cap, so the state file and the memory held for it stay bounded
+// whatever a feed holds (a feed may be 16 MiB).
+constexpr std::size_t SavedRawTextBytes = 256 * 1024;
+constexpr std::size_t SavedCalendarMaxBytes = 1024 * 1024;
 constexpr std::string_view TimedOutReason = "timed out";
 constexpr std::string_view NoCredentialsReason =
     "no calendar user id and password (give them with --credentials-file and restart)";

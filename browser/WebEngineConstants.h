@@ -25,4 +25,12 @@ constexpr const char* NoGraphicsBackendMessage = "No suitable graphics backend f
 constexpr const char* RuntimeDirVariable = "XDG_RUNTIME_DIR";
 constexpr const char* RuntimeDirTemplate = "/tmp/quorvane-runtime-XXXXXX";
 
+// Where the engine's plugin is looked for, in order: beside the program (the build tree), then
+// the library directory of the install tree the program sits in (a package unpacked anywhere),
+// then the library directory it was built to be installed in.
+constexpr const char* EnginePluginName = "quorvane-webengine.so";
+constexpr const char* EnginePluginSubdirectory = "quorvane";
+// Why a browser cannot be had when the plugin does not load: the log-in fails with this reason.
+constexpr const char* EngineUnavailableReason = "browser engine not loaded";
+
 }  // namespace quorvane

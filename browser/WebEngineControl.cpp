@@ -1,6 +1,5 @@
 #include "browser/WebEngineControl.h"
 
-#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <QUrl>
@@ -10,76 +9,13 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "browser/BrowserConstants.h"
 #include "browser/MarkupScript.h"
 #include "browser/WebEngineConstants.h"
 
 namespace quorvane {
-
-bool CalendarTrust::accepts(const QString& url, const QList<QSslCertificate>& chain) const {
-    if (host.isEmpty() || certificates.isEmpty()) return false;
-    const QUrl address(url);
-    if (address.host().compare(host, Qt::CaseInsensitive) != 0) return false;
-    if (address.port(HttpsDefaultPort) != port) return false;
-    for (const QSslCertificate& presented : chain)
-        if (certificates.contains(presented)) return true;
-    return false;
-}
-
-CalendarTrust calendarTrust(const std::string& calendarHost, QList<QSslCertificate> certificates) {
-    CalendarTrust trust;
-    const QUrl hostUrl(QStringLiteral("https://") + QString::fromStdString(calendarHost));
-    trust.host = hostUrl.host();
-    trust.port = hostUrl.port(HttpsDefaultPort);
-    trust.certificates = std::move(certificates);
-    return trust;
-}
-
-namespace {
-
-QtMessageHandler passOnMessage = nullptr;
-
-void dropEngineNoise(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtWarningMsg && message.trimmed() == QLatin1String(NoGraphicsBackendMessage)) return;
-    if (passOnMessage)
-        passOnMessage(type, context, message);
-    else
-        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-}
-
-}  // namespace
-
-std::string prepareWebEngineProcess() {
-    static const bool filtered = [] {
-        passOnMessage = qInstallMessageHandler(dropEngineNoise);
-        return true;
-    }();
-    (void)filtered;
-    if (geteuid() == 0) {
-        std::string flags = RootChromiumFlags;
-        if (const char* user = std::getenv(ChromiumFlagsVariable); user && *user) flags = std::string(user) + " " + flags;
-        setenv(ChromiumFlagsVariable, flags.c_str(), 1);
-    }
-    if (!std::getenv(LoggingRulesVariable)) setenv(LoggingRulesVariable, QuietLoggingRules, 1);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-
-    // Qt wants a runtime directory private to the user; make one when there is none.
-    const char* runtime = std::getenv(RuntimeDirVariable);
-    struct stat info {};
-    if (runtime && *runtime && stat(runtime, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
-        (info.st_mode & 0777) == 0700)
-        return {};
-    std::string dir = RuntimeDirTemplate;
-    if (!mkdtemp(dir.data())) return {};  // mkdtemp makes it 0700
-    setenv(RuntimeDirVariable, dir.c_str(), 1);
-    return dir;
-}
 
 // One markup read: answered once, by the page, by its limit or by a stop, whichever comes first.
 struct WebEngineControl::MarkupRead {

@@ -3,10 +3,8 @@
 // event per finished load, load progress, the location, the root element's markup, one profile
 // (and so one cookie jar) for the control's life, and HTTPS trust for the calendar host from
 // extra certificates.
-#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QSslCertificate>
 #include <QWebEngineView>
 #include <QString>
 #include <QTimer>
@@ -16,6 +14,8 @@
 #include <string>
 
 #include "browser/BrowserControl.h"
+#include "browser/CalendarTrust.h"
+#include "browser/EngineProcess.h"
 
 class QWebEngineCertificateError;
 class QWebEnginePage;
@@ -23,23 +23,6 @@ class QWebEngineProfile;
 class QWidget;
 
 namespace quorvane {
-
-// The certificates trusted, beyond the system's store, for one host (and port).
-struct CalendarTrust {
-    QString host;        // empty: no extra trust
-    int port = 0;        // the HTTPS port the host is reached on
-    QList<QSslCertificate> certificates;
-
-    // Whether a certificate error for url with this presented chain is to be accepted.
-    bool accepts(const QString& url, const QList<QSslCertificate>& chain) const;
-};
-// The trust for "host[:port]" in the given certificates (read by calendarfetch's loadCalendarCa).
-CalendarTrust calendarTrust(const std::string& calendarHost, QList<QSslCertificate> certificates);
-
-// Sets, before the application object exists, what Chromium needs here: no sandbox as root
-// (keeping flags the user set), quiet logging, a private runtime directory, shared GL contexts.
-// Returns the runtime directory it created, or an empty text.
-std::string prepareWebEngineProcess();
 
 class WebEngineControl final : public QObject, public BrowserControl {
     Q_OBJECT

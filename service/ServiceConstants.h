@@ -60,6 +60,9 @@ inline constexpr std::string_view StateFormatKey = "format";
 inline constexpr std::string_view StateVersionKey = "version";
 inline constexpr std::string_view StateWrittenKey = "written";
 inline constexpr std::string_view StateDataKey = "data";
+// A state file is written in pieces of this size, a stop looked for between them: a stop waits
+// for one piece at most, never for the whole file.
+inline constexpr std::size_t StateWriteChunkBytes = 256 * 1024;
 
 // The standard-output writer: lines waiting for a slow output beyond this many are dropped and
 // counted (a minute of access lines at a few hundred requests a second).

@@ -57,8 +57,15 @@ StateLoad decodeStateEnvelope(const QByteArray& bytes, int expectedVersion) {
 }
 
 void writeStateFile(const std::string& path, const StateEnvelope& envelope) {
+    const std::atomic<bool> never{false};
+    writeStateFile(path, envelope, never);
+}
+
+bool writeStateFile(const std::string& path, const StateEnvelope& envelope, const std::atomic<bool>& abandon) {
     const QByteArray bytes = encodeStateEnvelope(envelope);
-    writeFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (abandon) return false;
+    return writeFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                               abandon);
 }
 
 StateLoad readStateFile(const std::string& path, int expectedVersion) {

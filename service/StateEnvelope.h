@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QJsonObject>
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,6 +35,8 @@ StateLoad decodeStateEnvelope(const QByteArray& bytes, int expectedVersion);
 
 // Atomically (see writeFileAtomically); throws StateError.
 void writeStateFile(const std::string& path, const StateEnvelope& envelope);
+// The same, given up when abandon is set (false then; the file stays as it was).
+bool writeStateFile(const std::string& path, const StateEnvelope& envelope, const std::atomic<bool>& abandon);
 // The reason names the file: "state file PATH is missing", "... is not JSON: garbage at the end
 // of the document (offset 12)", "... is version 2, not 1".
 StateLoad readStateFile(const std::string& path, int expectedVersion);

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "service/ServiceConstants.h"
 #include "service/ServiceErrors.h"
 
 namespace quorvane {
@@ -26,6 +27,7 @@ public:
     int get() const { return fd_; }
     // Closes now, reporting the result (a delayed write error shows here).
     bool close() {
+        if (fd_ < 0) return true;  // closed already
         const int fd = fd_;
         fd_ = -1;
         return ::close(fd) == 0;
@@ -62,6 +64,11 @@ std::string temporaryPattern(const std::string& path) {
 }  // namespace
 
 void writeFileAtomically(const std::string& path, std::string_view content) {
+    const std::atomic<bool> never{false};
+    writeFileAtomically(path, content, never);
+}
+
+bool writeFileAtomically(const std::string& path, std::string_view content, const std::atomic<bool>& abandon) {
     const auto fail = [&path](const std::string& step) {
         throw StateError("cannot write " + path + " (" + step + "): " + systemReason());
     };
@@ -74,13 +81,26 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
         errno = saved;
         fail(step);
     };
-    if (!writeAll(file.get(), content)) failRemoving("write");
+    const auto abandoned = [&] {
+        file.close();
+        ::unlink(temporary.c_str());
+        return false;
+    };
+    for (std::string_view rest = content; !rest.empty();) {
+        if (abandon) return abandoned();
+        const std::string_view piece = rest.substr(0, StateWriteChunkBytes);
+        if (!writeAll(file.get(), piece)) failRemoving("write");
+        rest.remove_prefix(piece.size());
+    }
+    if (abandon) return abandoned();
     if (::fsync(file.get()) != 0) failRemoving("fsync");
     if (!file.close()) failRemoving("close");
+    if (abandon) return abandoned();
     if (::rename(temporary.c_str(), path.c_str()) != 0) failRemoving("rename");
     // The rename itself is on disk only once the directory is.
     Descriptor directory(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() < 0 || ::fsync(directory.get()) != 0) fail("fsync of the directory");
+    return true;
 }
 
 FileRead readWholeFile(const std::string& path) {

@@ -120,7 +120,9 @@ TEST(FeedBoardE2ETest, LastDataServedFlaggedAfterKillWithCalendarDown) {
         writeFeedRoster(dir, calendar.port);
         BoardRun board(dir, port, {"--page", "wall"});
         ASSERT_TRUE(board.done(1)) << outputOf(dir);
-        ASSERT_TRUE(fs::exists(dir / "state" / "board-state.json")) << outputOf(dir);
+        // Written by the state file's own thread, just after the grab.
+        ASSERT_TRUE(waitWhileRunning(board.program, [&] { return fs::exists(dir / "state" / "board-state.json"); },
+                                     seconds(10))) << outputOf(dir);
         board.program.signal(SIGKILL);
         board.program.wait(seconds(20));
     }  // the calendar is down from here on

@@ -1,7 +1,7 @@
 // The real program, headless, against the demo calendar: start-up from a credentials file, the
 // board on the port given with one row per person, the access line in the log, the re-parse
 // without fetching, the roster read again on SIGHUP, a display that cannot be opened, the stop
-// with code 0, and the refusals that end it before any window. The board's default port is held
+// with code 0, the refusals that end it before any window, and a missing browser engine plugin. The board's default port is held
 // throughout (E2EHelpers.h): nothing here may depend on it.
 #include <gtest/gtest.h>
 
@@ -172,6 +172,27 @@ std::string rawRequest(int port, const std::string& request) {
     return answer;
 }
 
+TEST(ProgramE2ETest, WithoutTheEnginesPluginTheLogInFailsInOneLineAndTheBoardRunsOn) {
+    const fs::path dir = makeRunDir("noplugin");
+    DemoCalendar calendar(dir);
+    // The program alone in a directory of its own: no plugin beside it, nor in a library
+    // directory of its tree.
+    fs::create_directories(dir / "bin");
+    fs::copy_file(QUORVANE_PROGRAM, dir / "bin" / "quorvane");
+    std::vector<std::string> args = boardArgs(calendar, dir, freePort());
+    args.front() = (dir / "bin" / "quorvane").string();
+    Child program(args, dir, dir / "out", dir / "err", HeadlessEnv);
+    const auto log = [&] { return readAll(dir / "out"); };
+    ASSERT_TRUE(waitWhileRunning(program, [&] { return countOf(log(), "] Done") >= 1; }, seconds(60))) << outputOf(dir);
+    EXPECT_EQ(countOf(log(), "] Browser engine not loaded: no quorvane-webengine.so in " + (dir / "bin").string()), 1)
+        << log();
+    EXPECT_EQ(countOf(log(), "] Log-in failed: browser engine not loaded\n"), 1) << log();
+    EXPECT_TRUE(childrenNamed(program.pid(), "QtWebEngine").empty());
+    program.signal(SIGTERM);
+    EXPECT_EQ(program.wait(seconds(20)), 0) << outputOf(dir);
+    fs::remove_all(dir);
+}
+
 TEST(ProgramE2ETest, StopDuringAHungRefreshIsPromptAndLeavesNothingBehind) {
     const fs::path dir = makeRunDir("stop");
     // The roster as editors leave it: a byte-order mark, a comment line, a blank line at the end.
@@ -192,8 +213,9 @@ TEST(ProgramE2ETest, StopDuringAHungRefreshIsPromptAndLeavesNothingBehind) {
     const std::regex accessLine(R"(\n\[\d\d/\d\d/\d\d \d\d:\d\d:\d\d\] 127\.0\.0\.1 "GET /\\x1B\[31mred\\x07\\x0Dx HTTP/1\.0" 200 \d+\n)");
     EXPECT_TRUE(waitFor([&] { return std::regex_search(log(), accessLine); }, seconds(10))) << log();
 
-    const std::vector<pid_t> engines = childrenNamed(program.pid(), "QtWebEngine");
-    ASSERT_FALSE(engines.empty());
+    // The log-in loads the engine's plugin, which then starts its processes.
+    std::vector<pid_t> engines;
+    ASSERT_TRUE(waitFor([&] { return !(engines = childrenNamed(program.pid(), "QtWebEngine")).empty(); }, seconds(30)));
     // The engine started after the program made its runtime directory, and inherited it.
     const std::string runtimeDir = environmentValue(engines.front(), "XDG_RUNTIME_DIR");
     EXPECT_EQ(runtimeDir.rfind("/tmp/quorvane-runtime-", 0), 0u) << runtimeDir;

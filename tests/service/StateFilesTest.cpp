@@ -1,5 +1,6 @@
-// The state directory's choice and creation, atomic writes, and the envelope's loader refusing
-// every kind of bad file in one line.
+// The state directory's choice and creation, atomic writes (and their writer thread, whose stop
+// gives a write up and keeps the last file), and the envelope's loader refusing every kind of bad
+// file in one line.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -8,11 +9,13 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "service/ServiceErrors.h"
 #include "service/StateDirectory.h"
 #include "service/StateEnvelope.h"
 #include "service/StateFile.h"
+#include "service/StateWriter.h"
 
 using namespace quorvane;
 
@@ -69,6 +72,39 @@ TEST_F(StateFilesTest, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile) {
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     EXPECT_THROW(writeFileAtomically(path("gone/board.json"), "x"), StateError);
+}
+
+TEST_F(StateFilesTest, AbandonedWriteKeepsTheLastFileAndLeavesNoTemporaryFile) {
+    const std::string file = path("board.json");
+    writeFileAtomically(file, "last complete");
+    const std::atomic<bool> abandon{true};
+    EXPECT_FALSE(writeFileAtomically(file, std::string(3 * 1024 * 1024, 'x'), abandon));
+    EXPECT_EQ(readWholeFile(file).content, "last complete");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path().toStdString()), {}), 1);
+}
+
+TEST_F(StateFilesTest, WriterRunsOffTheCallersThreadAndItsStopAbandonsTheWriteUnderWay) {
+    std::vector<std::string> failures;
+    std::atomic<bool> started{false}, sawAbandon{false};
+    std::thread::id ranOn;
+    {
+        StateWriter writer([&failures](const std::string& failure) { failures.push_back(failure); });
+        writer.write([&](const std::atomic<bool>&) { ranOn = std::this_thread::get_id(); });
+        writer.write([&](const std::atomic<bool>&) { ranOn = std::this_thread::get_id(); });  // replaces, or follows
+        writer.flush();
+        writer.write([](const std::atomic<bool>&) { throw StateError("cannot write x (fsync): I/O error"); });
+        writer.flush();
+        // A write that would go on until stopped: the writer's end stops it.
+        writer.write([&](const std::atomic<bool>& abandon) {
+            started = true;
+            while (!abandon) std::this_thread::yield();
+            sawAbandon = true;
+        });
+        while (!started) std::this_thread::yield();
+    }
+    EXPECT_NE(ranOn, std::this_thread::get_id());
+    EXPECT_EQ(failures, std::vector<std::string>{"cannot write x (fsync): I/O error"});
+    EXPECT_TRUE(sawAbandon);
 }
 
 TEST_F(StateFilesTest, EnvelopeRoundTrip) {

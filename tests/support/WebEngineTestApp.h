@@ -1,11 +1,14 @@
 #pragma once
 // The one application object of an in-process WebEngine test binary: offscreen, the engine's
-// process set up once (its private runtime directory removed at exit).
+// process set up once (its private runtime directory removed at exit), the engine linked in
+// provided to whatever would load its plugin.
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "browser/EngineLoader.h"
+#include "browser/WebEngineBrowsers.h"
 #include "browser/WebEngineControl.h"
 
 namespace quorvane {
@@ -22,6 +25,7 @@ inline QApplication& webEngineTestApp() {
         std::atexit([] {
             if (!runtime.empty()) std::filesystem::remove_all(runtime);
         });
+        provideBrowserEngine(&webEngineBrowsers());
         return new QApplication(argc, argv);
     }();
     return *app;
