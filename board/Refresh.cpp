@@ -168,7 +168,7 @@ void RefreshCycle::composeRow(std::size_t index)
             row.status = source->compose(person, state_.now);
         } catch (const std::exception& error) {
             // This person's cached data does not read: their row keeps what it showed.
-            links_.log.log(std::string(PageNotReadText) + person.name + ": " + error.what(), false);
+            links_.log.error(std::string(PageNotReadText) + person.name + ": " + error.what());
         }
         row.fetchedAt = source->cachedAt(person);
     }
@@ -233,6 +233,7 @@ SharedSnapshot RefreshCycle::snapshot() const
     board->lastGrabTime = state_.lastGrab.attemptedAt;
     board->people = rows_;
     board->restoredFromState = state_.restoredFromState;
+    board->rosterFailure = state_.rosterFailure;
     return board;
 }
 
