@@ -17,7 +17,9 @@ std::optional<QJsonObject> BoardStateFile::load()
 {
     const StateLoad loaded = readStateFile(path_, BoardStateVersion);
     if (loaded.problem != StateLoad::Problem::None || !loaded.envelope) {
-        log_.log(StateNotRestoredText + loaded.reason, false);
+        // No file yet is a first start, not a problem; one that does not read is.
+        log_.logLine(StateNotRestoredText + loaded.reason,
+                     loaded.problem == StateLoad::Problem::Missing ? LogSeverity::Info : LogSeverity::Warning);
         return std::nullopt;
     }
     log_.log(StateRestoredText + path_, false);
@@ -31,7 +33,7 @@ void BoardStateFile::save(const QJsonObject& data)
         ensureStateDirectory(directory_);
         writeStateFile(path_, StateEnvelope{BoardStateVersion, instantOfLocal(clock_.now()), data});
     } catch (const std::exception& error) {
-        log_.log(StateNotSavedText + std::string(error.what()), false);
+        log_.error(StateNotSavedText + std::string(error.what()));
     }
 }
 

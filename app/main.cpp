@@ -17,6 +17,8 @@
 #include "app/Options.h"
 #include "calendarfetch/CalendarRequest.h"
 #include "calendarfetch/Netrc.h"
+#include "log/JournalStream.h"
+#include "log/QtMessageRoute.h"
 #include "service/ClientRanges.h"
 #include "service/ServiceConstants.h"
 #include "service/ServiceNotifier.h"
@@ -128,6 +130,9 @@ int main(int argc, char** argv) {
     // Each connection holds a descriptor: a burst must not reach the soft limit long before the hard one.
     raiseOpenFileLimit();
     const std::string runtimeDir = prepareWebEngineProcess();
+    // Under systemd the journal stamps each line itself and keeps its priority: Qt's messages and
+    // the engine's get theirs, the engine's as debug.
+    routeQtMessages(isJournalStream(STDERR_FILENO));
     // Until the window can reload the roster, a SIGHUP must not end the program past its clean-up.
     std::signal(SIGHUP, SIG_IGN);
     int exitCode = 0;
@@ -138,6 +143,7 @@ int main(int argc, char** argv) {
         ProgramSettings settings = settingsOf(options);
         settings.credentials = credentials;
         settings.echoLog = headless;
+        settings.journal = isJournalStream(STDOUT_FILENO);
         settings.deferBrowser = headless;
         try {
             settings.stateDirectory = stateDirectoryPath(options.stateDir, StateEnvironment::fromProcess());

@@ -62,8 +62,7 @@ void AddressSource::answered(const CalendarFetchResult& result)
             ParsedCalendar parsed =
                 ParsedCalendar::parse(result.calendars, KeptDates::around(day.year(), day.month(), day.day()));
             for (const std::string& warning : parsed.day(day.year(), day.month(), day.day()).warnings)
-                log_.log(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning,
-                         false);
+                log_.warn(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning);
             cache_.insert_or_assign(person.itemId,
                                     CachedCalendar{std::move(parsed), instantOfLocal(clock_.now()), result.calendars});
         } catch (const CalendarError& error) {
@@ -72,7 +71,7 @@ void AddressSource::answered(const CalendarFetchResult& result)
     }
     if (!ok || !failure.empty()) {
         // Tried and failed: the cached calendar stays, and it is not asked again in this grab.
-        log_.log(std::string(CalendarFailureText) + person.name + ": " + failure, false);
+        log_.error(std::string(CalendarFailureText) + person.name + ": " + failure);
         report.after = FetchState::Kept;
         report.failure = person.name + ": " + failure;
     }

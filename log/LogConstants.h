@@ -15,4 +15,14 @@ constexpr std::string_view JournalErrorPrefix = "<3>";
 // to; a child whose output goes elsewhere inherits it, so the numbers are compared with the file.
 constexpr const char* JournalStreamVariable = "JOURNAL_STREAM";
 
+// The browser engine's messages through Qt: its categories start so, the pages' console is "js",
+// and its set-up warnings (on Qt's default category) start with these. Debug in the journal.
+constexpr std::string_view EngineCategoryHead = "qt.webengine";
+constexpr std::string_view PageConsoleCategory = "js";
+constexpr std::string_view EngineMessageHeads[] = {"WebEngineContext used before", "No suitable graphics backend found"};
+// The engine's own log (Chromium's, straight to standard error): fatal errors only, in the journal.
+constexpr const char* EngineFlagsVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
+constexpr const char* EngineLogLevelFlag = "--log-level=";
+constexpr const char* EngineQuietFlag = "--log-level=3";
+
 }  // namespace quorvane
