@@ -67,7 +67,7 @@ ProgramSettings settingsOf(const Options& options) {
 }
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", ProgramName, message.c_str());
+    writeToStandardError(std::string(ProgramName) + ": " + message, LogSeverity::Error);
     return ExitUsage;
 }
 
@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
     if (!headless && !std::getenv(PlatformVariable) && !displayOpens(argc, argv)) {
         const char* display = std::getenv("WAYLAND_DISPLAY");
         if (!display || !*display) display = std::getenv("DISPLAY");
-        std::fprintf(stderr, "%s: cannot open the display '%s'; running headless\n", ProgramName, display);
+        writeToStandardError(std::string(ProgramName) + ": cannot open the display '" + display + "'; running headless",
+                             LogSeverity::Warning);
         headless = true;
     }
     if (headless && !std::getenv(PlatformVariable)) setenv(PlatformVariable, HeadlessPlatform, 1);
@@ -148,7 +149,7 @@ int main(int argc, char** argv) {
         try {
             settings.stateDirectory = stateDirectoryPath(options.stateDir, StateEnvironment::fromProcess());
         } catch (const StateError& error) {
-            std::fprintf(stderr, "%s: %s%s\n", ProgramName, NoStateDirectoryText, error.what());
+            writeToStandardError(std::string(ProgramName) + ": " + NoStateDirectoryText + error.what(), LogSeverity::Warning);
         }
         bool trusted = true;
         if (!options.calendarCa.empty()) {

@@ -1,8 +1,10 @@
 #include "log/JournalStream.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "log/LogConstants.h"
 
@@ -42,6 +44,27 @@ std::string_view journalPrefix(LogSeverity severity) {
         case LogSeverity::Info: break;
     }
     return JournalInfoPrefix;
+}
+
+std::string journalLines(std::string_view text, LogSeverity severity) {
+    std::string bytes;
+    for (std::size_t start = 0; start < text.size() || bytes.empty();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        bytes += journalPrefix(severity);
+        bytes.append(text.substr(start, end - start));
+        bytes += '\n';
+        start = end + 1;
+    }
+    return bytes;
+}
+
+void writeToStandardError(std::string_view text, LogSeverity severity) {
+    const std::string bytes = isJournalStream(STDERR_FILENO) ? journalLines(text, severity) : std::string(text) + "\n";
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(STDERR_FILENO, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) return;
+        done += static_cast<std::size_t>(n);
+    }
 }
 
 }  // namespace quorvane

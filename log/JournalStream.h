@@ -17,5 +17,12 @@ bool isJournalStream(int fd);
 
 // The "<N>" a line to the journal starts with for that severity.
 std::string_view journalPrefix(LogSeverity severity);
+// text as journal lines: each of its lines with that prefix and ended (a final line end in text
+// adds no empty line).
+std::string journalLines(std::string_view text, LogSeverity severity);
+// A message of the program's own on standard error (a usage error, a fatal error box without a
+// screen), in one write: as journal lines when standard error is the journal, else text and a
+// line end as it always was.
+void writeToStandardError(std::string_view text, LogSeverity severity);
 
 }  // namespace quorvane

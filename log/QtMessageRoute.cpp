@@ -23,33 +23,22 @@ bool isEngineNoise(std::string_view category, std::string_view message) {
     return false;
 }
 
-// Each line of the message on a line of its own, with the priority, in one write.
-void writeToJournal(const std::string& text, LogSeverity severity) {
-    std::string bytes;
-    std::size_t start = 0;
-    do {
-        const std::size_t end = text.find('\n', start);
-        bytes += journalPrefix(severity);
-        bytes.append(text, start, end == std::string::npos ? std::string::npos : end - start);
-        bytes += '\n';
-        start = end == std::string::npos ? text.size() : end + 1;
-    } while (start < text.size());
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(STDERR_FILENO, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) return;
-        done += static_cast<std::size_t>(n);
-    }
-}
-
 void toJournal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    const std::string text = message.toStdString();
+    std::string text = message.toStdString();
+    // Some of the engine's messages end with a line end of their own: the line ends it here.
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     const LogSeverity severity =
         qtMessageSeverity(type, context.category ? context.category : "", text);
     {
         const std::lock_guard<std::mutex> lock(sinkMutex);
         if (messageSink) return messageSink(text, severity);
     }
-    writeToJournal(text, severity);
+    const std::string bytes = journalLines(text, severity);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(STDERR_FILENO, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) return;
+        done += static_cast<std::size_t>(n);
+    }
 }
 
 }  // namespace

@@ -40,4 +40,20 @@ TEST(JournalStreamTest, OnlyTheNamedDeviceAndInodeAreTheJournal) {
     std::fclose(other);
 }
 
+TEST(JournalStreamTest, EveryLineOfAMessageCarriesThePriority) {
+    const struct {
+        std::string text;
+        LogSeverity severity;
+        std::string lines;
+    } cases[] = {
+        {"quorvane: option --port takes a port number", LogSeverity::Error, "<3>quorvane: option --port takes a port number\n"},
+        {"Application Error: Exception X at 00000001.\nCould not bind.\n", LogSeverity::Error,
+         "<3>Application Error: Exception X at 00000001.\n<3>Could not bind.\n"},
+        {"a\n\nb", LogSeverity::Warning, "<4>a\n<4>\n<4>b\n"},
+        {"", LogSeverity::Debug, "<7>\n"},
+        {"Done", LogSeverity::Info, "<6>Done\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(journalLines(c.text, c.severity), c.lines) << c.text;
+}
+
 }  // namespace

@@ -30,6 +30,7 @@ TEST(QtMessageRouteTest, EachMessageReachesTheSinkAtItsPriorityTheEnginesAtDebug
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=true"));
     qWarning("WebEngineContext used before QtWebEngineCore::initialize() or OpenGL context creation failed.");
     qCInfo(engineContext) << "GL Type: disabled";
+    qWarning("No suitable graphics backend found\n");
     qCWarning(pageConsole) << "Uncaught TypeError";
     qCWarning(network) << "certificate refused";
     qCritical("Cannot open the state file");
@@ -40,6 +41,7 @@ TEST(QtMessageRouteTest, EachMessageReachesTheSinkAtItsPriorityTheEnginesAtDebug
     const std::vector<std::pair<std::string, LogSeverity>> expected = {
         {"WebEngineContext used before QtWebEngineCore::initialize() or OpenGL context creation failed.", LogSeverity::Debug},
         {"GL Type: disabled", LogSeverity::Debug},
+        {"No suitable graphics backend found", LogSeverity::Debug},
         {"Uncaught TypeError", LogSeverity::Debug},
         {"certificate refused", LogSeverity::Warning},
         {"Cannot open the state file", LogSeverity::Error},
