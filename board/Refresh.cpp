@@ -51,12 +51,14 @@ void RefreshCycle::begin()
     if (!grabbing_) return startFetching();
 
     links_.log.log(std::string(StartingText), false);
-    // Sources are opened for the people who read them; an empty roster logs in as it always has.
+    // Sources are opened for the people who read them; an empty roster logs in as it always has,
+    // unless there is none because its file could not be read (that is said once, at the start).
     std::vector<CalendarSource*> toOpen;
+    const bool emptyRosterLogsIn = roster_.empty() && state_.rosterFailure.empty();
     for (const auto& source : links_.sources.all()) {
         const bool readsSomeone = std::any_of(sourceOf_.begin(), sourceOf_.end(),
                                               [&](CalendarSource* s) { return s == source.get(); });
-        if (readsSomeone || roster_.empty()) toOpen.push_back(source.get());
+        if (readsSomeone || emptyRosterLogsIn) toOpen.push_back(source.get());
     }
     // Counted one more until every source has been asked: one answering at once ends nothing early.
     waiting_ = static_cast<int>(toOpen.size()) + 1;

@@ -167,6 +167,7 @@ TEST_F(BoardControllerTest, ARosterMissingAtTheStartIsOneErrorAndNotReadyUntilOn
     EXPECT_EQ(log.flagged[0].first, LogSeverity::Error);
     EXPECT_EQ(log.flagged[0].second.rfind("Roster not read, the board lists no one: " + why, 0), 0u) << log.flagged[0].second;
     EXPECT_EQ(ready().rfind("the roster was not read, no one is listed: " + why, 0), 0u) << ready();
+    for (const std::string& url : control.navigations) EXPECT_EQ(url.find("cal.test"), std::string::npos) << url;
 
     std::ofstream(dir / "people.txt") << "\"Ann\",101,\"\"\r\n";
     controller.reloadRoster();
