@@ -71,7 +71,7 @@ MainWindow::MainWindow(ProgramSettings settings, QWidget* parent)
     logWriter_ = log_.get();
     if (settings_.echoLog) {
         // Connection threads only queue their access lines: none waits on standard output.
-        echoOutput_ = std::make_unique<AsyncLineWriter>(stdout, clock_);
+        echoOutput_ = std::make_unique<AsyncLineWriter>(stdout, clock_, LineQueueCapacity, settings_.journal);
         echo_ = std::make_unique<EchoLog>(
             *log_, [this](std::string bytes) { echoOutput_->write(std::move(bytes)); }, clock_,
             settings_.journal ? EchoStyle::Journal : EchoStyle::Stamped);
