@@ -84,6 +84,7 @@ constexpr std::string_view ReadyText = "ready";
 // A board whose data is two hours old has missed every grab for that long: no longer ready.
 constexpr long long ReadyDataAgeLimitSeconds = 2 * 60 * 60;
 constexpr std::string_view NotReadyNoData = "no grab has stored a calendar yet";
+constexpr std::string_view NotReadyNoRoster = "the roster was not read, no one is listed: ";
 constexpr std::string_view NotReadyRestored = "the rows are from the saved state; no grab has succeeded since the start";
 constexpr std::string_view NotReadyOldHead = "the data is ";
 constexpr std::string_view NotReadyOldTail = " minutes old";

@@ -8,6 +8,7 @@
 
 #include "app/AppConstants.h"
 #include "app/MainWindowConstants.h"
+#include "log/JournalStream.h"
 #include "text/Errors.h"
 
 namespace quorvane {
@@ -53,8 +54,7 @@ void Application::showFatal(const std::exception& error) {
 
 void Application::showBox(const std::string& title, const std::string& text) {
     if (headless_) {
-        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
-        std::fflush(stderr);
+        writeToStandardError(title + ": " + text, LogSeverity::Error);
         return;
     }
     QMessageBox::critical(nullptr, QString::fromStdString(title), QString::fromStdString(text));

@@ -28,8 +28,7 @@ BoardSite::BoardSite(const ServerSettings& server, const PageSettings& pages, co
     server_.setHandler([this](const HttpRequest& request, HttpResponse& response) { serve(request, response); });
     server_.setErrorReport([this](const HttpRequest& request, const std::string& message) {
         metrics_.httpAnswered(500);
-        log_.log(std::string(AnswerFailedHead) + request.peerAddress + " \"" + request.requestLine + "\": " + message,
-                 false);
+        log_.error(std::string(AnswerFailedHead) + request.peerAddress + " \"" + request.requestLine + "\": " + message);
     });
     if (!allow_.allowsEveryone())
         server_.setClientGate([this](const HttpRequest& peer, HttpResponse& response) { return admit(peer, response); });

@@ -8,7 +8,7 @@ namespace quorvane {
 
 BoardStateFile::BoardStateFile(const std::string& directory, LogWriter& log, const Clock& clock)
     : directory_(directory), path_(directory + "/" + BoardStateFileName), log_(log), clock_(clock),
-      writer_([this](const std::string& failure) { log_.log(StateNotSavedText + failure, false); })
+      writer_([this](const std::string& failure) { log_.error(StateNotSavedText + failure); })
 {
 }
 
@@ -16,7 +16,9 @@ std::optional<QJsonObject> BoardStateFile::load()
 {
     const StateLoad loaded = readStateFile(path_, BoardStateVersion);
     if (loaded.problem != StateLoad::Problem::None || !loaded.envelope) {
-        log_.log(StateNotRestoredText + loaded.reason, false);
+        // No file yet is a first start, not a problem; one that does not read is.
+        log_.logLine(StateNotRestoredText + loaded.reason,
+                     loaded.problem == StateLoad::Problem::Missing ? LogSeverity::Info : LogSeverity::Warning);
         return std::nullopt;
     }
     log_.log(StateRestoredText + path_, false);

@@ -15,6 +15,7 @@ HealthPath healthPathOf(std::string_view path) {
 }
 
 std::optional<std::string> notReadyReason(const BoardSnapshot& snapshot, Instant now) {
+    if (!snapshot.rosterFailure.empty()) return std::string(NotReadyNoRoster) + snapshot.rosterFailure;
     bool stored = false;
     for (const PersonRow& row : snapshot.people) stored = stored || row.fetchedAt.has_value();
     // The data time moves only when a grab stored at least one calendar.

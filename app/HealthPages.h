@@ -13,7 +13,7 @@ namespace quorvane {
 enum class HealthPath { None, Live, Ready, Metrics };
 HealthPath healthPathOf(std::string_view path);
 
-// Ready when the last grab stored at least one person's calendar and that data is younger than
+// Not ready while the roster file could not be read (the reason given). Ready when the last grab stored at least one person's calendar and that data is younger than
 // ReadyDataAgeLimitSeconds at now; otherwise the one-line reason it is not.
 std::optional<std::string> notReadyReason(const BoardSnapshot& snapshot, Instant now);
 

@@ -21,6 +21,7 @@
 #include "browser/EngineLoader.h"
 #include "log/ActivityLog.h"
 #include "log/EchoLog.h"
+#include "log/QtMessageRoute.h"
 #include "service/AsyncLineWriter.h"
 #include "text/DateTime.h"
 #include "ui/LogBoxBinding.h"
@@ -71,9 +72,10 @@ MainWindow::MainWindow(ProgramSettings settings, QWidget* parent)
     logWriter_ = log_.get();
     if (settings_.echoLog) {
         // Connection threads only queue their access lines: none waits on standard output.
-        echoOutput_ = std::make_unique<AsyncLineWriter>(stdout, clock_);
+        echoOutput_ = std::make_unique<AsyncLineWriter>(stdout, clock_, LineQueueCapacity, settings_.journal);
         echo_ = std::make_unique<EchoLog>(
-            *log_, [this](std::string bytes) { echoOutput_->write(std::move(bytes)); }, clock_);
+            *log_, [this](std::string bytes) { echoOutput_->write(std::move(bytes)); }, clock_,
+            settings_.journal ? EchoStyle::Journal : EchoStyle::Stamped);
         logWriter_ = echo_.get();
     }
     if (!engineFailure_.empty()) logWriter_->log(std::string(EngineNotLoadedText) + engineFailure_, false);
@@ -99,6 +101,10 @@ MainWindow::MainWindow(ProgramSettings settings, QWidget* parent)
     grabTimer_.setInterval(GrabIntervalMs);
     connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::onRefreshTimer);
     connect(&grabTimer_, &QTimer::timeout, this, &MainWindow::onGrabTimer);
+    // Qt's and the engine's messages go between the program's lines, never inside one (set last:
+    // a constructor that raises runs no destructor to take it back).
+    if (settings_.journal && echo_)
+        setQtMessageSink([this](const std::string& text, LogSeverity severity) { echo_->passLine(text, severity); });
 }
 
 MainWindow::~MainWindow() {
@@ -109,6 +115,7 @@ MainWindow::~MainWindow() {
     stateFile_.reset();  // a write under way is given up; its thread may log until it ends
     site_.reset();
     if (log_) log_->onWake = nullptr;
+    if (settings_.journal && echo_) setQtMessageSink(nullptr);
     echo_.reset();
     echoOutput_.reset();  // writes out what is queued
     log_.reset();

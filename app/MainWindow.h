@@ -22,6 +22,7 @@
 namespace quorvane {
 
 class ActivityLog;
+class EchoLog;
 class AsyncLineWriter;
 class BoardStateFile;
 class LogWriter;
@@ -41,6 +42,7 @@ struct ProgramSettings {
     CalendarTrust trust;                      // the window's browser
     std::optional<Credentials> credentials;   // given: no prompts
     bool echoLog = false;                     // also write the log to standard output
+    bool journal = false;                     // standard output is systemd's journal: priorities, no stamps
     std::string stateDirectory;               // where the board's data is kept between runs; empty: nowhere
     bool deferBrowser = false;                // no window to show it in: the browser is made on first use
 };
@@ -106,7 +108,7 @@ private:
     std::unique_ptr<TextBoxLines> fragmentLines_;
     std::unique_ptr<ActivityLog> log_;
     std::unique_ptr<AsyncLineWriter> echoOutput_;  // standard output, written by a thread of its own
-    std::unique_ptr<LogWriter> echo_;
+    std::unique_ptr<EchoLog> echo_;
     LogWriter* logWriter_ = nullptr;
     std::unique_ptr<BoardSite> site_;
     std::unique_ptr<BoardController> controller_;

@@ -18,6 +18,8 @@
 #include "app/Options.h"
 #include "calendarfetch/CalendarRequest.h"
 #include "calendarfetch/Netrc.h"
+#include "log/JournalStream.h"
+#include "log/QtMessageRoute.h"
 #include "service/ClientRanges.h"
 #include "service/ServiceConstants.h"
 #include "service/ServiceNotifier.h"
@@ -66,7 +68,7 @@ ProgramSettings settingsOf(const Options& options) {
 }
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", ProgramName, message.c_str());
+    writeToStandardError(std::string(ProgramName) + ": " + message, LogSeverity::Error);
     return ExitUsage;
 }
 
@@ -118,7 +120,8 @@ int main(int argc, char** argv) {
     if (!headless && !std::getenv(PlatformVariable) && !displayOpens(argc, argv)) {
         const char* display = std::getenv("WAYLAND_DISPLAY");
         if (!display || !*display) display = std::getenv("DISPLAY");
-        std::fprintf(stderr, "%s: cannot open the display '%s'; running headless\n", ProgramName, display);
+        writeToStandardError(std::string(ProgramName) + ": cannot open the display '" + display + "'; running headless",
+                             LogSeverity::Warning);
         headless = true;
     }
     if (headless && !std::getenv(PlatformVariable)) setenv(PlatformVariable, HeadlessPlatform, 1);
@@ -130,6 +133,9 @@ int main(int argc, char** argv) {
     // Each connection holds a descriptor: a burst must not reach the soft limit long before the hard one.
     raiseOpenFileLimit();
     const std::string runtimeDir = prepareWebEngineProcess();
+    // Under systemd the journal stamps each line itself and keeps its priority: Qt's messages and
+    // the engine's get theirs, the engine's as debug.
+    routeQtMessages(isJournalStream(STDERR_FILENO));
     // Until the window can reload the roster, a SIGHUP must not end the program past its clean-up.
     std::signal(SIGHUP, SIG_IGN);
     int exitCode = 0;
@@ -140,11 +146,12 @@ int main(int argc, char** argv) {
         ProgramSettings settings = settingsOf(options);
         settings.credentials = credentials;
         settings.echoLog = headless;
+        settings.journal = isJournalStream(STDOUT_FILENO);
         settings.deferBrowser = headless;
         try {
             settings.stateDirectory = stateDirectoryPath(options.stateDir, StateEnvironment::fromProcess());
         } catch (const StateError& error) {
-            std::fprintf(stderr, "%s: %s%s\n", ProgramName, NoStateDirectoryText, error.what());
+            writeToStandardError(std::string(ProgramName) + ": " + NoStateDirectoryText + error.what(), LogSeverity::Warning);
         }
         bool trusted = true;
         if (!options.calendarCa.empty()) {

@@ -72,8 +72,7 @@ void AddressSource::read(std::size_t index, ParsedTexts parsed)
     const Person& person = asked_.at(index);
     const QDate day = localDayOf(now_);
     for (const std::string& warning : parsed.calendar->day(day.year(), day.month(), day.day()).warnings)
-        log_.log(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning,
-                 false);
+        log_.warn(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning);
     cache_.insert_or_assign(person.itemId, CachedCalendar{std::move(*parsed.calendar), instantOfLocal(clock_.now()),
                                                           std::move(parsed.saved)});
     finish(index, std::nullopt);
@@ -88,7 +87,7 @@ void AddressSource::finish(std::size_t index, std::optional<std::string> failure
     FetchReport report{index, FetchState::Fetched, {}};
     if (failure) {
         // Tried and failed: the cached calendar stays, and it is not asked again in this grab.
-        log_.log(std::string(CalendarFailureText) + person.name + ": " + *failure, false);
+        log_.error(std::string(CalendarFailureText) + person.name + ": " + *failure);
         report.after = FetchState::Kept;
         report.failure = person.name + ": " + *failure;
     }

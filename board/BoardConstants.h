@@ -20,6 +20,21 @@ constexpr int LeaveTagField = 2;
 constexpr char RosterCommentMark = '#';
 constexpr std::string_view RosterInvalidUtf8Text =
     "warning: the name or leave tag is not valid UTF-8 (shown as it is)";
+// A roster line: name, item id (the calendar), leave tag.
+constexpr int RosterFieldCount = 3;
+// A line that lists no one is skipped: "FILE:LINE: line skipped: WHY".
+constexpr std::string_view RosterLineSkippedText = "line skipped: ";
+constexpr std::string_view RosterUnclosedQuoteText = "a quote is not closed";
+constexpr std::string_view RosterFieldCountText = "expected three fields: name, calendar, leave tag; found ";
+// A line that lists a person but reads oddly: "FILE:LINE: warning: WHAT; WHAT (read as ...)".
+constexpr std::string_view RosterWarningText = "warning: ";
+constexpr std::string_view RosterBlankSeparatedText =
+    "a space separates two fields where a comma should (a name with spaces needs quotes)";
+constexpr std::string_view RosterExtraFieldsHead = "more than three fields (";
+constexpr std::string_view RosterExtraFieldsTail = "): the ones after the leave tag are not read";
+constexpr std::string_view RosterOdditySeparator = "; ";
+// The roster file could not be read at the start: the board runs with no one until a SIGHUP reads it.
+constexpr std::string_view RosterNotReadText = "Roster not read, the board lists no one: ";
 
 // Day-page markers and cuts.
 constexpr std::string_view MeetingMarker = "meetingNum";

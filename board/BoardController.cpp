@@ -30,6 +30,7 @@ BoardController::BoardController(const BoardSettings& settings, std::string boar
         if (!reloaded_) return;
         roster_ = std::move(*reloaded_);
         reloaded_.reset();
+        state_.rosterFailure.clear();
         state_.grabPending = true;  // the new roster has no calendars fetched yet
     };
 }
@@ -83,7 +84,14 @@ void BoardController::start(const std::string& userId, const std::string& passwo
     state_.userId = userId;
     state_.password = password;
     state_.grabPending = true;
-    loadRoster(roster_, settings_.rosterFile, &log_);
+    // A roster that cannot be read leaves the board running with no one, saying why (in the log
+    // and on /readyz), until a SIGHUP reads one: the pages and the health checks stay up.
+    try {
+        loadRoster(roster_, settings_.rosterFile, &log_);
+    } catch (const std::exception& error) {
+        state_.rosterFailure = error.what();
+        log_.error(std::string(RosterNotReadText) + error.what());
+    }
 }
 
 void BoardController::reloadRoster() {
@@ -94,7 +102,7 @@ void BoardController::reloadRoster() {
         // next SIGHUP is never what was meant, so the current roster stays.
         if (fresh.size() == 0) throw QuorvaneError(std::string(RosterEmptyReason));
     } catch (const std::exception& error) {
-        log_.log(std::string(RosterKeptText) + settings_.rosterFile + ": " + error.what(), false);
+        log_.warn(std::string(RosterKeptText) + settings_.rosterFile + ": " + error.what());
         return;
     }
     log_.log(std::string(RosterReloadedText) + settings_.rosterFile + " (" + intToText(static_cast<int>(fresh.size())) + ")",

@@ -26,6 +26,7 @@ struct BoardSnapshot {
     std::optional<Instant> lastGrabTime; // when the last grab was attempted, ok or not
     std::vector<PersonRow> people;       // roster order
     bool restoredFromState = false;      // rows from the data an earlier run saved: not current
+    std::string rosterFailure;           // the roster file could not be read: why (no one is listed)
 };
 
 using SharedSnapshot = std::shared_ptr<const BoardSnapshot>;

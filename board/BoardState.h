@@ -24,6 +24,7 @@ struct BoardState {
     GrabOutcome lastGrab{};
     bool grabPending = false;  // the next refresh (or the rest of this one) fetches calendars
     bool restoredFromState = false;  // the data shown was saved by an earlier run; no grab has succeeded since
+    std::string rosterFailure;  // why the roster file could not be read at the start; empty once one is read
     std::string userId, password;
 };
 

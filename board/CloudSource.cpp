@@ -55,12 +55,11 @@ void CloudSource::answered(std::size_t user, CloudDayResult result)
     FetchReport report{index, FetchState::Fetched, {}};
     if (result.ok) {
         for (const std::string& warning : result.day.warnings)
-            log_.log(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning,
-                     false);
+            log_.warn(std::string(CalendarFailureText) + person.name + ": " + std::string(CalendarWarningText) + warning);
         cache_.insert_or_assign(person.itemId, CachedDay{day_, std::move(result.day), instantOfLocal(clock_.now())});
     } else {
         // Tried and failed: the cached day stays, and the person is not asked again in this grab.
-        log_.log(std::string(CalendarFailureText) + person.name + ": " + result.failure, false);
+        log_.error(std::string(CalendarFailureText) + person.name + ": " + result.failure);
         report.after = FetchState::Kept;
         report.failure = person.name + ": " + result.failure;
     }

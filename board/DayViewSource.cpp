@@ -46,7 +46,7 @@ bool rosterFileNeedsWebCalendar(const std::string& rosterFile)
     try {
         loadRoster(roster, rosterFile);
     } catch (const std::exception&) {
-        return true;
+        return false;  // no file, no one listed: the board starts and says so
     }
     return needsWebCalendar(roster);
 }
@@ -65,7 +65,7 @@ bool DayViewSource::reads(const std::string& itemId) const
 void DayViewSource::open(std::function<void(std::string failure)> done)
 {
     auto failed = [this, done](std::string reason) {
-        log_.log(std::string(LogInFailedText) + reason, false);
+        log_.error(std::string(LogInFailedText) + reason);
         done(std::move(reason));
     };
     // A board started without them (no web-calendar person then) has none to log in with.
@@ -138,7 +138,7 @@ void DayViewSource::markupRead(std::optional<std::string> markup)
         NoLog quiet;
         readDayPage(*markup, now_, person.leaveTag, quiet);
     } catch (const std::exception& error) {
-        log_.log(std::string(PageNotReadText) + person.name + ": " + error.what(), false);
+        log_.error(std::string(PageNotReadText) + person.name + ": " + error.what());
         return report(FetchState::Kept, error.what());
     }
     cache_[person.itemId] = {std::move(*markup), instantOfLocal(clock_.now())};
@@ -151,7 +151,9 @@ void DayViewSource::notStored(const std::string& reason, FetchState after, bool 
     const std::string kept = cached == cache_.end() ? std::string(NoPageKeptText)
                                                     : std::string(KeptPageText) +
                                                           dateTimeToText(KeptPagePattern, localOfInstant(cached->second.fetchedAt));
-    log_.log(std::string(PageNotStoredText) + reason + kept, false);
+    // With a page kept the board still shows the person, from older data: a warning.
+    log_.logLine(std::string(PageNotStoredText) + reason + kept,
+                 cached == cache_.end() ? LogSeverity::Error : LogSeverity::Warning);
     if (endsFetching) wanted_.resize(next_ + 1);
     report(after, reason);
 }

@@ -22,7 +22,8 @@ bool readsWebCalendar(const std::string& itemId);
 // and the embedded browser): someone's item id is read by the day views, or the roster is empty
 // (an empty roster logs in, as it always has).
 bool needsWebCalendar(const Roster& roster);
-// The same for a roster file; one that does not read needs it (the start-up then fails as before).
+// The same for a roster file; one that cannot be read lists no one and needs nothing (the board
+// starts, logs why and says so on /readyz, until a SIGHUP reads a roster).
 bool rosterFileNeedsWebCalendar(const std::string& rosterFile);
 
 struct DayViewSettings {

@@ -51,12 +51,14 @@ void RefreshCycle::begin()
     if (!grabbing_) return startFetching();
 
     links_.log.log(std::string(StartingText), false);
-    // Sources are opened for the people who read them; an empty roster logs in as it always has.
+    // Sources are opened for the people who read them; an empty roster logs in as it always has,
+    // unless there is none because its file could not be read (that is said once, at the start).
     std::vector<CalendarSource*> toOpen;
+    const bool emptyRosterLogsIn = roster_.empty() && state_.rosterFailure.empty();
     for (const auto& source : links_.sources.all()) {
         const bool readsSomeone = std::any_of(sourceOf_.begin(), sourceOf_.end(),
                                               [&](CalendarSource* s) { return s == source.get(); });
-        if (readsSomeone || roster_.empty()) toOpen.push_back(source.get());
+        if (readsSomeone || emptyRosterLogsIn) toOpen.push_back(source.get());
     }
     // Counted one more until every source has been asked: one answering at once ends nothing early.
     waiting_ = static_cast<int>(toOpen.size()) + 1;
@@ -168,7 +170,7 @@ void RefreshCycle::composeRow(std::size_t index)
             row.status = source->compose(person, state_.now);
         } catch (const std::exception& error) {
             // This person's cached data does not read: their row keeps what it showed.
-            links_.log.log(std::string(PageNotReadText) + person.name + ": " + error.what(), false);
+            links_.log.error(std::string(PageNotReadText) + person.name + ": " + error.what());
         }
         row.fetchedAt = source->cachedAt(person);
     }
@@ -233,6 +235,7 @@ SharedSnapshot RefreshCycle::snapshot() const
     board->lastGrabTime = state_.lastGrab.attemptedAt;
     board->people = rows_;
     board->restoredFromState = state_.restoredFromState;
+    board->rosterFailure = state_.rosterFailure;
     return board;
 }
 

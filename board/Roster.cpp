@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "board/RosterLine.h"
 #include "log/LogWriter.h"
 #include "text/Errors.h"
 #include "text/LineList.h"
@@ -35,22 +36,35 @@ void loadRoster(Roster& roster, const std::string& fileName, LogWriter* log)
         lines.push_back(std::move(line));
         lineNumbers.push_back(i + 1);
     }
-    roster.assign(lines.size(), Person{});
+    roster.reserve(lines.size());
     StringList fields;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        Person& person = roster[i];
         const std::string where = fileName + ":" + std::to_string(lineNumbers[i]) + ": ";
+        RosterLineCheck check = checkRosterLine(lines[i]);
         fields.setCommaText(lines[i]);
-        try {
-            // Fetched one by one: a missing field raises with the earlier ones already stored.
-            person.name = fields.get(NameField);
-            person.itemId = fields.get(ItemIdField);
-            person.leaveTag = fields.get(LeaveTagField);
-        } catch (const StringListError& error) {
-            throw StringListError(where + error.message());
+        // The fields as read are the last word: a line short of one is never read past its end.
+        if (check.problem.empty() && fields.count() < RosterFieldCount)
+            check.problem = std::string(RosterFieldCountText) + std::to_string(fields.count());
+        // A bad line costs its own person only: the others are listed.
+        if (!check.problem.empty()) {
+            if (log) log->warn(where + std::string(RosterLineSkippedText) + check.problem);
+            continue;
+        }
+        Person person;
+        person.name = fields.get(NameField);
+        person.itemId = fields.get(ItemIdField);
+        person.leaveTag = fields.get(LeaveTagField);
+        if (log && !check.oddities.empty()) {
+            std::string text = where + std::string(RosterWarningText);
+            for (std::size_t k = 0; k < check.oddities.size(); ++k)
+                text += (k ? std::string(RosterOdditySeparator) : std::string()) + check.oddities[k];
+            text += " (read as name \"" + person.name + "\", calendar \"" + person.itemId + "\", leave tag \"" +
+                    person.leaveTag + "\")";
+            log->warn(text);
         }
         if (log && (!isValidUtf8(person.name) || !isValidUtf8(person.leaveTag)))
-            log->log(where + std::string(RosterInvalidUtf8Text), false);
+            log->warn(where + std::string(RosterInvalidUtf8Text));
+        roster.push_back(std::move(person));
     }
 }
 

@@ -3,12 +3,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "log/JournalStream.h"
 #include "log/LogText.h"
 
 namespace quorvane {
 
-AsyncLineWriter::AsyncLineWriter(std::FILE* out, const Clock& clock, std::size_t capacity)
-    : out_(out), clock_(clock), capacity_(capacity), thread_([this] { run(); }) {}
+AsyncLineWriter::AsyncLineWriter(std::FILE* out, const Clock& clock, std::size_t capacity, bool journal)
+    : out_(out), clock_(clock), journal_(journal), capacity_(capacity), thread_([this] { run(); }) {}
 
 AsyncLineWriter::~AsyncLineWriter() {
     {
@@ -53,7 +54,8 @@ void AsyncLineWriter::run() {
         // the queue has drained.
         std::string report;
         if (dropped_ > 0 && batch.empty()) {
-            report = stampedLogLine(clock_, std::to_string(dropped_) + std::string(DroppedLinesSuffix)) + '\n';
+            const std::string text = std::to_string(dropped_) + std::string(DroppedLinesSuffix);
+            report = journal_ ? journalLines(text, LogSeverity::Warning) : stampedLogLine(clock_, text) + '\n';
             dropped_ = 0;
         }
         lock.unlock();

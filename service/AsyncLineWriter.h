@@ -2,7 +2,8 @@
 // Whole lines to an output stream (standard output for the headless log) written by a thread of
 // their own, so that no caller ever waits on a slow terminal or a full journald pipe: a caller
 // only queues its line. When the queue holds its capacity the line is dropped and counted; once
-// the writer has caught up it writes one stamped "N log lines dropped" line. Whatever is queued
+// the writer has caught up it writes one stamped "N log lines dropped" line (to the journal: a
+// warning, "<4>N log lines dropped"). Whatever is queued
 // is written and flushed before the destructor returns.
 //
 // A write error on the output is reported once on standard error; later lines are discarded.
@@ -21,7 +22,8 @@ namespace quorvane {
 
 class AsyncLineWriter {
 public:
-    AsyncLineWriter(std::FILE* out, const Clock& clock, std::size_t capacity = LineQueueCapacity);
+    // journal: out is systemd's journal (the echo's EchoStyle::Journal).
+    AsyncLineWriter(std::FILE* out, const Clock& clock, std::size_t capacity = LineQueueCapacity, bool journal = false);
     ~AsyncLineWriter();
     AsyncLineWriter(const AsyncLineWriter&) = delete;
     AsyncLineWriter& operator=(const AsyncLineWriter&) = delete;
@@ -40,6 +42,7 @@ private:
 
     std::FILE* const out_;
     const Clock& clock_;
+    const bool journal_;
     const std::size_t capacity_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;  // lines queued, or stop

@@ -44,7 +44,7 @@ void ServiceNotifier::send(const std::string& state) {
     if (failing_) return;
     failing_ = true;
     const std::string reason = result < 0 ? std::strerror(-result) : "no notification socket";
-    log_.log("Could not notify systemd (" + state.substr(0, state.find('=')) + "): " + reason, false);
+    log_.error("Could not notify systemd (" + state.substr(0, state.find('=')) + "): " + reason);
 }
 
 }  // namespace quorvane

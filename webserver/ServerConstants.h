@@ -48,6 +48,10 @@ constexpr std::string_view LineEnd = "\r\n";
 
 // Messages carried by the errors that end a connection or an activation.
 constexpr std::string_view MsgCouldNotBind = "Could not bind socket. Address and port are already in use.";
+// Any other bind failure: "Could not bind socket to ADDRESS, port N: REASON." with the system's
+// reason (an address not on this machine, a port below 1024 without the right to it).
+constexpr std::string_view MsgCouldNotBindTo = "Could not bind socket to ";
+constexpr std::string_view MsgNotAnAddress = "not an IP address of that family";
 constexpr std::string_view MsgMaxLineLength = "Max line length exceeded.";
 constexpr std::string_view MsgParsingCommand = "Error in parsing command.";
 constexpr std::string_view MsgHeaderLineCount = "Maximum number of line allowed exceeded";

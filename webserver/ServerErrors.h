@@ -5,8 +5,10 @@
 
 namespace quorvane {
 
-// Activation could not bind a listening address.
+// Activation could not bind a listening address; the message says why, and which address.
 QUORVANE_DECLARE_ERROR(CouldNotBindError, QuorvaneError, "EIdCouldNotBindSocket")
+// The one case with the classic message: the address and port are taken (another port may not be).
+QUORVANE_DECLARE_ERROR(AddressInUseError, CouldNotBindError, "EIdCouldNotBindSocket")
 // A socket operation failed; the message carries the platform's error number and text.
 QUORVANE_DECLARE_ERROR(SocketError, QuorvaneError, "EIdSocketError")
 // The peer closed its sending side before the request was complete.

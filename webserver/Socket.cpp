@@ -107,9 +107,17 @@ SocketHandle socketBind(IpVersion version, const std::string& ip, std::uint16_t 
         if (!ip.empty()) parsed = inet_pton(AF_INET, ip.c_str(), &a4.sin_addr) == 1;
         length = sizeof a4;
     }
-    if (!parsed || bind(handle, reinterpret_cast<sockaddr*>(&address), length) != 0) {
+    int failure = -1;  // none; 0: the address did not parse; else the system's error number
+    if (!parsed) failure = 0;
+    else if (bind(handle, reinterpret_cast<sockaddr*>(&address), length) != 0) failure = errno;
+    if (failure >= 0) {
         close(handle);
-        throw CouldNotBindError(std::string(MsgCouldNotBind));
+        if (failure == EADDRINUSE) throw AddressInUseError(std::string(MsgCouldNotBind));
+        // Any other reason is the system's own: the in-use text would send the operator looking
+        // for another program when the address is not this machine's, or the port is privileged.
+        const std::string where = !ip.empty() ? ip : family == AF_INET6 ? "::" : "0.0.0.0";
+        throw CouldNotBindError(std::string(MsgCouldNotBindTo) + where + ", port " + std::to_string(port) + ": " +
+                                (failure == 0 ? std::string(MsgNotAnAddress) : std::strerror(failure)) + ".");
     }
     return handle;
 }

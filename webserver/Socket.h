@@ -23,7 +23,8 @@ constexpr SocketHandle InvalidSocket = -1;
 bool socketIpv6Available();
 
 // A listening socket bound to (ip, port); ip empty means any address. IPv6 sockets are IPv6 only
-// so that both families can bind one port. Raises CouldNotBindError when binding fails and
+// so that both families can bind one port. Raises AddressInUseError when the address and port are
+// taken, CouldNotBindError (naming the address and the system's reason) when binding fails else, and
 // SocketError when creating or listening fails.
 SocketHandle socketBind(IpVersion version, const std::string& ip, std::uint16_t port, ReuseSocket reuse);
 void socketListen(SocketHandle handle, int backlog);

@@ -68,7 +68,8 @@ void TcpListener::bindAll(std::uint16_t requested) {
                 if (chosen == 0) chosen = socketLocalPort(binding.handle);
             }
             return;
-        } catch (const CouldNotBindError&) {
+        } catch (const AddressInUseError&) {
+            // Only a taken port is worth another try on a new one.
             closeBindings();
             if (!shareEphemeral || attempt >= EphemeralBindAttempts) throw;
         } catch (...) {

@@ -11,9 +11,10 @@ namespace {
 
 TEST(HealthPagesTest, ReadyOnlyWithStoredCalendarsUnderTwoHoursOld) {
     const Instant now = instantOfUnix(1'767'225'600);
-    const auto snapshot = [&](std::optional<long long> ageSeconds, bool stored, bool restored = false) {
+    const auto snapshot = [&](std::optional<long long> ageSeconds, bool stored, bool restored, std::string rosterFailure) {
         BoardSnapshot board;
         board.restoredFromState = restored;
+        board.rosterFailure = std::move(rosterFailure);
         if (ageSeconds) board.dataTime = now - std::chrono::seconds(*ageSeconds);
         PersonRow row{"Ann", {}, {}, {}};
         if (stored) row.fetchedAt = board.dataTime;
@@ -25,6 +26,7 @@ TEST(HealthPagesTest, ReadyOnlyWithStoredCalendarsUnderTwoHoursOld) {
         bool stored;
         std::optional<std::string> reason;
         bool restored = false;
+        std::string rosterFailure = {};
     } cases[] = {
         {std::nullopt, false, "no grab has stored a calendar yet"},
         {60, false, "no grab has stored a calendar yet"},
@@ -33,9 +35,12 @@ TEST(HealthPagesTest, ReadyOnlyWithStoredCalendarsUnderTwoHoursOld) {
         {2 * 3600, true, "the data is 120 minutes old"},
         {3 * 3600 + 59, true, "the data is 180 minutes old"},
         {60, true, "the rows are from the saved state; no grab has succeeded since the start", true},
+        {std::nullopt, false, "the roster was not read, no one is listed: Cannot open file \"people.txt\". No such file",
+         false, "Cannot open file \"people.txt\". No such file"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(notReadyReason(snapshot(c.age, c.stored, c.restored), now), c.reason) << c.age.value_or(-1);
+        EXPECT_EQ(notReadyReason(snapshot(c.age, c.stored, c.restored, c.rosterFailure), now), c.reason)
+            << c.age.value_or(-1);
 }
 
 TEST(HealthPagesTest, StatusLineSaysTheLastGrabsOutcome) {

@@ -261,10 +261,13 @@ TEST(ProgramE2ETest, SighupReadsTheRosterAgainAndKeepsTheCurrentOneWhenTheFileFa
     ASSERT_TRUE(doneCount(1)) << outputOf(dir);
     EXPECT_EQ(rowsOf(httpGet(port).value_or(HttpAnswer{}).body), people - 1);
 
-    // A roster with a line short of a field: logged, and the board goes on with the current one.
+    // A roster whose one line is short of a field: the line is skipped, naming it, and a roster
+    // that lists nobody is refused; the board goes on with the current one.
     std::ofstream(roster, std::ios::binary | std::ios::trunc) << "\"Only A Name\"\n";
     program.signal(SIGHUP);
     ASSERT_TRUE(doneCount(2)) << outputOf(dir);
+    EXPECT_EQ(countOf(log(), roster.string() + ":1: line skipped: expected three fields: name, calendar, leave tag; found 1"), 1)
+        << log();
     EXPECT_EQ(countOf(log(), "Roster not reloaded, the current one is kept: " + roster.string() + ": "), 1) << log();
     EXPECT_EQ(rowsOf(httpGet(port).value_or(HttpAnswer{}).body), people - 1);
 

@@ -1,7 +1,9 @@
 // The real program run as a service would be, headless against the demo calendar: systemd played by
 // a datagram socket in NOTIFY_SOCKET (ready, status after the grab, the watchdog, stopping),
 // /livez, /readyz before and after the grab, /metrics read by prometheus_client's parser, and
-// --allow refusing a second loopback address and IPv6 loopback with 403 and an access line.
+// --allow refusing a second loopback address and IPv6 loopback with 403 and an access line; its
+// output one stream given as systemd's journal (JOURNAL_STREAM): no stamps, every line's priority,
+// the browser engine's noise at debug and never inside the program's lines.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -10,6 +12,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <regex>
+#include <sys/stat.h>
 
 #include "text/Instant.h"  // the namespace the helpers use
 #include "tests/support/E2EHelpers.h"
@@ -124,15 +128,20 @@ TEST(ServiceE2ETest, NotifiesSystemdAnswersHealthAndMetricsAndRefusesClientsOuts
     ASSERT_TRUE(systemd.bound());
     const int port = freePort();
     const fs::path credentials = writeCredentials(dir, "demo\nsecret\n", fs::perms::owner_read | fs::perms::owner_write);
+    // The journal's stream: standard output and error, one file named by device and inode.
+    std::ofstream(dir / "out").close();
+    struct stat stream {};
+    ASSERT_EQ(stat((dir / "out").c_str(), &stream), 0);
     Child program({QUORVANE_PROGRAM, "--calendar-host", calendar.host(), "--calendar-ca", (dir / "ca.pem").string(),
                    "--credentials-file", credentials.string(), "--port", std::to_string(port), "--allow",
                    "127.0.0.1/32"},
-                  dir, dir / "out", dir / "err",
+                  dir, dir / "out", dir / "out",
                   {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt},
-                   {"NOTIFY_SOCKET", systemd.path()}, {"WATCHDOG_USEC", "400000"}});
+                   {"NOTIFY_SOCKET", systemd.path()}, {"WATCHDOG_USEC", "400000"},
+                   {"JOURNAL_STREAM", std::to_string(stream.st_dev) + ":" + std::to_string(stream.st_ino)}});
     const auto log = [&] { return readAll(dir / "out"); };
 
-    ASSERT_TRUE(waitWhileRunning(program, [&] { return systemd.has("READY=1"); }, seconds(60))) << readAll(dir / "err");
+    ASSERT_TRUE(waitWhileRunning(program, [&] { return systemd.has("READY=1"); }, seconds(60))) << log();
     // Listening before the first grab has stored anything: alive, not ready.
     const std::optional<HttpAnswer> early = httpGet(port, "/readyz");
     ASSERT_TRUE(early.has_value());
@@ -189,6 +198,23 @@ TEST(ServiceE2ETest, NotifiesSystemdAnswersHealthAndMetricsAndRefusesClientsOuts
     program.signal(SIGTERM);
     EXPECT_EQ(program.wait(seconds(60)), 0);
     EXPECT_TRUE(systemd.has("STOPPING=1")) << systemd.messages();
+
+    // "journalctl -p warning" shows the problems only: this run has none; the engine's messages
+    // are debug lines of their own.
+    const std::regex stamp("^<[0-9]>\\[[0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\\] ");
+    const std::regex priority("^<[3467]>.*");
+    std::istringstream journal(log());
+    for (std::string line; std::getline(journal, line);) {
+        EXPECT_TRUE(std::regex_match(line, priority)) << line;
+        EXPECT_FALSE(std::regex_search(line, stamp)) << line;
+        EXPECT_NE(line.rfind("<3>", 0), 0u) << line;
+        EXPECT_NE(line.rfind("<4>", 0), 0u) << line;
+        for (const char* noise : {"WebEngineContext", "CertVerifyProc", "cert_verify", "webenginecontext"})
+            if (line.find(noise) != std::string::npos) {
+                EXPECT_EQ(line.rfind("<7>", 0), 0u) << line;
+            }
+    }
+    EXPECT_GE(countOf(log(), "\n<6>Done\n"), 1) << log();
     fs::remove_all(dir);
 }
 

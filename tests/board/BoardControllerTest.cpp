@@ -127,7 +127,7 @@ TEST_F(BoardControllerTest, ARosterThatFailsToLoadKeepsTheCurrentOneAndSaysWhy)
         const char* name;
         const char* content;  // nullptr: no file at all
     } cases[] = {{"missing file", nullptr},
-                 {"line short of a field", "\"Ann\",101,\"\"\r\n\"Bob\"\r\n"},
+                 {"only lines that list no one", "\"Bob\"\r\n\"Cy,103,K Lee\r\n"},
                  {"empty file", ""},
                  {"blank lines only", "\r\n\r\n"}};
     for (const auto& c : cases) {
@@ -149,6 +149,31 @@ TEST_F(BoardControllerTest, ARosterThatFailsToLoadKeepsTheCurrentOneAndSaysWhy)
         EXPECT_EQ(countOf(log.snapshot(), "Roster not reloaded, the current one is kept: " + settings.rosterFile + ": "), 1);
         EXPECT_EQ(countOf(log.snapshot(), "Processing Meetings for "), 6);
     }
+}
+
+TEST_F(BoardControllerTest, ARosterMissingAtTheStartIsOneErrorAndNotReadyUntilOneIsRead)
+{
+    fs::remove(dir / "people.txt");
+    ServedBoard served(settings, server, pages, control, log, clock, host);
+    BoardController& controller = served.controller;
+    const auto ready = [&served] {
+        const std::string answer = sendRequest(served.port(), "GET /readyz HTTP/1.1\r\n\r\n").bytes;
+        return answer.substr(answer.find("\r\n\r\n") + 4);
+    };
+    controller.start("jdoe", "pw");
+    refresh(controller);
+    const std::string why = "Cannot open file \"" + settings.rosterFile + "\". ";
+    ASSERT_EQ(log.flagged.size(), 1u);
+    EXPECT_EQ(log.flagged[0].first, LogSeverity::Error);
+    EXPECT_EQ(log.flagged[0].second.rfind("Roster not read, the board lists no one: " + why, 0), 0u) << log.flagged[0].second;
+    EXPECT_EQ(ready().rfind("the roster was not read, no one is listed: " + why, 0), 0u) << ready();
+    for (const std::string& url : control.navigations) EXPECT_EQ(url.find("cal.test"), std::string::npos) << url;
+
+    std::ofstream(dir / "people.txt") << "\"Ann\",101,\"\"\r\n";
+    controller.reloadRoster();
+    refresh(controller);
+    EXPECT_EQ(names(controller.roster()), std::vector<std::string>{"Ann"});
+    EXPECT_EQ(ready().find("roster"), std::string::npos) << ready();
 }
 
 TEST_F(BoardControllerTest, AReloadDuringARefreshWaitsForTheNextOne)

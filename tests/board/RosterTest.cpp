@@ -63,25 +63,42 @@ TEST_F(RosterTest, MissingFileLeavesNoOne)
     expectLength(0);
 }
 
-TEST_F(RosterTest, ShortLineStoresWhatItHasAndLeavesLaterLinesEmpty)
+TEST_F(RosterTest, BadLinesAreSkippedOddOnesWarnedAndTheGoodOnesListed)
 {
     // The message names the file and the line; blank and comment lines count as lines there.
-    const std::tuple<const char*, int, int> cases[] = {{"Ann,1,A\nBob\nCy,3,C\n", 2, 1},
-                                                       {"Ann,1,A\n\n# x\nBob,2\nCy,3,C\n", 4, 2}};
-    for (const auto& [content, line, missing] : cases) {
-        try {
-            load(content);
-            ADD_FAILURE() << content;
-        } catch (const StringListError& e) {
-            EXPECT_EQ(e.message(), file + ":" + std::to_string(line) + ": List index out of bounds (" +
-                                       std::to_string(missing) + ")");
-        }
-        expectLength(3);
-        EXPECT_EQ(roster[0].leaveTag, "A");
-        EXPECT_EQ(roster[1].name, "Bob");
-        EXPECT_EQ(roster[1].itemId, missing == 2 ? "2" : "");
-        EXPECT_EQ(roster[2].name, "");
+    const struct {
+        const char* line;
+        const char* name;     // listed as; nullptr: skipped
+        const char* warning;  // after "FILE:LINE: "; nullptr: none
+    } cases[] = {
+        {"\"Ann\",1,\"A\"", "Ann", nullptr},
+        {"\"Bob,2,B", nullptr, "line skipped: a quote is not closed"},
+        {"Cy,3", nullptr, "line skipped: expected three fields: name, calendar, leave tag; found 2"},
+        {"# Cy's line above is short", nullptr, nullptr},
+        {"Di Ex,4,D", "Di",
+         "warning: a space separates two fields where a comma should (a name with spaces needs quotes); more than "
+         "three fields (4): the ones after the leave tag are not read (read as name \"Di\", calendar \"Ex\", leave tag \"4\")"},
+        {"\"Ed\" 5,E", "Ed",
+         "warning: a space separates two fields where a comma should (a name with spaces needs quotes) (read as name "
+         "\"Ed\", calendar \"5\", leave tag \"E\")"},
+        {"Fay,6,\"F", "Fay", "warning: a quote is not closed (read as name \"Fay\", calendar \"6\", leave tag \"F\")"},
+        {"", nullptr, nullptr},
+        {"Gus , 7 ,  \"G g\"", "Gus", nullptr},
+    };
+    std::string content;
+    Column names, warnings;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        content += std::string(cases[i].line) + "\n";
+        if (cases[i].name) names.push_back(cases[i].name);
+        if (cases[i].warning) warnings.push_back(file + ":" + std::to_string(i + 1) + ": " + cases[i].warning);
     }
+    std::ofstream(file, std::ios::binary) << content;
+    RecordingLog log;
+    loadRoster(roster, file, &log);
+    EXPECT_EQ(column(&Person::name), names);
+    EXPECT_EQ(log.lines, warnings);
+    for (const auto& [severity, text] : log.flagged) EXPECT_EQ(severity, LogSeverity::Warning) << text;
+    EXPECT_EQ(log.flagged.size(), warnings.size());
 }
 
 TEST_F(RosterTest, FilesAsPeopleWriteThem)

@@ -1,5 +1,6 @@
 // The headless log on standard output: stamped lines, one log line an output line, appends on the
-// line they belong to, and control bytes made inert there and in the log box alike.
+// line they belong to, and control bytes made inert there and in the log box alike; to the
+// journal, no stamps and each line's priority.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -73,6 +74,33 @@ TEST_F(EchoLogTest, ControlBytesAreInertOnTheOutputAndInTheBox) {
     }
     EXPECT_EQ(output(), expected);
     EXPECT_EQ(lines.text(), boxText);
+}
+
+TEST_F(EchoLogTest, JournalLinesCarryTheirPriorityAndNoStampWhileTheBoxStaysStamped) {
+    {
+        EchoLog echo(box, out, clock, EchoStyle::Journal);
+        echo.log("Grabbing Page for Ann", false);
+        echo.log(".", true);
+        // The engine's message in the middle of the line ends it; the dots go on after it.
+        echo.passLine("WebEngineContext used before QtWebEngineCore::initialize()", LogSeverity::Debug);
+        echo.log("..", true);
+        echo.warn("Page not stored: timed out; kept page of 06/12 09:00");
+        std::thread([&] { echo.error("Calendar of Bo: HTTP 500"); }).join();
+        echo.logLine("Done", LogSeverity::Info);
+    }
+    EXPECT_EQ(output(),
+              "<6>Grabbing Page for Ann.\n"
+              "<7>WebEngineContext used before QtWebEngineCore::initialize()\n"
+              "<6>..\n"
+              "<4>Page not stored: timed out; kept page of 06/12 09:00\n"
+              "<3>Calendar of Bo: HTTP 500\n"
+              "<6>Done\n");
+    // The log box is as it always was: stamped lines, the engine's message not among them.
+    EXPECT_EQ(lines.text(),
+              "[06/12/26 09:05:07] Grabbing Page for Ann...\r\n"
+              "[06/12/26 09:05:07] Page not stored: timed out; kept page of 06/12 09:00\r\n"
+              "[06/12/26 09:05:07] Calendar of Bo: HTTP 500\r\n"
+              "[06/12/26 09:05:07] Done\r\n");
 }
 
 }  // namespace

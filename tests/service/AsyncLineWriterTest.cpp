@@ -63,44 +63,48 @@ TEST_F(AsyncLineWriterTest, LinesFromManyThreadsComeOutWholeAndInEachThreadsOrde
 }
 
 TEST_F(AsyncLineWriterTest, AStalledOutputDropsLinesInsteadOfBlockingAndReportsTheCount) {
-    int fds[2];
-    ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
-    fcntl(fds[1], F_SETPIPE_SZ, 4096);
-    std::FILE* out = fdopen(fds[1], "w");
-    const std::string line(1000, 'x');
-    std::string text;
-    std::thread reader;
-    std::uint64_t dropped = 0;
-    {
-        AsyncLineWriter writer(out, clock_, 8);
-        // Nobody reads yet: the writer thread soon waits on the full pipe, the queue fills, and the
-        // rest is dropped. A caller that blocked would hang this test here.
-        for (int i = 0; i < 1000; ++i) writer.writeLine(line);
-        dropped = writer.droppedTotal();
-        EXPECT_GT(dropped, 900u);
-        reader = std::thread([&] {
-            char buffer[65536];
-            for (ssize_t got; (got = ::read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, got);
-        });
-    }
-    std::fclose(out);
-    reader.join();
-    ::close(fds[0]);
-    const std::vector<std::string> lines = linesOf(text);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_NE(lines.back(), line);  // the report comes after the lines it follows
-    std::uint64_t written = 0, reported = 0;
-    for (const std::string& each : lines) {
-        if (each == line) {
-            ++written;
-            continue;
+    // The report is stamped, or to the journal a warning.
+    for (const bool journal : {false, true}) {
+        SCOPED_TRACE(journal ? "journal" : "stamped");
+        int fds[2];
+        ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
+        fcntl(fds[1], F_SETPIPE_SZ, 4096);
+        std::FILE* out = fdopen(fds[1], "w");
+        const std::string line(1000, 'x');
+        std::string text;
+        std::thread reader;
+        std::uint64_t dropped = 0;
+        {
+            AsyncLineWriter writer(out, clock_, 8, journal);
+            // Nobody reads yet: the writer thread soon waits on the full pipe, the queue fills, and the
+            // rest is dropped. A caller that blocked would hang this test here.
+            for (int i = 0; i < 1000; ++i) writer.writeLine(line);
+            dropped = writer.droppedTotal();
+            EXPECT_GT(dropped, 900u);
+            reader = std::thread([&] {
+                char buffer[65536];
+                for (ssize_t got; (got = ::read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+            });
         }
-        const std::string stamp = "[06/12/26 09:05:07] ", suffix = " log lines dropped";
-        ASSERT_TRUE(each.starts_with(stamp) && each.ends_with(suffix)) << each;
-        reported += std::stoull(each.substr(stamp.size(), each.size() - stamp.size() - suffix.size()));
+        std::fclose(out);
+        reader.join();
+        ::close(fds[0]);
+        const std::vector<std::string> lines = linesOf(text);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(lines.back(), line);  // the report comes after the lines it follows
+        std::uint64_t written = 0, reported = 0;
+        for (const std::string& each : lines) {
+            if (each == line) {
+                ++written;
+                continue;
+            }
+            const std::string stamp = journal ? "<4>" : "[06/12/26 09:05:07] ", suffix = " log lines dropped";
+            ASSERT_TRUE(each.starts_with(stamp) && each.ends_with(suffix)) << each;
+            reported += std::stoull(each.substr(stamp.size(), each.size() - stamp.size() - suffix.size()));
+        }
+        EXPECT_EQ(reported, dropped);
+        EXPECT_EQ(written + dropped, 1000u);
     }
-    EXPECT_EQ(reported, dropped);
-    EXPECT_EQ(written + dropped, 1000u);
 }
 
 // The headless log's echo through the writer: the same bytes as written to the stream at once,

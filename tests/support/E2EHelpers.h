@@ -78,7 +78,9 @@ public:
                     unsetenv(name.c_str());
             }
             if (chdir(cwd.c_str()) != 0) _exit(127);
-            if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr)) _exit(127);
+            // err the same file as out: one stream for both, as systemd connects a service's.
+            if (!freopen(out.c_str(), "w", stdout)) _exit(127);
+            if (err == out ? dup2(STDOUT_FILENO, STDERR_FILENO) < 0 : !freopen(err.c_str(), "w", stderr)) _exit(127);
             std::vector<char*> argv;
             for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
             argv.push_back(nullptr);

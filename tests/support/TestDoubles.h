@@ -5,6 +5,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "log/LogWriter.h"
@@ -29,6 +30,16 @@ struct RecordingLog : LogWriter {
             else lines.push_back(text);
         }
         if (onLog) onLog(text);
+    }
+    // Warnings and errors are recorded here as well, with their severity, in call order.
+    std::vector<std::pair<LogSeverity, std::string>> flagged;
+    void logLine(const std::string& text, LogSeverity severity) override
+    {
+        {
+            std::lock_guard lock(mutex_);
+            if (severity != LogSeverity::Info) flagged.emplace_back(severity, text);
+        }
+        log(text, false);
     }
     std::vector<std::string> snapshot() const
     {

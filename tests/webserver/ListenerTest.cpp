@@ -31,6 +31,34 @@ TEST(ListenerTest, BindConflictRaisesAndLeavesTheServerInactive) {
     EXPECT_EQ(first.log.snapshot().size(), 1u);
 }
 
+TEST(ListenerTest, BindFailuresOtherThanATakenPortSayWhyAndWhere) {
+    struct Case {
+        const char* ip;
+        IpVersion family;
+        const char* message;
+    };
+    // Documentation addresses: on no machine.
+    const Case cases[] = {
+        {"192.0.2.1", IpVersion::IPv4, "Could not bind socket to 192.0.2.1, port 7350: Cannot assign requested address."},
+        {"2001:db8::1", IpVersion::IPv6, "Could not bind socket to 2001:db8::1, port 7350: Cannot assign requested address."},
+        {"::1", IpVersion::IPv4, "Could not bind socket to ::1, port 7350: not an IP address of that family."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ip);
+        if (c.family == IpVersion::IPv6 && !socketIpv6Available()) continue;
+        HttpServer server;
+        server.bindings().push_back({c.ip, 7350, c.family});
+        try {
+            server.setActive(true);
+            ADD_FAILURE() << "bound";
+        } catch (const CouldNotBindError& error) {
+            EXPECT_STREQ(error.what(), c.message);
+            EXPECT_STREQ(error.className(), "EIdCouldNotBindSocket");
+        }
+        EXPECT_FALSE(server.active());
+    }
+}
+
 TEST(ListenerTest, DefaultBindingsShareOnePortPerFamily) {
     BoardServerFixture board;
     const std::uint16_t port = board.start();
