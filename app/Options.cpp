@@ -7,13 +7,9 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cctype>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 #include <tuple>
 
 #include "app/AppConstants.h"
