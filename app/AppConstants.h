@@ -95,4 +95,29 @@ constexpr std::string_view GrabStatusHead = "Last grab ";
 // A handler's failure in the log; the client gets the status text alone.
 constexpr std::string_view AnswerFailedHead = "Error answering ";
 
+// The grab interval (--grab-minutes): hourly unless told, never more often than every 5 minutes
+// while the web calendar is read (each grab logs in and reads one day view per person), every
+// minute for the others; at most once a day.
+constexpr const char* OptionGrabMinutes = "grab-minutes";
+constexpr int DefaultGrabMinutes = 60;
+constexpr int MinGrabMinutes = 1;
+constexpr int MinGrabMinutesWebCalendar = 5;
+constexpr int MaxGrabMinutes = 24 * 60;
+constexpr int MillisecondsPerMinute = 60 * 1000;
+constexpr const char* GrabRaisedText = "Grab interval raised to ";
+constexpr const char* GrabRaisedTail = " minutes: the roster has web-calendar people";
+constexpr const char* GrabRestoredText = "Grab interval back to ";
+constexpr const char* GrabRestoredTail = " minutes: the roster has no web-calendar people";
+
+// The configuration file (--config): an INI file read with QSettings, one key per long option.
+// The options a file may not set (the file itself, and the ones that only print and exit), and
+// the options whose value is a list there (each item one --option on the command line).
+constexpr const char* OptionConfig = "config";
+constexpr const char* ConfigOnlyOnCommandLine[] = {"config", "help", "version"};
+constexpr const char* ConfigListKeys[] = {"bind", "allow"};
+constexpr const char* ConfigTrue[] = {"true", "yes", "on", "1"};
+constexpr const char* ConfigFalse[] = {"false", "no", "off", "0"};
+// QSettings' own section for keys outside any section.
+constexpr const char* ConfigGeneralSection = "General";
+
 }  // namespace quorvane

@@ -7,19 +7,17 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cctype>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 #include <tuple>
 
 #include "app/AppConstants.h"
+#include "app/OptionsTable.h"
 #include "board/BoardConstants.h"
 #include "service/ClientRanges.h"
 #include "service/ServiceErrors.h"
+#include "text/SecretFile.h"
 #include "cloud/CloudConstants.h"
 #include "webserver/ServerConstants.h"
 
@@ -38,7 +36,8 @@ QCommandLineOption option(const char* name, const std::string& help, const char*
     return QCommandLineOption(QLatin1String(name), QString::fromStdString(help), QLatin1String(valueName));
 }
 
-// Every option in the help's order; a description's further lines follow its '\n's.
+}  // namespace
+
 QList<QCommandLineOption> optionTable() {
     const std::string roster(RosterFileName);
     return {
@@ -82,8 +81,16 @@ QList<QCommandLineOption> optionTable() {
                                                ", 0 = no cap; loopback is not capped)", "N"),
         option(OptionHelp, "show this text"),
         option(OptionVersion, "show the version"),
+        option(OptionGrabMinutes, "read every calendar again every N minutes (default " +
+                                      std::to_string(DefaultGrabMinutes) + ";\nat least " +
+                                      std::to_string(MinGrabMinutesWebCalendar) +
+                                      " while the roster has web-calendar people)", "N"),
+        option(OptionConfig, "read options from this INI file first, one key per long\n"
+                             "option (port = 8080); the command line wins", "FILE"),
     };
 }
+
+namespace {
 
 // The parser's complaint as one line in the program's own style.
 std::string parserError(const QCommandLineParser& parser) {
@@ -162,6 +169,21 @@ std::string serviceUrlValue(const char* name, const std::string& text) {
     return text;
 }
 
+int grabMinutesValue(const std::string& text) {
+    int minutes = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), minutes);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || minutes < MinGrabMinutes ||
+        minutes > MaxGrabMinutes)
+        throw UsageError("option --grab-minutes takes a number of minutes from " + std::to_string(MinGrabMinutes) +
+                         " to " + std::to_string(MaxGrabMinutes) + ", not '" + text + "'");
+    return minutes;
+}
+
+std::string configValue(const std::string& text) {
+    if (text.empty()) throw UsageError("option --config needs a file name");
+    return text;
+}
+
 int connectionCapValue(const std::string& text) {
     int count = -1;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
@@ -197,7 +219,7 @@ std::string optionLines(const QCommandLineOption& option) {
 
 }  // namespace
 
-Options parseOptions(const std::vector<std::string>& args) {
+Options readCommandLine(const std::vector<std::string>& args) {
     QCommandLineParser parser;
     parser.addOptions(optionTable());
     QStringList arguments{QLatin1String(ProgramName)};
@@ -237,7 +259,21 @@ Options parseOptions(const std::vector<std::string>& args) {
         options.bindAddresses.push_back(bindValue(address.toStdString()));
     for (const QString& range : parser.values(QLatin1String(OptionAllow)))
         options.allow.push_back(allowValue(range.toStdString()));
+    options.grabMinutes = lastValue<int>(parser, OptionGrabMinutes, DefaultGrabMinutes, grabMinutesValue);
+    options.configFile = lastValue<std::string>(parser, OptionConfig, std::string(), configValue);
     return options;
+}
+
+Options parseOptions(const std::vector<std::string>& args) {
+    const Options commandLine = readCommandLine(args);
+    if (commandLine.configFile.empty()) return commandLine;
+    std::vector<std::string> merged = readConfigArguments(commandLine.configFile, args);
+    merged.insert(merged.end(), args.begin(), args.end());
+    return readCommandLine(merged);
+}
+
+int grabMinutesFor(int configured, bool webCalendar) {
+    return webCalendar ? std::max(configured, MinGrabMinutesWebCalendar) : configured;
 }
 
 std::string usageText(const Options& options) {
@@ -256,15 +292,12 @@ std::string usageText(const Options& options) {
 }
 
 FileCredentials readCredentialsFile(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0)
-        throw UsageError("cannot read the credentials file '" + path + "': " + std::strerror(errno));
-    if (!S_ISREG(info.st_mode)) throw UsageError("the credentials file '" + path + "' is not a regular file");
-    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        throw UsageError("the credentials file '" + path +
-                          "' must be readable by its owner only (chmod 600 it); refused");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw UsageError("cannot read the credentials file '" + path + "'");
+    std::istringstream in;
+    try {
+        in.str(readSecretFile(path, "credentials file"));
+    } catch (const SecretFileError& error) {
+        throw UsageError(error.what());
+    }
     std::string user, password;
     std::getline(in, user);
     std::getline(in, password);
@@ -273,6 +306,12 @@ FileCredentials readCredentialsFile(const std::string& path) {
         throw UsageError("the credentials file '" + path +
                           "' must hold the user id on its first line and the password on its second");
     return credentials;
+}
+
+void resolveCredentialNames(Options& options, const std::string& directory) {
+    for (std::string* value : {&options.credentialsFile, &options.netrcFile, &options.m365Credentials,
+                               &options.googleServiceAccount})
+        *value = secretFilePath(*value, directory);
 }
 
 bool isHeadless(const char* display, const char* waylandDisplay, const char* platform) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppConstants.h"
 #include "text/Errors.h"
 #include "webserver/ServerConstants.h"
 
@@ -37,10 +38,21 @@ struct Options {
     bool calendarHttps = false;    // day views over https too
     bool help = false;
     bool version = false;
+    int grabMinutes = DefaultGrabMinutes;  // calendars read again every so many minutes
+    std::string configFile;        // --config: where the options below the command line's came from
 };
 
-// args without the program name, read with QCommandLineParser; raises UsageError.
+// args without the program name, read with QCommandLineParser; raises UsageError. With
+// --config FILE, FILE's keys are read first (readConfigArguments) and the command line wins.
 Options parseOptions(const std::vector<std::string>& args);
+// The options FILE sets, as command-line arguments: "key = value" lines of an INI file read with
+// QSettings, one key per long option ("--" left off), a list for --bind and --allow, true or
+// false for options without a value; "#" and ";" start a comment. A list key the command line
+// args give is left out. An unreadable file, a line that is not "key = value", an unknown or
+// repeated key and a bad value raise UsageError naming the file and line ("FILE:LINE: ...").
+std::vector<std::string> readConfigArguments(const std::string& file, const std::vector<std::string>& args);
+// The grab interval in minutes for a roster with or without web-calendar people.
+int grabMinutesFor(int configured, bool webCalendar);
 // The help text: each option, and where the board given by options listens and reads its roster.
 std::string usageText(const Options& options);
 
@@ -48,8 +60,13 @@ struct FileCredentials {
     std::string userId, password;
 };
 // User id on the first line, password on the second (CR LF or LF). Refused (UsageError) unless
-// the file is a regular file with no group or other permission bits, and both lines are non-empty.
+// the file is a regular file with no group or other permission bits (text/SecretFile's rule), and
+// both lines are non-empty.
 FileCredentials readCredentialsFile(const std::string& path);
+// Each secret file option (--credentials-file, --netrc-file, --m365-credentials,
+// --google-service-account) whose value, without '/', names a file in directory (systemd's
+// $CREDENTIALS_DIRECTORY) becomes that file's path.
+void resolveCredentialNames(Options& options, const std::string& directory);
 
 // Whether the program runs without a screen: no display named and no platform chosen, or an
 // off-screen platform chosen.

@@ -34,6 +34,7 @@
 #include "browser/EngineProcess.h"
 #include "text/DateTime.h"
 #include "text/Errors.h"
+#include "text/SecretFile.h"
 #include "webserver/OpenFileLimit.h"
 
 using namespace quorvane;
@@ -67,6 +68,19 @@ ProgramSettings settingsOf(const Options& options) {
     return settings;
 }
 
+// A roster read again on SIGHUP may bring in web-calendar people, whose calendar sets a longer
+// shortest grab interval, or take the last of them away: the interval follows, and the log says so.
+void applyGrabMinutes(MainWindow& window, const Options& options) {
+    const int configured = options.grabMinutes;
+    const int minutes = grabMinutesFor(configured, rosterFileNeedsWebCalendar(options.rosterFile));
+    if (window.grabTimer().interval() == minutes * MillisecondsPerMinute) return;
+    window.grabTimer().setInterval(minutes * MillisecondsPerMinute);
+    if (minutes != configured)
+        window.log().log(GrabRaisedText + std::to_string(minutes) + GrabRaisedTail, false);
+    else
+        window.log().log(GrabRestoredText + std::to_string(minutes) + GrabRestoredTail, false);
+}
+
 int fail(const std::string& message) {
     writeToStandardError(std::string(ProgramName) + ": " + message, LogSeverity::Error);
     return ExitUsage;
@@ -91,6 +105,8 @@ int main(int argc, char** argv) {
             std::printf("%s %s\n", ProgramName, ProgramVersion);
             return 0;
         }
+        // Under systemd a secret file may be named by its credential (LoadCredential=).
+        resolveCredentialNames(options, credentialsDirectory());
         if (!options.credentialsFile.empty()) {
             const FileCredentials read = readCredentialsFile(options.credentialsFile);
             credentials = Credentials{read.userId, read.password};
@@ -129,6 +145,10 @@ int main(int argc, char** argv) {
     if (headless && !credentials && rosterFileNeedsWebCalendar(options.rosterFile))
         return fail("no screen to ask for the calendar user id and password on; give them with "
                     "--credentials-file FILE");
+    // The web calendar is not logged into more often than every few minutes.
+    if (options.grabMinutes < MinGrabMinutesWebCalendar && rosterFileNeedsWebCalendar(options.rosterFile))
+        return fail("option --grab-minutes must be at least " + std::to_string(MinGrabMinutesWebCalendar) +
+                    " while the roster has web-calendar people, not '" + std::to_string(options.grabMinutes) + "'");
 
     // Each connection holds a descriptor: a burst must not reach the soft limit long before the hard one.
     raiseOpenFileLimit();
@@ -183,11 +203,12 @@ int main(int argc, char** argv) {
         if (window) {
             if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
                 auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-                QObject::connect(notifier, &QSocketNotifier::activated, window.get(), [&window] {
+                QObject::connect(notifier, &QSocketNotifier::activated, window.get(), [&window, &options] {
                     char byte = 0;
                     [[maybe_unused]] const ssize_t got = read(signalPipe[0], &byte, 1);
                     if (byte == SIGHUP) {
                         window->reloadRoster();
+                        applyGrabMinutes(*window, options);
                         return;
                     }
                     window->close();
@@ -208,6 +229,7 @@ int main(int argc, char** argv) {
             window->controller().refresh().onPersonFetched = [&window](const char* kind, bool fetched, double seconds) {
                 window->site().metrics().personFetched(kind, fetched ? GrabOk : GrabFailed, seconds);
             };
+            window->grabTimer().setInterval(options.grabMinutes * MillisecondsPerMinute);
             notifier->ready();
             try {
                 window->start();

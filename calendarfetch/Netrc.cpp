@@ -1,12 +1,6 @@
 #include "calendarfetch/Netrc.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
-
+#include "text/SecretFile.h"
 #include "text/Text.h"
 
 namespace quorvane {
@@ -102,18 +96,11 @@ Netrc Netrc::parse(std::string_view text) {
 }
 
 Netrc Netrc::load(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0)
-        throw NetrcError("cannot read the netrc file '" + path + "': " + std::strerror(errno));
-    if (!S_ISREG(info.st_mode)) throw NetrcError("the netrc file '" + path + "' is not a regular file");
-    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        throw NetrcError("the netrc file '" + path + "' must be readable by its owner only (chmod 600 it); refused");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw NetrcError("cannot read the netrc file '" + path + "'");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw NetrcError("cannot read the netrc file '" + path + "'");
-    return parse(text.str());
+    try {
+        return parse(readSecretFile(path, "netrc file"));
+    } catch (const SecretFileError& error) {
+        throw NetrcError(error.what());
+    }
 }
 
 std::optional<NetrcCredentials> Netrc::find(std::string_view host, Entries entries) const {

@@ -27,8 +27,8 @@ class Netrc {
 public:
     // Reads netrc text. Tokens may be double-quoted (with backslash escapes), as curl reads them.
     static Netrc parse(std::string_view text);
-    // Reads the file; raises NetrcError when it is missing, not a regular file, readable by
-    // anyone but its owner, or unreadable.
+    // Reads the file (text/SecretFile's rule); raises NetrcError when it is missing, not a
+    // regular file, readable by anyone but its owner, or unreadable, saying why.
     static Netrc load(const std::string& path);
 
     // The credentials of the first entry for this host (letter case ignored), else the default

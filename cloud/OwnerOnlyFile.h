@@ -1,6 +1,7 @@
 #pragma once
-// Reading a file that holds a secret: refused unless it is a regular file that no group or
-// other user may read, write or run.
+// Reading a file that holds a secret, by text/SecretFile's rule: refused unless it is a regular
+// file that no group or other user may read, write or run (systemd's copies in
+// $CREDENTIALS_DIRECTORY may be group-readable).
 #include <string>
 #include <string_view>
 

@@ -1,5 +1,6 @@
 // The real program, headless, with a roster of iCalendar feeds only: no credentials asked for and
-// no browser engine started (a web-calendar person brought in by SIGHUP logs why it is not read);
+// no browser engine started (a web-calendar person brought in by SIGHUP logs why it is not read,
+// and raises a 2-minute grab interval to the web calendar's 5);
 // the last good data kept over a kill -9 and served, flagged, while the calendar is down; a
 // corrupt state file logged once and ignored.
 #include <gtest/gtest.h>
@@ -92,7 +93,7 @@ TEST(FeedBoardE2ETest, FeedRosterAsksNoCredentialsAndStartsNoEngine) {
     DemoCalendar calendar(dir);
     writeFeedRoster(dir, calendar.port);
     const int port = freePort();
-    BoardRun board(dir, port);
+    BoardRun board(dir, port, {"--grab-minutes", "2"});
     ASSERT_TRUE(board.done(1)) << outputOf(dir);
     const std::string page = httpGet(port).value_or(HttpAnswer{}).body;
     EXPECT_EQ(countOf(page, "<tr><td bgcolor=\"#000066\" width=18%><h2>"), feedPeople()) << page;
@@ -106,6 +107,9 @@ TEST(FeedBoardE2ETest, FeedRosterAsksNoCredentialsAndStartsNoEngine) {
         return board.log().find("Log-in failed: no calendar user id and password") != std::string::npos;
     }, seconds(90))) << outputOf(dir);
     EXPECT_FALSE(startsEngine(board.program.pid()));
+    // The web calendar is not read every 2 minutes: the interval was raised as the roster came in.
+    EXPECT_NE(board.log().find("Grab interval raised to 5 minutes: the roster has web-calendar people"),
+              std::string::npos) << outputOf(dir);
 
     board.program.signal(SIGTERM);
     EXPECT_EQ(board.program.wait(seconds(60)), 0) << outputOf(dir);

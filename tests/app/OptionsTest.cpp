@@ -15,6 +15,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::string parseOptionsError(const std::vector<std::string>& args) {
+    try {
+        parseOptions(args);
+    } catch (const UsageError& error) {
+        return error.what();
+    }
+    return "accepted";
+}
+
 class CredentialsFileTest : public ::testing::Test {
 protected:
     void write(const std::string& content, mode_t mode) {
@@ -99,11 +108,16 @@ TEST(OptionsTest, PortBindAndRosterWithTheirDefaults) {
     EXPECT_EQ(parseOptions({"--allow", "10.0.0.0/8", "--allow=::1"}).allow,
               (std::vector<std::string>{"10.0.0.0/8", "::1"}));
     EXPECT_EQ(all.rosterFile, "/etc/quorvane/people.txt");
+    EXPECT_EQ(none.grabMinutes, 60);
+    EXPECT_EQ(parseOptions({"--grab-minutes", "1"}).grabMinutes, 1);
+    EXPECT_EQ(grabMinutesFor(2, true), 5);  // the web calendar is read every 5 minutes at most
+    EXPECT_EQ(grabMinutesFor(2, false), 2);
 
     const std::vector<std::vector<std::string>> refused{
         {"--port", "0"}, {"--port", "65536"}, {"--port", "80a"}, {"--port", "-1"}, {"--port="},
         {"--bind", "localhost"}, {"--bind", "127.0.0.1:80"}, {"--bind", "[::1]"}, {"--roster="}, {"--roster"},
         {"--allow", "10.0.0.0/33"}, {"--allow", "example.org"}, {"--allow", "::1/129"},
+        {"--grab-minutes", "0"}, {"--grab-minutes", "1441"}, {"--grab-minutes", "5m"}, {"--config="},
         {"--port", "0", "--port", "80"}};  // every value is checked, not only the last
     for (const auto& args : refused) EXPECT_THROW(parseOptions(args), UsageError) << args[0] << " " << args.back();
 }
@@ -145,6 +159,57 @@ TEST_F(CredentialsFileTest, RefusesMissingFilesAndEmptyLines) {
     EXPECT_THROW(readCredentialsFile(path), UsageError);
     write("\nsecret\n", 0600);
     EXPECT_THROW(readCredentialsFile(path), UsageError);
+}
+
+// A configuration file and a command line: the effective settings, or the exact error (the
+// file's path shown as F).
+TEST(ConfigFileTest, KeysBecomeOptionsAndTheCommandLineWins) {
+    const auto effective = [](const Options& o) {
+        std::string allow;
+        for (const std::string& range : o.allow) allow += range + ";";
+        return std::to_string(o.port) + " " + o.rosterFile + " " + (o.wallPage ? "wall" : "classic") + " [" + o.title +
+               "] " + allow + " " + std::to_string(o.grabMinutes) + (o.hideTitles ? " hidden" : "");
+    };
+    const struct {
+        const char* file;
+        std::vector<std::string> args;
+        std::string expected;
+    } cases[] = {
+        {"# the board\n[General]\nport = 8080\nroster = /etc/quorvane/people.txt\npage = wall\n"
+         "title = \"Level 3, east\"\nallow = 10.0.0.0/8, ::1\ngrab-minutes = 15\nhide-titles = yes\n; done\n",
+         {}, "8080 /etc/quorvane/people.txt wall [Level 3, east] 10.0.0.0/8;::1; 15 hidden"},
+        {"title = Level 3, east\nhide-titles = false\n", {}, "7350 people.txt classic [Level 3, east]  60"},
+        {"title = Level 3 ; a comment\n", {}, "7350 people.txt classic [Level 3]  60"},
+        {"port = 8080\nallow = 10.0.0.0/8\npage = wall\n", {"--port", "9090", "--allow", "::1", "--page=classic"},
+         "9090 people.txt classic [] ::1; 60"},
+        {"port = 8080\n\nrooster = people.txt\n", {}, "F:3: unknown key 'rooster' (see --help)"},
+        {"[board]\nport = 8080\n", {}, "F:2: unknown key 'board/port' (see --help)"},
+        {"config = other.conf\n", {}, "F:1: unknown key 'config' (see --help)"},
+        {"port = 80a\n", {"--port", "8080"},
+         "F:1: key 'port': option --port takes a port number from 1 to 65535, not '80a'"},
+        {"grab-minutes = 0\n", {}, "F:1: key 'grab-minutes': option --grab-minutes takes a number of minutes from 1 to 1440, not '0'"},
+        {"allow = 10.0.0.0/8\nallow = ::1\n", {},
+         "F:2: key 'allow' given again (first on line 1); give a list on one line, comma separated"},
+        {"hide-titles = maybe\n", {}, "F:1: key 'hide-titles' takes true or false, not 'maybe'"},
+        {"port 8080\n", {}, "F:1: not a \"key = value\" line"},
+    };
+    const std::string path = (fs::temp_directory_path() / ("quorvane-conf-" + std::to_string(getpid()))).string();
+    for (const auto& row : cases) {
+        std::ofstream(path, std::ios::binary) << row.file;
+        std::vector<std::string> args{"--config", path};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        std::string got;
+        try {
+            got = effective(parseOptions(args));
+        } catch (const UsageError& error) {
+            got = error.what();
+            if (got.rfind(path, 0) == 0) got.replace(0, path.size(), "F");
+        }
+        EXPECT_EQ(got, row.expected) << row.file;
+    }
+    fs::remove(path);
+    EXPECT_EQ(std::string(parseOptionsError({"--config", path})),
+              "cannot read the configuration file '" + path + "': No such file or directory");
 }
 
 TEST(HeadlessTest, NoDisplayNoPlatformOrAnOffscreenPlatform) {
