@@ -13,13 +13,16 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <tuple>
 
 #include "app/AppConstants.h"
 #include "board/BoardConstants.h"
 #include "service/ClientRanges.h"
 #include "service/ServiceErrors.h"
+#include "text/Utf8.h"
 #include "cloud/CloudConstants.h"
 #include "webserver/ServerConstants.h"
 
@@ -80,6 +83,9 @@ QList<QCommandLineOption> optionTable() {
         option(OptionMaxClientConnections, "connections open at once from one client address\n(default " +
                                                std::to_string(DefaultMaxClientConnections) +
                                                ", 0 = no cap; loopback is not capped)", "N"),
+        option(OptionAbsenceWords, "more words that mark a person's own all-day entry as\n"
+                                   "leave, one a line (\"home:\" before working-from-home\n"
+                                   "words; # starts a comment), added to the built-in ones", "FILE"),
         option(OptionHelp, "show this text"),
         option(OptionVersion, "show the version"),
     };
@@ -237,6 +243,7 @@ Options parseOptions(const std::vector<std::string>& args) {
         options.bindAddresses.push_back(bindValue(address.toStdString()));
     for (const QString& range : parser.values(QLatin1String(OptionAllow)))
         options.allow.push_back(allowValue(range.toStdString()));
+    options.absenceWordsFile = lastText(parser, OptionAbsenceWords);
     return options;
 }
 
@@ -273,6 +280,32 @@ FileCredentials readCredentialsFile(const std::string& path) {
         throw UsageError("the credentials file '" + path +
                           "' must hold the user id on its first line and the password on its second");
     return credentials;
+}
+
+std::string readAbsenceWordsFile(const std::string& path) {
+    const std::string name = "the absence words file '" + path + "'";
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw UsageError("cannot read " + name + ": " + std::strerror(errno));
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            const int error = errno;
+            close(fd);
+            throw UsageError("cannot read " + name + ": " + std::strerror(error));
+        }
+        if (got == 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+        if (static_cast<long long>(text.size()) > MaxAbsenceWordsBytes) {
+            close(fd);
+            throw UsageError(name + " is larger than " + std::to_string(MaxAbsenceWordsBytes) + " bytes");
+        }
+    }
+    close(fd);
+    if (!isValidUtf8(text)) throw UsageError(name + " is not UTF-8 text");
+    return text;
 }
 
 bool isHeadless(const char* display, const char* waylandDisplay, const char* platform) {

@@ -37,6 +37,7 @@ struct Options {
     bool calendarHttps = false;    // day views over https too
     bool help = false;
     bool version = false;
+    std::string absenceWordsFile;  // empty: the compiled-in absence words only
 };
 
 // args without the program name, read with QCommandLineParser; raises UsageError.
@@ -50,6 +51,10 @@ struct FileCredentials {
 // User id on the first line, password on the second (CR LF or LF). Refused (UsageError) unless
 // the file is a regular file with no group or other permission bits, and both lines are non-empty.
 FileCredentials readCredentialsFile(const std::string& path);
+
+// The text of an --absence-words file: UTF-8, at most MaxAbsenceWordsBytes. Refused (UsageError,
+// one line, the system's reason when it cannot be read) otherwise.
+std::string readAbsenceWordsFile(const std::string& path);
 
 // Whether the program runs without a screen: no display named and no platform chosen, or an
 // off-screen platform chosen.
