@@ -30,6 +30,7 @@ TEST(OwnCalendarStatusTest, WordsMatchWholeWordsInAnyLetterCase)
         {"ŚWIĘTO", AbsenceMatch::Leave},           {"Vacaciones 🌴", AbsenceMatch::Leave},
         {"Ferie", AbsenceMatch::Leave},            {"vakantie", AbsenceMatch::Leave},
         {"Föräldraledig", AbsenceMatch::Leave},    {"Sygemeldt", AbsenceMatch::Leave},
+        {"Férias", AbsenceMatch::Leave},           {"Malattia", AbsenceMatch::Leave},
         {"Home-Office", AbsenceMatch::Working},    {"Homeoffice", AbsenceMatch::Working},
         {"WFH", AbsenceMatch::Working},            {"Télétravail", AbsenceMatch::Working},
         {"Smart working", AbsenceMatch::Working},  {"praca zdalna", AbsenceMatch::Working},
