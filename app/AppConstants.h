@@ -34,6 +34,10 @@ constexpr const char* OptionM365LoginUrl = "m365-login-url";
 constexpr const char* OptionM365GraphUrl = "m365-graph-url";
 constexpr const char* OptionGoogleServiceAccount = "google-service-account";
 constexpr const char* OptionGoogleApiUrl = "google-api-url";
+constexpr const char* OptionAbsenceWords = "absence-words";
+// The largest --absence-words file read: a list of words is a few kilobytes, and the whole file
+// is held and matched against every all-day entry.
+constexpr long long MaxAbsenceWordsBytes = 1 << 20;
 // The end-of-options marker QCommandLineParser knows; the program takes no arguments after it.
 constexpr const char* EndOfOptions = "--";
 constexpr unsigned long MaxPort = 65535;

@@ -10,6 +10,11 @@
 #include <charconv>
 #include <filesystem>
 #include <sstream>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <tuple>
 
 #include "app/AppConstants.h"
@@ -18,6 +23,7 @@
 #include "service/ClientRanges.h"
 #include "service/ServiceErrors.h"
 #include "text/SecretFile.h"
+#include "text/Utf8.h"
 #include "cloud/CloudConstants.h"
 #include "webserver/ServerConstants.h"
 
@@ -79,6 +85,9 @@ QList<QCommandLineOption> optionTable() {
         option(OptionMaxClientConnections, "connections open at once from one client address\n(default " +
                                                std::to_string(DefaultMaxClientConnections) +
                                                ", 0 = no cap; loopback is not capped)", "N"),
+        option(OptionAbsenceWords, "more words that mark a person's own all-day entry as\n"
+                                   "leave, one a line (\"home:\" before working-from-home\n"
+                                   "words; # starts a comment), added to the built-in ones", "FILE"),
         option(OptionHelp, "show this text"),
         option(OptionVersion, "show the version"),
         option(OptionGrabMinutes, "read every calendar again every N minutes (default " +
@@ -261,6 +270,7 @@ Options readCommandLine(const std::vector<std::string>& args) {
         options.allow.push_back(allowValue(range.toStdString()));
     options.grabMinutes = lastValue<int>(parser, OptionGrabMinutes, DefaultGrabMinutes, grabMinutesValue);
     options.configFile = lastValue<std::string>(parser, OptionConfig, std::string(), configValue);
+    options.absenceWordsFile = lastText(parser, OptionAbsenceWords);
     return options;
 }
 
@@ -312,6 +322,32 @@ void resolveCredentialNames(Options& options, const std::string& directory) {
     for (std::string* value : {&options.credentialsFile, &options.netrcFile, &options.m365Credentials,
                                &options.googleServiceAccount})
         *value = secretFilePath(*value, directory);
+}
+
+std::string readAbsenceWordsFile(const std::string& path) {
+    const std::string name = "the absence words file '" + path + "'";
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw UsageError("cannot read " + name + ": " + std::strerror(errno));
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            const int error = errno;
+            close(fd);
+            throw UsageError("cannot read " + name + ": " + std::strerror(error));
+        }
+        if (got == 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+        if (static_cast<long long>(text.size()) > MaxAbsenceWordsBytes) {
+            close(fd);
+            throw UsageError(name + " is larger than " + std::to_string(MaxAbsenceWordsBytes) + " bytes");
+        }
+    }
+    close(fd);
+    if (!isValidUtf8(text)) throw UsageError(name + " is not UTF-8 text");
+    return text;
 }
 
 bool isHeadless(const char* display, const char* waylandDisplay, const char* platform) {

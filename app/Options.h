@@ -40,6 +40,7 @@ struct Options {
     bool version = false;
     int grabMinutes = DefaultGrabMinutes;  // calendars read again every so many minutes
     std::string configFile;        // --config: where the options below the command line's came from
+    std::string absenceWordsFile;  // empty: the compiled-in absence words only
 };
 
 // args without the program name, read with QCommandLineParser; raises UsageError. With
@@ -67,6 +68,10 @@ FileCredentials readCredentialsFile(const std::string& path);
 // --google-service-account) whose value, without '/', names a file in directory (systemd's
 // $CREDENTIALS_DIRECTORY) becomes that file's path.
 void resolveCredentialNames(Options& options, const std::string& directory);
+
+// The text of an --absence-words file: UTF-8, at most MaxAbsenceWordsBytes. Refused (UsageError,
+// one line, the system's reason when it cannot be read) otherwise.
+std::string readAbsenceWordsFile(const std::string& path);
 
 // Whether the program runs without a screen: no display named and no platform chosen, or an
 // off-screen platform chosen.

@@ -28,6 +28,7 @@
 #include "cloud/GraphCalendarClient.h"
 #include "cloud/RsaSigner.h"
 #include "app/MainWindow.h"
+#include "board/AbsenceWords.h"
 #include "board/DayViewSource.h"
 #include "service/ServiceErrors.h"
 #include "service/StateDirectory.h"
@@ -95,6 +96,7 @@ int main(int argc, char** argv) {
     CalendarFetchSettings calendarFetch;
     std::optional<GraphSettings> m365;
     std::optional<GoogleSettings> google;
+    std::shared_ptr<const AbsenceWords> absenceWords;
     try {
         options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
@@ -122,6 +124,8 @@ int main(int argc, char** argv) {
                                     QUrl(QString::fromStdString(options.googleApiUrl)), {}};
             RsaSigner{google->account.privateKeyPem};  // a key that cannot sign is refused here
         }
+        if (!options.absenceWordsFile.empty())
+            absenceWords = AbsenceWords::builtInWith(readAbsenceWordsFile(options.absenceWordsFile));
     } catch (const CloudCredentialsError& error) {
         return fail(error.what());
     } catch (const UsageError& error) {
@@ -165,6 +169,7 @@ int main(int argc, char** argv) {
 
         ProgramSettings settings = settingsOf(options);
         settings.credentials = credentials;
+        if (absenceWords) settings.board.absenceWords = absenceWords;
         settings.echoLog = headless;
         settings.journal = isJournalStream(STDOUT_FILENO);
         settings.deferBrowser = headless;

@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
         QUrlQuery query;
         query.addQueryItem("startDateTime", window.start.toString(Qt::ISODate));
         query.addQueryItem("endDateTime", window.end.toString(Qt::ISODate));
-        query.addQueryItem("$select", "subject,location,start,end,showAs,sensitivity,isAllDay,isCancelled");
+        query.addQueryItem("$select", "subject,location,start,end,showAs,sensitivity,isAllDay,isCancelled,responseStatus");
         url.setQuery(query);
         return url.toString(QUrl::FullyEncoded);
     };

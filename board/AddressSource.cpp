@@ -14,8 +14,9 @@
 
 namespace quorvane {
 
-AddressSource::AddressSource(CalendarFetchSettings settings, LogWriter& log, const Clock& clock)
-    : fetcher_(std::move(settings)), log_(log), clock_(clock)
+AddressSource::AddressSource(CalendarFetchSettings settings, LogWriter& log, const Clock& clock,
+                             std::shared_ptr<const AbsenceWords> words)
+    : fetcher_(std::move(settings)), log_(log), clock_(clock), words_(std::move(words))
 {
     fetcher_.onResult = [this](const CalendarFetchResult& result) { answered(result); };
 }
@@ -115,7 +116,7 @@ PersonStatus AddressSource::compose(const Person& person, Instant now)
     const QDate day = localDayOf(now);
     const CalendarDay calendarDay =
         cached == cache_.end() ? CalendarDay{} : cached->second.calendar.day(day.year(), day.month(), day.day());
-    PersonStatus status = composeCalendarStatus(calendarDay, now, person.leaveTag, log_);
+    PersonStatus status = composeCalendarStatus(calendarDay, now, person.leaveTag, log_, *words_);
     if (cached == cache_.end()) status.state = PersonState::Unknown;  // never read
     return status;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "board/AddressSourceParser.h"
+#include "board/AbsenceWords.h"
 #include "board/CalendarSource.h"
 #include "calendar/ParsedCalendar.h"
 #include "calendarfetch/CalendarFetcher.h"
@@ -19,7 +20,9 @@ namespace quorvane {
 
 class AddressSource final : public CalendarSource {
 public:
-    AddressSource(CalendarFetchSettings settings, LogWriter& log, const Clock& clock);
+    // words: what marks a person's own all-day entry as leave or working from home.
+    AddressSource(CalendarFetchSettings settings, LogWriter& log, const Clock& clock,
+                  std::shared_ptr<const AbsenceWords> words = AbsenceWords::builtIn());
 
     // Item ids starting with http:// or https://.
     bool reads(const std::string& itemId) const override;
@@ -54,6 +57,7 @@ private:
     bool stopped_ = false;  // the program is stopping: what still arrives is not read
     LogWriter& log_;
     const Clock& clock_;
+    std::shared_ptr<const AbsenceWords> words_;
     std::map<std::string, CachedCalendar> cache_;  // by address: a reloaded roster keeps it
 
     // The fetch under way: the people asked, by roster index.

@@ -77,6 +77,13 @@ constexpr std::string_view LeaveKeyword = "leave";
 inline constexpr std::pair<std::string_view, NoteKind> NoteKindKeywords[] = {
     {LeaveKeyword, NoteKind::Leave}, {"holiday", NoteKind::Holiday}, {"shift", NoteKind::Shift},
     {"late", NoteKind::Late},        {"earl", NoteKind::Early}};
+// The absence word lists (board/AbsenceWords.txt, --absence-words): a comment line's first
+// character, and the prefix of a working-from-home word (a prefix rather than a section, so each
+// line of a list means the same wherever it stands).
+constexpr char AbsenceCommentMark = '#';
+constexpr std::string_view AbsenceWorkingPrefix = "home:";
+// The note of an untitled entry that blocks a whole day on a person's own calendar.
+constexpr std::string_view BusyAllDayText = "Busy";
 
 // Parser log texts.
 constexpr std::string_view MeetingsCountText = "Result: Meetings: ";

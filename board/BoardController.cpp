@@ -21,9 +21,9 @@ BoardController::BoardController(const BoardSettings& settings, std::string boar
       refresh_(roster_, state_, RefreshLinks{sources_, *this, host, log, clock}) {
     driver_.setTimeoutSeconds(settings_.pageWaitSeconds);
     // The cloud services and calendar addresses first: the web calendar reads every other item id.
-    sources_.add(makeM365Source(settings_.m365, log, clock));
-    sources_.add(makeGoogleSource(settings_.google, log, clock));
-    sources_.add(std::make_unique<AddressSource>(settings_.calendarFetch, log, clock));
+    sources_.add(makeM365Source(settings_.m365, log, clock, settings_.absenceWords));
+    sources_.add(makeGoogleSource(settings_.google, log, clock, settings_.absenceWords));
+    sources_.add(std::make_unique<AddressSource>(settings_.calendarFetch, log, clock, settings_.absenceWords));
     sources_.add(std::make_unique<DayViewSource>(DayViewSettings{settings_.calendarHost, settings_.calendarHttps},
                                                  driver_, state_, log, clock));
     refresh_.beforeRun = [this] {

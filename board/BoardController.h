@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "board/AbsenceWords.h"
 #include "board/BoardConstants.h"
 #include "board/BoardOutput.h"
 #include "board/BoardSnapshot.h"
@@ -36,6 +37,9 @@ struct BoardSettings {
     std::optional<GraphSettings> m365;             // m365: people; none when no identity was given
     std::optional<GoogleSettings> google;          // google: people; none when no identity was given
     bool calendarHttps = false;                    // day views over https too
+    // What marks a person's own all-day entry as leave or working from home (calendar addresses
+    // and the cloud services): the compiled-in words, and any --absence-words added.
+    std::shared_ptr<const AbsenceWords> absenceWords = AbsenceWords::builtIn();
 };
 
 class BoardController final : private BoardOutput {

@@ -41,9 +41,47 @@ NoteStatus timedNote(const CalendarMeeting& meeting, Instant end, Instant now)
     return {calendarText(text), NoteKind::Leave};
 }
 
+// An all-day entry that blocks time on the person's own calendar: leave or working from home by
+// its flags or its words, else the kind its words give by the day views' rules. Of a private
+// entry only its being leave or working is shown, as "Private".
+NoteStatus ownDayNote(const CalendarDayEvent& event, const AbsenceWords& words)
+{
+    NoteKind kind = NoteKind::Other;
+    if (event.workingElsewhere) {
+        kind = NoteKind::Working;
+    } else if (event.outOfOffice) {
+        kind = NoteKind::Leave;
+    } else {
+        switch (words.match(event.summary)) {
+        case AbsenceMatch::Working: kind = NoteKind::Working; break;
+        case AbsenceMatch::Leave: kind = NoteKind::Leave; break;
+        case AbsenceMatch::None: kind = noteKindOf(htmlEscape(event.summary, false)); break;
+        }
+    }
+    if (event.isPrivate) {
+        if (kind != NoteKind::Leave && kind != NoteKind::Working) kind = NoteKind::Other;
+        return {calendarText(std::string(PrivateText)), kind};
+    }
+    if (!event.summary.empty()) return {calendarText(event.summary), kind};
+    return {calendarText(std::string(event.outOfOffice ? OutOfOfficeText : BusyAllDayText)), kind};
+}
+
+// The start of the first meeting that blocks time from now on, the same local day.
+std::optional<Instant> nextMeetingToday(const CalendarDay& day, Instant now)
+{
+    for (const CalendarMeeting& meeting : day.meetings) {  // by start
+        const Instant start = instantOfUnix(meeting.start);
+        if (start < now || meeting.workingElsewhere || meeting.end <= meeting.start) continue;
+        if (!sameLocalDay(start, now)) break;
+        return start;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const std::string& leaveTag, LogWriter& log)
+PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const std::string& leaveTag, LogWriter& log,
+                                   const AbsenceWords& words)
 {
     log.log(std::string(MeetingsCountText) + intToText(static_cast<std::int32_t>(day.meetings.size())), false);
     log.log(std::string(DayEventsCountText) + intToText(static_cast<std::int32_t>(day.dayEvents.size())), true);
@@ -71,6 +109,10 @@ PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const st
     }
 
     for (const CalendarDayEvent& event : day.dayEvents) {
+        if (leaveTag.empty() && !event.transparent) {
+            status.notes.push_back(ownDayNote(event, words));
+            continue;
+        }
         // Admitted and kinded by its own words even when private: private leave is still leave,
         // shown as "Private".
         CalendarText text = calendarText(event.summary);
@@ -92,6 +134,7 @@ PersonStatus composeCalendarStatus(const CalendarDay& day, Instant now, const st
         status.notes.push_back({std::move(text), kind});
     }
     status.state = stateOf(status);
+    if (status.state == PersonState::Free) status.freeUntil = nextMeetingToday(day, now);
     return status;
 }
 

@@ -9,8 +9,9 @@
 
 namespace quorvane {
 
-CloudSource::CloudSource(CloudSourceSettings settings, LogWriter& log, const Clock& clock)
-    : settings_(std::move(settings)), log_(log), clock_(clock)
+CloudSource::CloudSource(CloudSourceSettings settings, LogWriter& log, const Clock& clock,
+                         std::shared_ptr<const AbsenceWords> words)
+    : settings_(std::move(settings)), log_(log), clock_(clock), words_(std::move(words))
 {
 }
 
@@ -89,7 +90,7 @@ PersonStatus CloudSource::compose(const Person& person, Instant now)
     const auto cached = cache_.find(person.itemId);
     // A day read for another date says nothing of this one.
     const bool today = cached != cache_.end() && cached->second.date == localDayOf(now);
-    PersonStatus status = composeCalendarStatus(today ? cached->second.day : CalendarDay{}, now, person.leaveTag, log_);
+    PersonStatus status = composeCalendarStatus(today ? cached->second.day : CalendarDay{}, now, person.leaveTag, log_, *words_);
     if (cached == cache_.end()) status.state = PersonState::Unknown;  // never read
     return status;
 }
@@ -101,21 +102,22 @@ std::optional<Instant> CloudSource::cachedAt(const Person& person) const
     return cached->second.fetchedAt;
 }
 
-std::unique_ptr<CloudSource> makeM365Source(std::optional<GraphSettings> settings, LogWriter& log, const Clock& clock)
+std::unique_ptr<CloudSource> makeM365Source(std::optional<GraphSettings> settings, LogWriter& log, const Clock& clock,
+                                            std::shared_ptr<const AbsenceWords> words)
 {
     CloudSourceSettings source{std::string(M365ItemPrefix), std::string(NoM365CredentialsText), {}};
     if (settings)
         source.makeClient = [settings = std::move(*settings)] { return std::make_unique<GraphCalendarClient>(settings); };
-    return std::make_unique<CloudSource>(std::move(source), log, clock);
+    return std::make_unique<CloudSource>(std::move(source), log, clock, std::move(words));
 }
 
 std::unique_ptr<CloudSource> makeGoogleSource(std::optional<GoogleSettings> settings, LogWriter& log,
-                                              const Clock& clock)
+                                              const Clock& clock, std::shared_ptr<const AbsenceWords> words)
 {
     CloudSourceSettings source{std::string(GoogleItemPrefix), std::string(NoGoogleAccountText), {}};
     if (settings)
         source.makeClient = [settings = std::move(*settings)] { return std::make_unique<GoogleCalendarClient>(settings); };
-    return std::make_unique<CloudSource>(std::move(source), log, clock);
+    return std::make_unique<CloudSource>(std::move(source), log, clock, std::move(words));
 }
 
 }  // namespace quorvane

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "board/AbsenceWords.h"
 #include "board/CalendarSource.h"
 #include "cloud/CloudDayClient.h"
 #include "cloud/GoogleCalendarClient.h"
@@ -32,7 +33,9 @@ struct CloudSourceSettings {
 
 class CloudSource final : public CalendarSource {
 public:
-    CloudSource(CloudSourceSettings settings, LogWriter& log, const Clock& clock);
+    // words: what marks a person's own all-day entry as leave or working from home.
+    CloudSource(CloudSourceSettings settings, LogWriter& log, const Clock& clock,
+                std::shared_ptr<const AbsenceWords> words = AbsenceWords::builtIn());
 
     // Item ids of the prefix with a user after it.
     bool reads(const std::string& itemId) const override;
@@ -60,6 +63,7 @@ private:
     CloudSourceSettings settings_;
     LogWriter& log_;
     const Clock& clock_;
+    std::shared_ptr<const AbsenceWords> words_;
     std::unique_ptr<CloudDayClient> client_;
     std::map<std::string, CachedDay> cache_;  // by item id: a reloaded roster keeps it
     bool stopped_ = false;
@@ -73,8 +77,10 @@ private:
 
 // The two sources; without settings (no identity given) each person is refused with the option
 // to give.
-std::unique_ptr<CloudSource> makeM365Source(std::optional<GraphSettings> settings, LogWriter& log, const Clock& clock);
+std::unique_ptr<CloudSource> makeM365Source(std::optional<GraphSettings> settings, LogWriter& log, const Clock& clock,
+                                            std::shared_ptr<const AbsenceWords> words = AbsenceWords::builtIn());
 std::unique_ptr<CloudSource> makeGoogleSource(std::optional<GoogleSettings> settings, LogWriter& log,
-                                              const Clock& clock);
+                                              const Clock& clock,
+                                              std::shared_ptr<const AbsenceWords> words = AbsenceWords::builtIn());
 
 }  // namespace quorvane

@@ -41,9 +41,11 @@ constexpr int KeptDaysAround = 2;
 // The last year iCalendar can write (four digits).
 constexpr int MaxRuleYear = 9999;
 
-// Outlook's busy status property and the value that means out of office.
+// Outlook's busy status property, the value that means out of office and the one that means
+// working from elsewhere (home, another office).
 constexpr std::string_view BusyStatusProperty = "X-MICROSOFT-CDO-BUSYSTATUS";
 constexpr std::string_view OutOfOfficeValue = "OOF";
+constexpr std::string_view WorkingElsewhereValue = "WORKINGELSEWHERE";
 // Time-zone identifiers that mean UTC whatever the zone database says.
 constexpr std::string_view UtcZoneNames[] = {"UTC", "GMT", "Z", "Etc/UTC", "Etc/GMT", "Coordinated Universal Time"};
 constexpr std::string_view BeginCalendar = "BEGIN:VCALENDAR";

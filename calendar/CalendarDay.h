@@ -27,6 +27,7 @@ struct CalendarDayEvent {
     bool outOfOffice = false;
     bool isPrivate = false;
     bool workingElsewhere = false;  // a working-location entry; the summary is the note's text
+    bool transparent = false;       // marked as not blocking time (TRANSP:TRANSPARENT)
     bool operator==(const CalendarDayEvent&) const = default;
 };
 

@@ -102,7 +102,8 @@ public:
         if (event.start.isDate() || start.isDate()) {
             const std::int64_t first = dayNumberOf(start.wall);
             if (first <= window_.dayNumber && window_.dayNumber < first + event.length) {
-                out_.dayEvents.push_back({event.summary, event.outOfOffice, event.isPrivate});
+                out_.dayEvents.push_back(
+                    {event.summary, event.outOfOffice, event.isPrivate, event.workingElsewhere, event.transparent});
             }
             return;
         }
@@ -112,7 +113,9 @@ public:
         // A meeting without length belongs to the day its start falls on.
         const bool overlaps = end > begin ? begin < window_.dayEnd && end > window_.dayStart
                                           : begin >= window_.dayStart && begin < window_.dayEnd;
-        if (overlaps) out_.meetings.push_back({event.summary, event.location, begin, end, event.isPrivate});
+        if (overlaps)
+            out_.meetings.push_back({event.summary, event.location, begin, end, event.isPrivate, false,
+                                     event.outOfOffice, event.workingElsewhere});
     }
 
     // The starts the series' rules give near the day, wall clock of the series' zone.

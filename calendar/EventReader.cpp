@@ -37,7 +37,8 @@ CalendarTime readTime(icalproperty* property, icaltimetype value, CalendarZones&
     return time;
 }
 
-bool isOutOfOffice(icalcomponent* event)
+// Outlook's busy status of the event, blanks removed; empty when it has none.
+std::string busyStatus(icalcomponent* event)
 {
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_X_PROPERTY); p != nullptr;
          p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
@@ -46,9 +47,9 @@ bool isOutOfOffice(icalcomponent* event)
         if (name == nullptr || value == nullptr || strcasecmp(name, BusyStatusProperty.data()) != 0) continue;
         std::string v = value;
         v.erase(std::remove_if(v.begin(), v.end(), [](unsigned char c) { return std::isspace(c); }), v.end());
-        if (strcasecmp(v.c_str(), OutOfOfficeValue.data()) == 0) return true;
+        return v;
     }
-    return false;
+    return {};
 }
 
 SeriesParts& seriesOf(StoredEvent& event)
@@ -103,7 +104,9 @@ bool readEvent(icalcomponent* vevent, CalendarZones& zones, StoredEvent& event, 
         const icalproperty_transp t = icalproperty_get_transp(p);
         event.transparent = t == ICAL_TRANSP_TRANSPARENT || t == ICAL_TRANSP_TRANSPARENTNOCONFLICT;
     }
-    event.outOfOffice = isOutOfOffice(vevent);
+    const std::string busy = busyStatus(vevent);
+    event.outOfOffice = strcasecmp(busy.c_str(), OutOfOfficeValue.data()) == 0;
+    event.workingElsewhere = strcasecmp(busy.c_str(), WorkingElsewhereValue.data()) == 0;
 
     icalproperty* dtstart = icalcomponent_get_first_property(vevent, ICAL_DTSTART_PROPERTY);
     const icaltimetype startValue = dtstart != nullptr ? icalproperty_get_dtstart(dtstart) : icaltime_null_time();

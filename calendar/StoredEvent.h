@@ -34,6 +34,7 @@ struct SeriesParts {
 struct StoredEvent {
     std::string uid, summary, location;
     bool isPrivate = false, outOfOffice = false, cancelled = false, transparent = false;
+    bool workingElsewhere = false;  // Outlook's busy status WORKINGELSEWHERE
     CalendarTime start;
     // Timed events: exact length in seconds. All-day events: length in days (at least one).
     std::int64_t length = 0;

@@ -25,7 +25,9 @@ inline constexpr std::int64_t AssertionLifetimeSeconds = 3600;
 inline constexpr std::string_view DefaultM365LoginUrl = "https://login.microsoftonline.com";
 inline constexpr std::string_view DefaultM365GraphUrl = "https://graph.microsoft.com";
 inline constexpr std::string_view DefaultGoogleApiUrl = "https://www.googleapis.com";
-inline constexpr std::string_view GraphEventFields = "subject,location,start,end,showAs,sensitivity,isAllDay,isCancelled";
+// The event fields the board reads; responseStatus tells a meeting the person declined.
+inline constexpr std::string_view GraphEventFields =
+    "subject,location,start,end,showAs,sensitivity,isAllDay,isCancelled,responseStatus";
 inline constexpr std::string_view GraphUtcPreference = "outlook.timezone=\"UTC\"";
 inline constexpr std::string_view GoogleCalendarScope = "https://www.googleapis.com/auth/calendar.readonly";
 inline constexpr std::string_view JwtBearerGrant = "urn:ietf:params:oauth:grant-type:jwt-bearer";

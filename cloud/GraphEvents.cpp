@@ -35,7 +35,9 @@ std::string workingElsewhereNote(const std::string& location) {
 
 void addEvent(const QJsonObject& event, const DayWindow& window, CalendarDay& day) {
     const QString showAs = event.value("showAs").toString();
-    if (event.value("isCancelled").toBool() || showAs == u"free") return;
+    // A meeting the person declined does not take their time, as Google's declined ones do not.
+    const bool declined = event.value("responseStatus").toObject().value("response").toString() == u"declined";
+    if (event.value("isCancelled").toBool() || showAs == u"free" || declined) return;
     const QString sensitivity = event.value("sensitivity").toString();
     const bool isPrivate = sensitivity == u"private" || sensitivity == u"confidential";
     const bool outOfOffice = showAs == u"oof";

@@ -6,7 +6,7 @@
 
 namespace quorvane {
 
-// Cancelled and free entries are left out; tentative ones are meetings marked tentative; "oof"
+// Cancelled and free entries and those the person declined are left out; tentative ones are meetings marked tentative; "oof"
 // is leave (all-day: an out-of-office day event; timed: a meeting flagged out of office);
 // "workingElsewhere" is a note "Working elsewhere (LOCATION)"; private and confidential entries
 // are private; all-day entries are placed by their dates. An entry without a readable start is

@@ -212,6 +212,37 @@ TEST(ConfigFileTest, KeysBecomeOptionsAndTheCommandLineWins) {
               "cannot read the configuration file '" + path + "': No such file or directory");
 }
 
+TEST(OptionsTest, AbsenceWordsFileReadOrRefusedInOneLine) {
+    EXPECT_TRUE(parseOptions({}).absenceWordsFile.empty());
+    EXPECT_EQ(parseOptions({"--absence-words", "w.txt"}).absenceWordsFile, "w.txt");
+    const std::string path = (fs::temp_directory_path() / ("quorvane-words-" + std::to_string(getpid()))).string();
+    const struct {
+        const char* content;  // nullptr: no file
+        const char* read;     // the text, or the refusal
+    } cases[] = {
+        {"# ours\nSabbatical\nhome: Campus B\n", "# ours\nSabbatical\nhome: Campus B\n"},
+        {"Cong\xc3\xa9\n", "Cong\xc3\xa9\n"},
+        {"Cong\xe9\n", "the absence words file 'PATH' is not UTF-8 text"},
+        {nullptr, "cannot read the absence words file 'PATH': No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        fs::remove(path);
+        if (c.content) std::ofstream(path, std::ios::binary) << c.content;
+        std::string read;
+        try {
+            read = readAbsenceWordsFile(path);
+        } catch (const UsageError& error) {
+            read = error.what();
+        }
+        const std::string expected = c.read;
+        const std::size_t at = expected.find("PATH");
+        EXPECT_EQ(read, at == std::string::npos ? expected : expected.substr(0, at) + path + expected.substr(at + 4));
+    }
+    fs::remove(path);
+    const std::string directory = fs::temp_directory_path().string();
+    EXPECT_THROW(readAbsenceWordsFile(directory), UsageError);
+}
+
 TEST(HeadlessTest, NoDisplayNoPlatformOrAnOffscreenPlatform) {
     EXPECT_TRUE(isHeadless(nullptr, nullptr, nullptr));
     EXPECT_TRUE(isHeadless("", "", ""));

@@ -182,4 +182,31 @@ TEST(AddressSourceTest, ReportsEachPersonAsTheyAnswerAndLogsTheCalendarsWarnings
     EXPECT_FALSE(source.cachedAt(roster[1]).has_value());
 }
 
+// A person's own all-day entry read by the words the source was given: the built-in ones, or
+// those with a file's lines added.
+TEST(AddressSourceTest, ComposesOwnAllDayEntriesByTheWordsItWasGiven)
+{
+    testApplication();
+    TableServer server;
+    server.answer("/ann.ics", TableServer::response(200, "Content-Type: text/calendar\r\n",
+                                                    event("d1", ";VALUE=DATE:20261207", ";VALUE=DATE:20261208",
+                                                          "Sabbatical")));
+    const Roster roster{{"Ann", server.base().toStdString() + "/ann.ics", ""}};
+    FakeClock clock{encodeDate(2026, 12, 7) + encodeTime(12, 30, 0, 0)};
+    RecordingLog log;
+    const struct {
+        std::shared_ptr<const AbsenceWords> words;
+        PersonState state;
+    } cases[] = {{AbsenceWords::builtIn(), PersonState::Note},
+                 {AbsenceWords::builtInWith("Sabbatical\n"), PersonState::Leave}};
+    for (const auto& c : cases) {
+        AddressSource source({}, log, clock, c.words);
+        int done = 0;
+        source.fetch(roster, {0}, instantOfLocal(clock.value), FetchListener{{}, [&] { ++done; }});
+        for (int pass = 0; pass < 500 && done == 0; ++pass) waitPass();
+        ASSERT_EQ(done, 1);
+        EXPECT_EQ(source.compose(roster[0], instantOfLocal(clock.value)).state, c.state);
+    }
+}
+
 }  // namespace

@@ -22,9 +22,12 @@ struct StatusCase {
 };
 
 const StatusCase StatusCases[] = {
+    // The person's own calendar: every all-day entry that blocks time is a note, a private one
+    // as "Private".
     {"UTC", 7, 9.5, "",
      "Private until 10:00<br><small>Note: Annual leave Ann</small><br><small>Note: Late start</small>"
-     "<br><small>Note: Conference</small><br><small>Note: Bob leave</small>"},
+     "<br><small>Note: Conference</small><br><small>Note: Team lunch</small><br><small>Note: Private</small>"
+     "<br><small>Note: Bob leave</small>"},
     {"UTC", 7, 9.5, "Ann",
      "Private until 10:00<br><small>Note: Annual leave Ann</small><br><small>Note: Late start</small>"},
     {"UTC", 7, 9.5, "ann", "Private until 10:00<br><small>Note: Late start</small>"},
@@ -77,10 +80,11 @@ TEST_F(CalendarStatusTest, StructuredStateAndLog)
     ASSERT_EQ(status.meetings.size(), 2u);
     EXPECT_TRUE(status.meetings[0].endsLaterDay);
     EXPECT_EQ(status.meetings[1].description.plain, "Review <b>\"Q4\"</b> & plan<BR> (<img src=x onerror=alert(1)>)");
-    ASSERT_EQ(status.notes.size(), 4u);
-    // The out-of-office conference counts as leave.
-    const NoteKind kinds[] = {NoteKind::Leave, NoteKind::Late, NoteKind::Leave, NoteKind::Leave};
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(status.notes[i].kind, kinds[i]) << status.notes[i].text.plain;
+    ASSERT_EQ(status.notes.size(), 6u);
+    // The out-of-office conference counts as leave, and so does the private holiday.
+    const NoteKind kinds[] = {NoteKind::Leave, NoteKind::Late, NoteKind::Leave, NoteKind::Other, NoteKind::Leave,
+                              NoteKind::Leave};
+    for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(status.notes[i].kind, kinds[i]) << status.notes[i].text.plain;
     EXPECT_EQ(status.notes[2].text.plain, "Conference");
     EXPECT_EQ(log.lines.back(), "Result: Meetings: 5, Day Events: 6...........");
 }

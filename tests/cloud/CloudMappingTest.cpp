@@ -32,6 +32,7 @@ const MappingCase GraphCases[] = {
     {GRAPH_TIMED(",\"showAs\":\"busy\",\"location\":{\"displayName\":\"Room 4\"}", "09:00", "10:00"), "0900-1000 Review (Room 4)"},
     {GRAPH_TIMED(",\"isCancelled\":true", "09:00", "10:00"), ""},
     {GRAPH_TIMED(",\"showAs\":\"free\"", "09:00", "10:00"), ""},
+    {GRAPH_TIMED(",\"responseStatus\":{\"response\":\"declined\"}", "09:00", "10:00"), ""},
     {GRAPH_TIMED(",\"showAs\":\"tentative\"", "09:00", "10:00"), "0900-1000 Review T"},
     {GRAPH_TIMED(",\"showAs\":\"oof\"", "08:00", "12:00"), "0800-1200 Review O"},
     {GRAPH_TIMED(",\"showAs\":\"workingElsewhere\"", "08:00", "12:00"), "0800-1200 Working elsewhere W"},

@@ -207,7 +207,7 @@ FakeResponse FakeCloud::graphEvents(const FakeRequest& request, const QString& u
                                       utcInstant(query.queryItemValue("endDateTime", QUrl::FullyDecoded))))
         wrong = "startDateTime/endDateTime";
     if (wrong.isEmpty() && query.queryItemValue("$select", QUrl::FullyDecoded) !=
-                               u"subject,location,start,end,showAs,sensitivity,isAllDay,isCancelled")
+                               u"subject,location,start,end,showAs,sensitivity,isAllDay,isCancelled,responseStatus")
         wrong = "$select";
     if (!wrong.isEmpty()) return refuse(400, graphError("BadRequest", wrong), "graph: " + wrong);
     if (options_.forbid.contains(user)) return {403, graphError("ErrorAccessDenied", "Access is denied. Check credentials and try again."), {}};
