@@ -34,6 +34,9 @@ constexpr const char* OptionM365LoginUrl = "m365-login-url";
 constexpr const char* OptionM365GraphUrl = "m365-graph-url";
 constexpr const char* OptionGoogleServiceAccount = "google-service-account";
 constexpr const char* OptionGoogleApiUrl = "google-api-url";
+constexpr const char* OptionLanguage = "language";
+constexpr const char* OptionClock = "clock";
+constexpr const char* OptionTheme = "theme";
 // The end-of-options marker QCommandLineParser knows; the program takes no arguments after it.
 constexpr const char* EndOfOptions = "--";
 constexpr unsigned long MaxPort = 65535;

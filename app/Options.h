@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/WallPage.h"
 #include "text/Errors.h"
 #include "webserver/ServerConstants.h"
 
@@ -37,6 +38,7 @@ struct Options {
     bool calendarHttps = false;    // day views over https too
     bool help = false;
     bool version = false;
+    WallLook wallLook{};           // --language, --clock, --theme: the wall page's language, clock and theme
 };
 
 // args without the program name, read with QCommandLineParser; raises UsageError.
