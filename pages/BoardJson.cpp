@@ -64,6 +64,7 @@ void appendPerson(std::string& out, const PersonRow& person, bool hideTitles)
         appendJsonString(out, isoLocalTime(meeting.end));
         out.append(",\"until\":").append(meeting.showsUntil ? "true" : "false");
         if (meeting.tentative) out.append(",\"tentative\":true");  // only when so: other rows keep their bytes
+        if (meeting.isPrivate && !hideTitles) out.append(",\"private\":true");  // the page says "Private" in its language
         out.append("}");
     }
     out.append("],\"notes\":[");

@@ -166,6 +166,13 @@ TEST(BoardJsonTest, RowsSayWhenTheirDataWasReadWhyTheyWereNeverReadAndHowLongOne
         const std::string json = buildBoardJson(board, false, instantOfUnix(At0930));
         EXPECT_NE(json.find("\"statusHtml\":\"\"" + c.tail + "}]}"), std::string::npos) << c.failure << "\n" << json;
     }
+    // A private meeting is marked so, for the page to say "Private" in its language.
+    BoardSnapshot board;
+    board.people = {person("Ann", PersonState::Meeting, {meeting("Private", At1030)})};
+    board.people[0].status.meetings[0].isPrivate = true;
+    EXPECT_NE(buildBoardJson(board, false, instantOfUnix(At0930)).find("\"until\":true,\"private\":true}"),
+              std::string::npos);
+    EXPECT_EQ(buildBoardJson(board, true, instantOfUnix(At0930)).find("private"), std::string::npos);
 }
 
 TEST(WallPageTest, LanguageClockAndThemeAreFilledInOnePass) {

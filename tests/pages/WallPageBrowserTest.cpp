@@ -184,7 +184,8 @@ constexpr std::int64_t At0905 = 1715151900, At0930 = 1715153400, At1030 = 171515
 constexpr int EndsSoonSeconds = 6;
 
 // An office of seven at 09:30: rows that failed (one read earlier, one never), a free person
-// with their next meeting known, a title too long for its line, and a meeting about to end.
+// with their next meeting known, a title too long for its line, a second line, a private meeting
+// and a meeting about to end.
 std::string officeBoard() {
     ZoneScope zone("CET-1CEST,M3.5.0,M10.5.0/3");
     BoardSnapshot board;
@@ -196,16 +197,18 @@ std::string officeBoard() {
         person("Ben Brook", PersonState::Meeting,
                {meeting("Quarterly planning with the regional directors, finance, facilities and the works council "
                         "(Main hall, second floor)", At1545)}),
-        person("Cara Cole", PersonState::Leave, {}, {note("Annual Leave (CC)", NoteKind::Leave)}),
+        person("Cara Cole", PersonState::Leave, {},
+               {note("Annual Leave (CC)", NoteKind::Leave), note("Early finish 15:00", NoteKind::Early)}),
         person("Dan Dale", PersonState::Free),
         person("Eve Ek", PersonState::Unknown),
-        person("Finn Fox", PersonState::Meeting, {meeting("Stand-up", At1030)}),
+        person("Finn Fox", PersonState::Meeting, {meeting("Private", At1030)}),
         person("Gus Gray", PersonState::Meeting, {meeting("Quick sync", At0930 + EndsSoonSeconds)}),
     };
     board.people[3].status.freeUntil = instantOfUnix(At1400);
     board.people[4].failure = "Eve Ek: HTTP 401";
     board.people[5].failure = "Finn Fox: HTTP 503";
     board.people[5].fetchedAt = instantOfUnix(At0905);
+    board.people[5].status.meetings[0].isPrivate = true;
     return buildBoardJson(board, false, instantOfUnix(At0930));
 }
 
@@ -317,20 +320,20 @@ TEST_F(WallPageBrowserTest, EachLanguageAndThemeWithFailedRowsFreeUntilAndTimely
         {{}, "Wednesday 8 May 2024", "^09:3\\d:\\d\\d$", "Calendar data from 09:05", "wall-en-dark.png",
          {{"", "Meeting", "Budget review (Room 4) until 10:30", ""},
           {"", "Meeting", "", ""},
-          {"", "On leave", "Annual Leave (CC)", ""},
+          {"", "On leave", "Annual Leave (CC)", "Note: Early finish 15:00"},
           {"", "Free", "Free until 14:00", ""},
           {"", "Unknown", "Calendar unavailable: HTTP 401", ""},
-          {"as of 09:05", "Meeting", "Stand-up until 10:30", ""},
+          {"as of 09:05", "Meeting", "Private until 10:30", ""},
           {"", "Meeting", "Quick sync until 09:30", ""}},
          {"", "Free", "Available", ""}},
         {{"de", true, WallTheme::Light}, "Mittwoch, 8. Mai 2024", "^9:3\\d:\\d\\d AM$", "Kalenderdaten von 9:05 AM",
          "wall-de-light.png",
          {{"", "Besprechung", "Budget review (Room 4) bis 10:30 AM", ""},
           {"", "Besprechung", "", ""},
-          {"", "Urlaub", "Annual Leave (CC)", ""},
+          {"", "Urlaub", "Annual Leave (CC)", "Notiz: Early finish 15:00"},
           {"", "Frei", "Frei bis 2:00 PM", ""},
           {"", "Unbekannt", "Kalender nicht verfügbar: HTTP 401", ""},
-          {"Stand 9:05 AM", "Besprechung", "Stand-up bis 10:30 AM", ""},
+          {"Stand 9:05 AM", "Besprechung", "Privat bis 10:30 AM", ""},
           {"", "Besprechung", "Quick sync bis 9:30 AM", ""}},
          {"", "Frei", "Verfügbar", ""}},
         {{"fr", false, WallTheme::Light}}, {{"es", true, WallTheme::Dark}}, {{"nl"}}, {{"it"}}, {{"pl"}},
