@@ -184,8 +184,8 @@ constexpr std::int64_t At0905 = 1715151900, At0930 = 1715153400, At1030 = 171515
 constexpr int EndsSoonSeconds = 6;
 
 // An office of seven at 09:30: rows that failed (one read earlier, one never), a free person
-// with their next meeting known, a title too long for its line, a second line, a private meeting
-// and a meeting about to end.
+// with their next meeting known, a title too long for its line ending the next day, a second
+// line, a private meeting and a meeting about to end.
 std::string officeBoard() {
     ZoneScope zone("CET-1CEST,M3.5.0,M10.5.0/3");
     BoardSnapshot board;
@@ -196,7 +196,7 @@ std::string officeBoard() {
         person("Ann Archer", PersonState::Meeting, {meeting("Budget review (Room 4)", At1030)}),
         person("Ben Brook", PersonState::Meeting,
                {meeting("Quarterly planning with the regional directors, finance, facilities and the works council "
-                        "(Main hall, second floor)", At1545)}),
+                        "(Main hall, second floor)", At1545 + 86400)}),
         person("Cara Cole", PersonState::Leave, {},
                {note("Annual Leave (CC)", NoteKind::Leave), note("Early finish 15:00", NoteKind::Early)}),
         person("Dan Dale", PersonState::Free),
@@ -313,11 +313,12 @@ TEST_F(WallPageBrowserTest, EachLanguageAndThemeWithFailedRowsFreeUntilAndTimely
     };
     const struct Look {
         WallLook look;
-        const char *date = "", *clock = "", *dataAge = "", *screenshot = "";
+        const char *date = "", *clock = "", *dataAge = "", *screenshot = "", *longUntil = "";
         std::vector<Row> rows = {};  // empty: labels only checked to fit
         Row afterEnd = {};           // the last row once its meeting has ended
     } looks[] = {
         {{}, "Wednesday 8 May 2024", "^09:3\\d:\\d\\d$", "Calendar data from 09:05", "wall-en-dark.png",
+         " until 9 May 15:45",
          {{"", "Meeting", "Budget review (Room 4) until 10:30", ""},
           {"", "Meeting", "", ""},
           {"", "On leave", "Annual Leave (CC)", "Note: Early finish 15:00"},
@@ -327,7 +328,7 @@ TEST_F(WallPageBrowserTest, EachLanguageAndThemeWithFailedRowsFreeUntilAndTimely
           {"", "Meeting", "Quick sync until 09:30", ""}},
          {"", "Free", "Available", ""}},
         {{"de", true, WallTheme::Light}, "Mittwoch, 8. Mai 2024", "^9:3\\d:\\d\\d AM$", "Kalenderdaten von 9:05 AM",
-         "wall-de-light.png",
+         "wall-de-light.png", " bis 9. Mai 3:45 PM",
          {{"", "Besprechung", "Budget review (Room 4) bis 10:30 AM", ""},
           {"", "Besprechung", "", ""},
           {"", "Urlaub", "Annual Leave (CC)", "Notiz: Early finish 15:00"},
@@ -376,8 +377,9 @@ TEST_F(WallPageBrowserTest, EachLanguageAndThemeWithFailedRowsFreeUntilAndTimely
             }
             EXPECT_EQ(row[3].toString(), QString::fromUtf8(want.more)) << i;
         }
-        // The long title is shortened; its end time is shown whole.
+        // The long title is shortened; its end time (on the next day) is shown whole.
         const QString ben = "document.querySelectorAll('#rows li')[1]";
+        EXPECT_EQ(view.js(ben + ".querySelector('.until').textContent").toString(), QString::fromUtf8(l.longUntil));
         EXPECT_TRUE(view.js(ben + ".querySelector('.what').scrollWidth > " + ben + ".querySelector('.what').clientWidth")
                         .toBool());
         EXPECT_TRUE(view.js(ben + ".querySelector('.until').getBoundingClientRect().right <= " + ben +
