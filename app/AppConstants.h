@@ -38,6 +38,9 @@ constexpr const char* OptionAbsenceWords = "absence-words";
 // The largest --absence-words file read: a list of words is a few kilobytes, and the whole file
 // is held and matched against every all-day entry.
 constexpr long long MaxAbsenceWordsBytes = 1 << 20;
+constexpr const char* OptionLanguage = "language";
+constexpr const char* OptionClock = "clock";
+constexpr const char* OptionTheme = "theme";
 // The end-of-options marker QCommandLineParser knows; the program takes no arguments after it.
 constexpr const char* EndOfOptions = "--";
 constexpr unsigned long MaxPort = 65535;

@@ -42,6 +42,13 @@ QCommandLineOption option(const char* name, const std::string& help, const char*
     return QCommandLineOption(QLatin1String(name), QString::fromStdString(help), QLatin1String(valueName));
 }
 
+// The wall page's language codes as "en, de, ..." for the help and its complaint.
+std::string languageList() {
+    std::string list;
+    for (std::string_view code : wallLanguages()) list += (list.empty() ? "" : ", ") + std::string(code);
+    return list;
+}
+
 }  // namespace
 
 QList<QCommandLineOption> optionTable() {
@@ -96,6 +103,11 @@ QList<QCommandLineOption> optionTable() {
                                       " while the roster has web-calendar people)", "N"),
         option(OptionConfig, "read options from this INI file first, one key per long\n"
                              "option (port = 8080); the command line wins", "FILE"),
+        option(OptionLanguage, "the wall page's language (default " + std::string(DefaultWallLanguage) + "):\n" +
+                                   languageList() + "\n(calendar texts are shown as they are)", "CODE"),
+        option(OptionClock, "the wall page's times in 24 hours (default) or 12 hours", "24|12"),
+        option(OptionTheme, "the wall page's colours: light text on dark (default) or\n"
+                            "dark text on light", "dark|light"),
     };
 }
 
@@ -167,6 +179,23 @@ bool wallPageValue(const std::string& text) {
     if (text != PageClassic && text != PageWall)
         throw UsageError("option --page takes classic or wall, not '" + text + "'");
     return text == PageWall;
+}
+
+std::string languageValue(const std::string& text) {
+    if (wallTexts(text).empty())
+        throw UsageError("option --language takes one of " + languageList() + ", not '" + text + "'");
+    return text;
+}
+
+bool clock12Value(const std::string& text) {
+    if (text != "24" && text != "12") throw UsageError("option --clock takes 24 or 12, not '" + text + "'");
+    return text == "12";
+}
+
+WallTheme themeValue(const std::string& text) {
+    if (text != DarkThemeName && text != LightThemeName)
+        throw UsageError("option --theme takes dark or light, not '" + text + "'");
+    return text == LightThemeName ? WallTheme::Light : WallTheme::Dark;
 }
 
 // A service address: http or https with a host (plain http is used only towards loopback).
@@ -271,6 +300,10 @@ Options readCommandLine(const std::vector<std::string>& args) {
     options.grabMinutes = lastValue<int>(parser, OptionGrabMinutes, DefaultGrabMinutes, grabMinutesValue);
     options.configFile = lastValue<std::string>(parser, OptionConfig, std::string(), configValue);
     options.absenceWordsFile = lastText(parser, OptionAbsenceWords);
+    options.wallLook.language =
+        lastValue<std::string>(parser, OptionLanguage, std::string(DefaultWallLanguage), languageValue);
+    options.wallLook.clock12 = lastValue<bool>(parser, OptionClock, false, clock12Value);
+    options.wallLook.theme = lastValue<WallTheme>(parser, OptionTheme, WallTheme::Dark, themeValue);
     return options;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/AppConstants.h"
+#include "pages/WallPage.h"
 #include "text/Errors.h"
 #include "webserver/ServerConstants.h"
 
@@ -41,6 +42,7 @@ struct Options {
     int grabMinutes = DefaultGrabMinutes;  // calendars read again every so many minutes
     std::string configFile;        // --config: where the options below the command line's came from
     std::string absenceWordsFile;  // empty: the compiled-in absence words only
+    WallLook wallLook{};           // --language, --clock, --theme: the wall page's language, clock and theme
 };
 
 // args without the program name, read with QCommandLineParser; raises UsageError. With

@@ -66,6 +66,7 @@ ProgramSettings settingsOf(const Options& options) {
     settings.server = ServerSettings{options.port, options.bindAddresses, options.maxClientConnections,
                                      ClientRanges::parse(options.allow)};
     settings.pages = PageSettings{options.wallPage, options.title, options.hideTitles};
+    settings.pages.wallLook = options.wallLook;
     return settings;
 }
 

@@ -19,6 +19,35 @@ void appendTime(std::string& out, const std::optional<Instant>& instant)
         out.append("null");
 }
 
+// The failure without the "NAME: " some sources put in front of it for the log.
+std::string_view failureReason(const PersonRow& person)
+{
+    std::string_view reason = person.failure;
+    if (reason.size() > person.name.size() + 2 && reason.substr(0, person.name.size()) == person.name &&
+        reason.substr(person.name.size(), 2) == ": ")
+        reason.remove_prefix(person.name.size() + 2);
+    return reason;
+}
+
+// What the wall page says beside a status, each only when there is something to say so that other
+// rows keep their bytes: a free person's next meeting today; for a row whose last fetch failed,
+// when the data shown was read ("asOf"), or why it has never been read ("reason").
+void appendRowExtras(std::string& out, const PersonRow& person)
+{
+    if (person.status.freeUntil) {
+        out.append(",\"freeUntil\":");
+        appendJsonString(out, isoLocalTime(*person.status.freeUntil));
+    }
+    if (person.failure.empty()) return;
+    if (person.fetchedAt) {
+        out.append(",\"asOf\":");
+        appendJsonString(out, isoLocalTime(*person.fetchedAt));
+    } else {
+        out.append(",\"reason\":");
+        appendJsonString(out, failureReason(person));
+    }
+}
+
 void appendPerson(std::string& out, const PersonRow& person, bool hideTitles)
 {
     out.append("{\"name\":");
@@ -35,6 +64,7 @@ void appendPerson(std::string& out, const PersonRow& person, bool hideTitles)
         appendJsonString(out, isoLocalTime(meeting.end));
         out.append(",\"until\":").append(meeting.showsUntil ? "true" : "false");
         if (meeting.tentative) out.append(",\"tentative\":true");  // only when so: other rows keep their bytes
+        if (meeting.isPrivate && !hideTitles) out.append(",\"private\":true");  // the page says "Private" in its language
         out.append("}");
     }
     out.append("],\"notes\":[");
@@ -49,6 +79,7 @@ void appendPerson(std::string& out, const PersonRow& person, bool hideTitles)
     }
     out.append("],\"statusHtml\":");
     appendJsonString(out, statusHtml(person.status, hideTitles));
+    appendRowExtras(out, person);
     out.append("}");
 }
 

@@ -10,7 +10,7 @@ namespace quorvane {
 BoardRequestHandler::BoardRequestHandler(const PublishedBoard& board, const Clock& clock, LogWriter& log,
                                          const PageSettings& settings)
     : board_(board), clock_(clock), log_(log), wall_(settings.wall),
-      wallPage_(settings.wall ? wallPageHtml(settings.title) : std::string()) {}
+      wallPage_(settings.wall ? wallPageHtml(settings.title, settings.wallLook) : std::string()) {}
 
 void BoardRequestHandler::serve(const HttpRequest& request, HttpResponse& response) const
 {

@@ -6,6 +6,7 @@
 
 #include "log/LogWriter.h"
 #include "pages/PublishedBoard.h"
+#include "pages/WallPage.h"
 #include "text/Clock.h"
 #include "webserver/HttpRecords.h"
 
@@ -16,6 +17,7 @@ struct PageSettings {
     bool wall = false;        // the wall page instead of the classic one
     std::string title;        // the office's title on the wall page (empty: the default)
     bool hideTitles = false;  // meetings and notes by their kind only, on both pages
+    WallLook wallLook{};      // the wall page's language, clock and theme
 };
 
 class BoardRequestHandler {

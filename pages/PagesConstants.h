@@ -57,6 +57,16 @@ constexpr std::string_view HiddenMeetingText = "In a meeting";
 // embedded page that the served title replaces (it appears in <title> and <h1>).
 constexpr std::string_view DefaultWallTitle = "Where Is Everyone?";
 constexpr std::string_view WallTitlePlaceholder = "{{TITLE}}";
+// The wall page's other markers: the language code (<html lang>), the theme (<html data-theme>)
+// and the script's settings (the clock and the language's texts, as one JSON object).
+constexpr std::string_view WallLanguagePlaceholder = "{{LANG}}";
+constexpr std::string_view WallThemePlaceholder = "{{THEME}}";
+constexpr std::string_view WallLookPlaceholder = "{{LOOK}}";
+// The wall page's language unless the operator picks another, and its themes' names as the page's
+// style sheet knows them.
+constexpr std::string_view DefaultWallLanguage = "en";
+constexpr std::string_view DarkThemeName = "dark";
+constexpr std::string_view LightThemeName = "light";
 // The wall page's paths and answers.
 constexpr std::string_view WallPagePath = "/";
 constexpr std::string_view WallDataPath = "/board.json";

@@ -82,6 +82,28 @@ TEST(OptionsTest, CloudIdentitiesAndServiceAddresses) {
         EXPECT_THROW(parseOptions({"--m365-graph-url", bad}), UsageError) << bad;
 }
 
+TEST(OptionsTest, WallPageLanguageClockAndTheme) {
+    const struct {
+        std::vector<std::string> args;
+        const char* language;
+        bool clock12, light;
+    } cases[] = {
+        {{}, "en", false, false},
+        {{"--language", "de", "--clock", "12", "--theme", "light"}, "de", true, true},
+        {{"--language=sv", "--clock=24", "--theme=dark"}, "sv", false, false},
+    };
+    for (const auto& c : cases) {
+        const WallLook look = parseOptions(c.args).wallLook;
+        EXPECT_EQ(look.language, c.language);
+        EXPECT_EQ(look.clock12, c.clock12) << c.language;
+        EXPECT_EQ(look.theme == WallTheme::Light, c.light) << c.language;
+    }
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--language", "xx"}, {"--language", "DE"}, {"--clock", "13"}, {"--theme", "blue"}, {"--clock"}})
+        EXPECT_THROW(parseOptions(bad), UsageError) << bad[0];
+    EXPECT_NE(usageText(parseOptions({})).find("en, de, es, fr, it, nl, pl, pt, sv"), std::string::npos);
+}
+
 TEST(OptionsTest, RefusesUnknownOptionsAndMissingValues) {
     EXPECT_THROW(parseOptions({"--calender-host", "x"}), UsageError);
     EXPECT_THROW(parseOptions({"people.txt"}), UsageError);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "pages/BoardJson.h"
@@ -141,6 +142,57 @@ TEST(BoardJsonTest, HiddenTitlesNeverLetADescriptionOrNoteThrough) {
     EXPECT_NE(json.find("\"statusHtml\":\"In a meeting until 11:00<br><small>Also: In a meeting</small>"
                         "<br><small>Note: Late start</small>\""),
               std::string::npos);
+}
+
+TEST(BoardJsonTest, RowsSayWhenTheirDataWasReadWhyTheyWereNeverReadAndHowLongOneIsFree) {
+    ZoneGuard zone(OfficeZone);
+    const struct {
+        std::optional<std::int64_t> fetchedAt, freeUntil;
+        std::string failure, tail;
+    } cases[] = {
+        {At0905, {}, "", ""},  // read at the last grab: no extra field
+        {{}, At1030, "", ",\"freeUntil\":\"2024-05-08T10:30:00+02:00\""},
+        {At0905, {}, "Ann: HTTP 503", ",\"asOf\":\"2024-05-08T09:05:00+02:00\""},
+        {{}, {}, "Ann: HTTP 401", ",\"reason\":\"HTTP 401\""},
+        {{}, {}, "time-out \"day view\"", ",\"reason\":\"time-out \\\"day view\\\"\""},  // no name in front
+        {{}, {}, "Ann: ", ",\"reason\":\"Ann: \""},
+    };
+    for (const auto& c : cases) {
+        BoardSnapshot board;
+        board.people = {person("Ann", PersonState::Free)};
+        if (c.fetchedAt) board.people[0].fetchedAt = instantOfUnix(*c.fetchedAt);
+        if (c.freeUntil) board.people[0].status.freeUntil = instantOfUnix(*c.freeUntil);
+        board.people[0].failure = c.failure;
+        const std::string json = buildBoardJson(board, false, instantOfUnix(At0930));
+        EXPECT_NE(json.find("\"statusHtml\":\"\"" + c.tail + "}]}"), std::string::npos) << c.failure << "\n" << json;
+    }
+    // A private meeting is marked so, for the page to say "Private" in its language.
+    BoardSnapshot board;
+    board.people = {person("Ann", PersonState::Meeting, {meeting("Private", At1030)})};
+    board.people[0].status.meetings[0].isPrivate = true;
+    EXPECT_NE(buildBoardJson(board, false, instantOfUnix(At0930)).find("\"until\":true,\"private\":true}"),
+              std::string::npos);
+    EXPECT_EQ(buildBoardJson(board, true, instantOfUnix(At0930)).find("private"), std::string::npos);
+}
+
+TEST(WallPageTest, LanguageClockAndThemeAreFilledInOnePass) {
+    const struct {
+        WallLook look;
+        const char *html, *settings, *label;
+    } cases[] = {
+        {{}, "<html lang=\"en\" data-theme=\"dark\">", "var Look = {\"clock\":24,\"texts\":{", "\"Meeting\""},
+        {{"de", true, WallTheme::Light}, "<html lang=\"de\" data-theme=\"light\">", "var Look = {\"clock\":12,",
+         "\"Besprechung\""},
+        {{"xx", false, WallTheme::Dark}, "<html lang=\"en\" data-theme=\"dark\">", "{\"clock\":24,", "\"Meeting\""},
+    };
+    for (const auto& c : cases) {
+        const std::string page = wallPageHtml("{{LOOK}} {{LANG}}", c.look);
+        EXPECT_NE(page.find(c.html), std::string::npos) << c.look.language;
+        EXPECT_NE(page.find(c.settings), std::string::npos) << c.look.language;
+        EXPECT_NE(page.find(c.label), std::string::npos) << c.look.language;
+        EXPECT_NE(page.find("<h1 id=\"title\">{{LOOK}} {{LANG}}</h1>"), std::string::npos);  // a title is never filled in
+        EXPECT_EQ(page.find("{{THEME}}"), std::string::npos);
+    }
 }
 
 TEST(WallPageTest, TitleIsEscapedIntoEveryPlaceholder) {

@@ -24,7 +24,9 @@ inline PersonRow person(const std::string& name, PersonState state, std::vector<
 {
     PersonRow row;
     row.name = name;
-    row.status = {state, std::move(meetings), std::move(notes), {}};
+    row.status.state = state;
+    row.status.meetings = std::move(meetings);
+    row.status.notes = std::move(notes);
     return row;
 }
 

@@ -1,7 +1,9 @@
 // The wall page in a real browser (Qt WebEngine, offscreen) served from loopback: the first data
 // as rows with state labels and statuses shown as text, the live clock, the stale-data banner,
 // screenshots at 1280x720 and 1920x1080 (kept in the build tree, tests/pages/artifacts/), page
-// rotation for 300 people, and "Connection lost" while the board is away, gone when it returns.
+// rotation for 300 people, "Connection lost" while the board is away, gone when it returns, and
+// the page in each language and theme: its texts, the 12-hour clock, rows that failed saying so,
+// end times never cut, a meeting's end shown at that second, and text contrast of 4.5:1 or more.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -20,6 +22,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "tests/calendar/ZoneScope.h"
 #include "tests/support/E2EHelpers.h"
 #include "tests/support/WebEngineTestApp.h"
 #include "pages/BoardJson.h"
@@ -105,7 +108,7 @@ public:
     }
     bool screenshot(const fs::path& path) {
         fs::create_directories(path.parent_path());
-        return view_.grab().save(QString::fromStdString(path.string()), "PNG");
+        return view_.grab().save(QString::fromStdString(path.string()), "PNG", 0);  // 0: smallest file
     }
 
 private:
@@ -152,6 +155,61 @@ std::string freshBoard(bool lastGrabOk, int people = 0, int dataAgeSeconds = 240
                                      : person("Person " + std::to_string(i + 1), PersonState::Meeting,
                                               {meeting("Team meeting", now + 1800)}));
     return buildBoardJson(board, false, instantOfUnix(now));
+}
+
+// The lowest contrast ratio (WCAG) of any shown text against the colour behind it, and where.
+constexpr const char* LowestContrast =
+    "(function(){function rgb(c){var m=c.match(/[\\d.]+/g).map(Number);return m.length>3&&m[3]===0?null:m;}"
+    "function lum(c){var v=c.slice(0,3).map(function(x){x/=255;return x<=0.03928?x/12.92:Math.pow((x+0.055)/1.055,2.4);});"
+    "return 0.2126*v[0]+0.7152*v[1]+0.0722*v[2];}"
+    "function behind(e){for(;e;e=e.parentElement){var b=rgb(getComputedStyle(e).backgroundColor);if(b)return b;}return [255,255,255];}"
+    "var low={ratio:99,where:''};document.querySelectorAll('body *').forEach(function(e){"
+    "var own=Array.prototype.some.call(e.childNodes,function(n){return n.nodeType===3&&n.textContent.trim();});"
+    "if(!own||!e.getClientRects().length||getComputedStyle(e).visibility==='hidden')return;"
+    "var a=lum(rgb(getComputedStyle(e).color)),b=lum(behind(e)),r=(Math.max(a,b)+0.05)/(Math.min(a,b)+0.05);"
+    "if(r<low.ratio)low={ratio:r,where:(e.id||e.className)+' \"'+e.textContent+'\"'};});return low;})()";
+// The first chip whose label does not fit it, or "".
+constexpr const char* ChipCut =
+    "(function(){var bad='';document.querySelectorAll('#rows .chip').forEach(function(c){"
+    "if(!bad&&c.scrollWidth>c.clientWidth+1)bad=c.textContent;});return bad;})()";
+// Each row's who (name and "as of"), chip, main line and second line.
+constexpr const char* RowTexts =
+    "Array.prototype.map.call(document.querySelectorAll('#rows li'),function(r){return [r.children[0].children[1].textContent,"
+    "r.children[1].textContent,r.children[2].children[0].textContent,r.children[2].children[1].textContent];})";
+
+// 2024-05-08 in Central European summer time (+02:00).
+constexpr std::int64_t At0905 = 1715151900, At0930 = 1715153400, At1030 = 1715157000, At1400 = 1715169600,
+                       At1545 = 1715175900;
+// A meeting that ends this many seconds after the page's first data.
+constexpr int EndsSoonSeconds = 6;
+
+// An office of seven at 09:30: rows that failed (one read earlier, one never), a free person
+// with their next meeting known, a title too long for its line ending the next day, a second
+// line, a private meeting and a meeting about to end.
+std::string officeBoard() {
+    ZoneScope zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    BoardSnapshot board;
+    board.dataTime = instantOfUnix(At0905);
+    board.lastGrabOk = false;  // two rows failed; they say so themselves
+    board.lastGrabTime = instantOfUnix(At0905 + 70);
+    board.people = {
+        person("Ann Archer", PersonState::Meeting, {meeting("Budget review (Room 4)", At1030)}),
+        person("Ben Brook", PersonState::Meeting,
+               {meeting("Quarterly planning with the regional directors, finance, facilities and the works council "
+                        "(Main hall, second floor)", At1545 + 86400)}),
+        person("Cara Cole", PersonState::Leave, {},
+               {note("Annual Leave (CC)", NoteKind::Leave), note("Early finish 15:00", NoteKind::Early)}),
+        person("Dan Dale", PersonState::Free),
+        person("Eve Ek", PersonState::Unknown),
+        person("Finn Fox", PersonState::Meeting, {meeting("Private", At1030)}),
+        person("Gus Gray", PersonState::Meeting, {meeting("Quick sync", At0930 + EndsSoonSeconds)}),
+    };
+    board.people[3].status.freeUntil = instantOfUnix(At1400);
+    board.people[4].failure = "Eve Ek: HTTP 401";
+    board.people[5].failure = "Finn Fox: HTTP 503";
+    board.people[5].fetchedAt = instantOfUnix(At0905);
+    board.people[5].status.meetings[0].isPrivate = true;
+    return buildBoardJson(board, false, instantOfUnix(At0930));
 }
 
 class WallPageBrowserTest : public ::testing::Test {
@@ -247,6 +305,97 @@ TEST_F(WallPageBrowserTest, FreshDataFillsTheScreenAtBothSizesAndAFailedGrabRais
         EXPECT_TRUE(view.waitFor(stale + ".hidden", 10000));
     }
     EXPECT_TRUE(view.page().errors.isEmpty()) << view.page().errors.join("\n").toStdString();
+}
+
+TEST_F(WallPageBrowserTest, EachLanguageAndThemeWithFailedRowsFreeUntilAndTimelyEnds) {
+    struct Row {
+        const char *asOf = "", *chip = "", *main = "", *more = "";
+    };
+    const struct Look {
+        WallLook look;
+        const char *date = "", *clock = "", *dataAge = "", *screenshot = "", *longUntil = "";
+        std::vector<Row> rows = {};  // empty: labels only checked to fit
+        Row afterEnd = {};           // the last row once its meeting has ended
+    } looks[] = {
+        {{}, "Wednesday 8 May 2024", "^09:3\\d:\\d\\d$", "Calendar data from 09:05", "wall-en-dark.png",
+         " until 9 May 15:45",
+         {{"", "Meeting", "Budget review (Room 4) until 10:30", ""},
+          {"", "Meeting", "", ""},
+          {"", "On leave", "Annual Leave (CC)", "Note: Early finish 15:00"},
+          {"", "Free", "Free until 14:00", ""},
+          {"", "Unknown", "Calendar unavailable: HTTP 401", ""},
+          {"as of 09:05", "Meeting", "Private until 10:30", ""},
+          {"", "Meeting", "Quick sync until 09:30", ""}},
+         {"", "Free", "Available", ""}},
+        {{"de", true, WallTheme::Light}, "Mittwoch, 8. Mai 2024", "^9:3\\d:\\d\\d AM$", "Kalenderdaten von 9:05 AM",
+         "wall-de-light.png", " bis 9. Mai 3:45 PM",
+         {{"", "Besprechung", "Budget review (Room 4) bis 10:30 AM", ""},
+          {"", "Besprechung", "", ""},
+          {"", "Urlaub", "Annual Leave (CC)", "Notiz: Early finish 15:00"},
+          {"", "Frei", "Frei bis 2:00 PM", ""},
+          {"", "Unbekannt", "Kalender nicht verfügbar: HTTP 401", ""},
+          {"Stand 9:05 AM", "Besprechung", "Privat bis 10:30 AM", ""},
+          {"", "Besprechung", "Quick sync bis 9:30 AM", ""}},
+         {"", "Frei", "Verfügbar", ""}},
+        {{"fr", false, WallTheme::Light}}, {{"es", true, WallTheme::Dark}}, {{"nl"}}, {{"it"}}, {{"pl"}},
+        {{"pt"}}, {{"sv", false, WallTheme::Light}},
+    };
+    const std::string board = officeBoard();
+    for (const Look& l : looks) {
+        SCOPED_TRACE(l.look.language);
+        server_.setPage(wallPageHtml("Tessmor Office", l.look));
+        server_.setJson(board);
+        WallView view(1280, 720);
+        view.load(url());
+        ASSERT_TRUE(view.waitFor(FirstData, 20000)) << view.page().all.join("\n").toStdString();
+        const int polls = server_.jsonRequests();
+        EXPECT_EQ(view.js("document.documentElement.lang").toString().toStdString(), l.look.language);
+        EXPECT_EQ(view.js(ChipCut).toString().toStdString(), "");
+        EXPECT_EQ(view.js(RowOutside).toString().toStdString(), "");
+        const QJsonObject low = view.jsJson(LowestContrast).toObject();
+        EXPECT_GE(low["ratio"].toDouble(), 4.5) << low["where"].toString().toStdString();
+        std::cout << l.look.language << ": lowest text contrast " << low["ratio"].toDouble() << " ("
+                  << low["where"].toString().toStdString() << ")\n";
+        // Two rows say why they are not current: the banner stays for the whole board.
+        EXPECT_TRUE(view.js("document.getElementById('stale').hidden").toBool());
+        EXPECT_TRUE(view.page().errors.isEmpty()) << view.page().errors.join("\n").toStdString();
+        if (l.rows.empty()) continue;
+
+        EXPECT_EQ(view.js("document.getElementById('date').textContent").toString(), QString::fromUtf8(l.date));
+        const QString clock = view.js("document.getElementById('clock').textContent").toString();
+        EXPECT_TRUE(QRegularExpression(l.clock).match(clock).hasMatch()) << clock.toStdString();
+        EXPECT_EQ(view.js("document.getElementById('dataAge').textContent").toString(), QString::fromUtf8(l.dataAge));
+        const QJsonArray rows = view.jsJson(RowTexts).toArray();
+        ASSERT_EQ(rows.size(), qsizetype(l.rows.size()));
+        for (std::size_t i = 0; i < l.rows.size(); ++i) {
+            const QJsonArray row = rows[qsizetype(i)].toArray();
+            const Row& want = l.rows[i];
+            EXPECT_EQ(row[0].toString(), QString::fromUtf8(want.asOf)) << i;
+            EXPECT_EQ(row[1].toString(), QString::fromUtf8(want.chip)) << i;
+            if (*want.main) {
+                EXPECT_EQ(row[2].toString(), QString::fromUtf8(want.main)) << i;
+            }
+            EXPECT_EQ(row[3].toString(), QString::fromUtf8(want.more)) << i;
+        }
+        // The long title is shortened; its end time (on the next day) is shown whole.
+        const QString ben = "document.querySelectorAll('#rows li')[1]";
+        EXPECT_EQ(view.js(ben + ".querySelector('.until').textContent").toString(), QString::fromUtf8(l.longUntil));
+        EXPECT_TRUE(view.js(ben + ".querySelector('.what').scrollWidth > " + ben + ".querySelector('.what').clientWidth")
+                        .toBool());
+        EXPECT_TRUE(view.js(ben + ".querySelector('.until').getBoundingClientRect().right <= " + ben +
+                            ".querySelector('.status').getBoundingClientRect().right + 1").toBool());
+        // Seven rows fill the screen's height.
+        EXPECT_GT(view.js("document.querySelector('#rows li:last-child').getBoundingClientRect().bottom / "
+                          "document.getElementById('rows').getBoundingClientRect().bottom").toDouble(), 0.97);
+        view.settle(300);
+        EXPECT_TRUE(view.screenshot(Artifacts / l.screenshot));
+        // The meeting ends: the row changes then, before the next poll.
+        const QString last = "document.querySelector('#rows li:last-child')";
+        ASSERT_TRUE(view.waitFor(last + ".children[1].textContent === '" + QString::fromUtf8(l.afterEnd.chip) + "'",
+                                 (EndsSoonSeconds + 4) * 1000));
+        EXPECT_EQ(view.js(last + ".children[2].textContent").toString(), QString::fromUtf8(l.afterEnd.main));
+        EXPECT_EQ(server_.jsonRequests(), polls);
+    }
 }
 
 TEST_F(WallPageBrowserTest, ThreeHundredPeopleTurnIntoColumnsAndRotatingPages) {

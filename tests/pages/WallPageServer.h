@@ -32,6 +32,7 @@ public:
     }
     quint16 port() const { return port_; }
     void setJson(std::string json) { json_ = std::move(json); }
+    void setPage(std::string page) { page_ = std::move(page); }
     int jsonRequests() const { return jsonRequests_; }
 
 private:
