@@ -16,6 +16,7 @@ struct PageSettings {
     bool wall = false;        // the wall page instead of the classic one
     std::string title;        // the office's title on the wall page (empty: the default)
     bool hideTitles = false;  // meetings and notes by their kind only, on both pages
+    bool selfStatus = false;  // people set their own status through their links (--self-status)
 };
 
 class BoardRequestHandler {
@@ -30,6 +31,7 @@ private:
     const Clock& clock_;
     LogWriter& log_;
     bool wall_;
+    bool selfStatus_;
     std::string wallPage_;  // made once: the title does not change
 };
 

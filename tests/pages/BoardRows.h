@@ -24,7 +24,7 @@ inline PersonRow person(const std::string& name, PersonState state, std::vector<
 {
     PersonRow row;
     row.name = name;
-    row.status = {state, std::move(meetings), std::move(notes)};
+    row.status = {state, std::move(meetings), std::move(notes), {}};
     return row;
 }
 
