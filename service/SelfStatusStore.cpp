@@ -48,6 +48,15 @@ std::map<std::string, std::string> tokensOf(const QJsonObject& data) {
     return tokens;
 }
 
+// A file root writes for the board ("sudo quorvane --status-links") is given to the state
+// directory's owner, the service's user, who could not read it otherwise (it is the owner's only).
+void giveToDirectoryOwner(const std::string& directory, const std::string& path) {
+    struct stat info {};
+    if (::geteuid() != 0 || ::stat(directory.c_str(), &info) != 0 || info.st_uid == 0) return;
+    if (::chown(path.c_str(), info.st_uid, info.st_gid) != 0)
+        throw StateError("cannot give " + path + " to the state directory's owner: " + std::strerror(errno));
+}
+
 }  // namespace
 
 std::string newStatusToken() {
@@ -223,6 +232,7 @@ template <typename Change>
 void SelfStatusStore::changeTokensLocked(Change change) {
     ensureStateDirectory(directory_);
     FileLock fileLock(lockPath_);
+    giveToDirectoryOwner(directory_, lockPath_);
     // Read fresh under the lock: another process may have written since the last look.
     tokensStamp_ = {};
     if (std::optional<std::string> problem = refreshTokensLocked())
@@ -239,6 +249,7 @@ void SelfStatusStore::writeTokensLocked(const std::map<std::string, std::string>
     QJsonObject data;
     data.insert(QLatin1String(SelfLinksKey), links);
     writeStateFile(linksPath_, StateEnvelope{SelfStateVersion, instantOfUnix(::time(nullptr)), data});
+    giveToDirectoryOwner(directory_, linksPath_);
     tokensStamp_ = {};  // read back at the next lookup: the stamp is the new file's
 }
 
