@@ -24,7 +24,9 @@ class ActivityLog;
 class AsyncLineWriter;
 class BoardStateFile;
 class LogWriter;
+class SelfStatusStore;
 class TextBoxLines;
+struct OwnStatusRequest;
 class WindowControls;
 
 struct Credentials {
@@ -42,6 +44,7 @@ struct ProgramSettings {
     bool echoLog = false;                     // also write the log to standard output
     std::string stateDirectory;               // where the board's data is kept between runs; empty: nowhere
     bool deferBrowser = false;                // no window to show it in: the browser is made on first use
+    bool selfStatus = false;                  // people set their own status (needs the state directory)
 };
 
 // Asks for a text: caption, prompt, default text in; the answer out.
@@ -90,6 +93,13 @@ private:
     void forwardFragmentEdit();
     // A new snapshot: served from now on, and its fragment shown in the fragment box.
     void publish(SharedSnapshot snapshot);
+    // People's own statuses: the board shown again with them as they are now, the next end
+    // awaited, and those of people gone from the roster dropped.
+    void showOwnStatuses();
+    void awaitNextOwnStatusEnd();
+    void dropGonePeople();
+    void openOwnStatusDialog();
+    void applyOwnStatusRequest(const OwnStatusRequest& request);
 
     ProgramSettings settings_;
     SystemClock clock_;
@@ -104,9 +114,12 @@ private:
     std::unique_ptr<AsyncLineWriter> echoOutput_;  // standard output, written by a thread of its own
     std::unique_ptr<LogWriter> echo_;
     LogWriter* logWriter_ = nullptr;
+    std::unique_ptr<SelfStatusStore> ownStatuses_;  // before site_, which serves from it
     std::unique_ptr<BoardSite> site_;
     std::unique_ptr<BoardController> controller_;
     std::unique_ptr<BoardStateFile> stateFile_;
+    QTimer ownStatusEndTimer_;
+    std::vector<std::string> rosterNames_;  // the roster the own statuses were last kept to
     bool closed_ = false;
 };
 

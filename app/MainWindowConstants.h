@@ -1,5 +1,6 @@
 #pragma once
 // Literals and settings of the main window's start-up, timers and web server.
+#include <chrono>
 #include <cstdint>
 
 namespace quorvane {
@@ -22,5 +23,10 @@ constexpr const char* PasswordPromptText = "Please enter your Tessmor password";
 
 constexpr const char* GrabCaptionHead = "Refresh Data from Server (next auto-update at ";
 constexpr const char* GrabCaptionPattern = "hh:mm)";
+
+// The board is shown again this long after an own status's end (the timer may fire a little
+// early), and looked at again at least this often when the next end is far off.
+constexpr std::chrono::milliseconds OwnStatusEndSlack{500};
+constexpr std::chrono::milliseconds OwnStatusLongestWait{5 * 60 * 1000};
 
 }  // namespace quorvane

@@ -37,6 +37,10 @@ struct Options {
     bool calendarHttps = false;    // day views over https too
     bool help = false;
     bool version = false;
+    bool selfStatus = false;       // people set their own status through their links
+    bool statusLinks = false;      // print every person's link and end
+    std::string renew;             // with statusLinks: this person gets a new link
+    std::string publicUrl;         // the board's address in the links (empty: this machine's name and port)
 };
 
 // args without the program name, read with QCommandLineParser; raises UsageError.
