@@ -2,7 +2,8 @@
 // libfaketime: people's links printed by --status-links; a post through a link shown in
 // /board.json and on the classic page and ended at its time; every refused post answered as it
 // should be with nothing stored; two posts at once leaving one whole; a renewed link stopping the
-// old one while the board runs; the statuses kept over a kill -9.
+// old one while the board runs; the statuses kept over a kill -9; a roster reload dropping a
+// person's status and link.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -100,6 +101,7 @@ TEST(SelfStatusE2ETest, LinksSetStatusesThatShowEndAndSurvive) {
     const int port = freePort();
     std::map<std::string, std::string> links = statusLinks(dir, port);
     ASSERT_EQ(static_cast<int>(links.size()), countOf(readAll(QUORVANE_DEMO_PEOPLE_ICS), "/ics/")) << readAll(dir / "links.out");
+    std::string bensLink;
     const std::string notFound = "HTTP/1.1 404 Not Found\r\nConnection: close\r\nContent-Type: text/plain; "
                                  "charset=utf-8\r\nContent-Length: 9\r\nServer: BaLtu\r\n\r\nNot found";
     {
@@ -169,6 +171,7 @@ TEST(SelfStatusE2ETest, LinksSetStatusesThatShowEndAndSurvive) {
 
         // A renewed link: the old one is any unknown path at once, the new one the page.
         const std::string renewed = statusLinks(dir, port, "Ben Carter")["Ben Carter"];
+        bensLink = renewed;
         ASSERT_FALSE(renewed.empty());
         EXPECT_EQ(rawExchange(port, "GET " + ben + " HTTP/1.1\r\n\r\n"), notFound);
         const std::string page = rawExchange(port, "GET " + renewed + " HTTP/1.1\r\n\r\n");
@@ -195,6 +198,17 @@ TEST(SelfStatusE2ETest, LinksSetStatusesThatShowEndAndSurvive) {
     if (fake) {
         EXPECT_EQ(page.find("Working from home"), std::string::npos) << page;
     }
+    // A roster read again without Ben: his status and link go, at once.
+    EXPECT_EQ(statusOf(rawExchange(port, "GET " + bensLink + " HTTP/1.1\r\n\r\n")), 200);
+    std::string roster = readAll(dir / "people.txt");
+    roster.erase(roster.find("\"Ben Carter\""), roster.find('\n', roster.find("\"Ben Carter\"")) + 1 - roster.find("\"Ben Carter\""));
+    std::ofstream(dir / "people.txt", std::ios::binary | std::ios::trunc) << roster;
+    board.program.signal(SIGHUP);
+    EXPECT_TRUE(waitWhileRunning(board.program, [&] {
+        return board.log().find("Own statuses and links dropped") != std::string::npos;
+    }, seconds(60))) << board.log();
+    EXPECT_EQ(rawExchange(port, "GET " + bensLink + " HTTP/1.1\r\n\r\n"), notFound);
+    EXPECT_EQ(readAll(dir / "state" / "self-status.json").find("On a site visit"), std::string::npos);
     fs::remove_all(dir);
 }
 
