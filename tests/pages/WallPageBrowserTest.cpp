@@ -344,8 +344,10 @@ TEST(SelfStatusBrowserTest, OwnPageFitsAPhoneAndTheWallShowsTheStatus) {
     board.lastGrabTime = now;
     NoteStatus own1{{"Working from home", "Working from home"}, NoteKind::Self};
     own1.end = now + std::chrono::hours(3);
+    NoteStatus away{{"Out of office", "Out of office"}, NoteKind::Self};
+    away.end = now + std::chrono::hours(50);  // a later day: its date is shown
     board.people = {person("Ann Example", PersonState::Free, {}, {own1}),
-                    person("Ben Carter", PersonState::Free, {}, {note("Out of office", NoteKind::Self)}),
+                    person("Ben Carter", PersonState::Free, {}, {away}),
                     person("Dana Whitfield", PersonState::Meeting, {meeting("Review", unixSeconds(now) + 600)},
                            {note("On a site visit", NoteKind::Self)})};
     WallPageServer wall(wallPageHtml("Tessmor"));
@@ -358,9 +360,15 @@ TEST(SelfStatusBrowserTest, OwnPageFitsAPhoneAndTheWallShowsTheStatus) {
         "Array.prototype.map.call(document.querySelectorAll('#rows li'),function(r){return [r.children[1].textContent,"
         "r.children[2].children[0].textContent,r.children[2].children[1].textContent];})").toArray();
     ASSERT_EQ(rows.size(), 3);
-    const QString end = QString::fromStdString(isoLocalTime(*own1.end).substr(11, 5));
-    EXPECT_EQ(rows[0].toArray(), (QJsonArray{"Home", "Working from home until " + end, ""}));
-    EXPECT_EQ(rows[1].toArray(), (QJsonArray{"Away", "Out of office", ""}));
+    // An end today as hh:mm, on a later day with its date ("11 Dec 17:00").
+    const auto until = [now](Instant end) {
+        const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        const LocalParts parts = localParts(end);
+        const QString time = QString::fromStdString(localHourMinute(end));
+        return sameLocalDay(end, now) ? time : QString("%1 %2 %3").arg(parts.day).arg(months[parts.month - 1]).arg(time);
+    };
+    EXPECT_EQ(rows[0].toArray(), (QJsonArray{"Home", "Working from home until " + until(*own1.end), ""}));
+    EXPECT_EQ(rows[1].toArray(), (QJsonArray{"Away", "Out of office until " + until(*away.end), ""}));
     EXPECT_EQ(rows[2].toArray(), (QJsonArray{"Meeting", "Review until " + QString::fromStdString(localHourMinute(now + std::chrono::seconds(600))),
                                              "Note: On a site visit"}));
 }
