@@ -126,5 +126,28 @@ constexpr const char* ConfigTrue[] = {"true", "yes", "on", "1"};
 constexpr const char* ConfigFalse[] = {"false", "no", "off", "0"};
 // QSettings' own section for keys outside any section.
 constexpr const char* ConfigGeneralSection = "General";
+// People's own statuses (--self-status) and their links (--status-links).
+constexpr const char* OptionSelfStatus = "self-status";
+constexpr const char* OptionStatusLinks = "status-links";
+constexpr const char* OptionRenew = "renew";
+constexpr const char* OptionPublicUrl = "public-url";
+// More changes than this in a minute through one link are refused (429): a phone shortcut or a
+// script gone round in a loop must not fill the log and the disk.
+constexpr int SelfChangesPerMinute = 10;
+// A link's token as made (22 base64url characters): any other text after /me/ is no link.
+constexpr std::size_t StatusTokenLength = 22;
+// What the access line shows of a link's token, which must not reach the log.
+constexpr std::string_view HiddenTokenText = "/me/*";
+constexpr std::string_view SelfLogHead = "Status of ";
+constexpr std::string_view SelfLogClearedTail = " cleared";
+constexpr std::string_view SelfNotSetText = " not set: ";
+constexpr std::string_view SelfLogFrom = ", from ";
+constexpr std::string_view SelfLogOperator = "the operator";
+constexpr std::string_view SelfNotSavedHead = "Status not saved: ";
+constexpr std::string_view SelfNotSavedText = "The status could not be saved; ask the board's administrator.";
+constexpr std::string_view SelfStatusesDropped = "Own statuses and links dropped for people no longer on the roster";
+constexpr std::string_view SelfStatusUnreadHead = "Own statuses: ";
+constexpr std::string_view SelfStatusNoStateText = "off: no state directory to keep them in";
+constexpr std::string_view NoStore = "no-store";
 
 }  // namespace quorvane

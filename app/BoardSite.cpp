@@ -14,9 +14,14 @@ bool isIpv6(const std::string& address) { return address.find(':') != std::strin
 
 }  // namespace
 
-BoardSite::BoardSite(const ServerSettings& server, const PageSettings& pages, const Clock& clock, LogWriter& log)
+BoardSite::BoardSite(const ServerSettings& server, const PageSettings& pages, const Clock& clock, LogWriter& log,
+                     SelfStatusStore* ownStatuses)
     : clock_(clock), log_(log), allow_(server.allow), metrics_(ProgramVersion), bindAddresses_(server.bindAddresses),
-      board_(pages.hideTitles), handler_(board_, clock, log, pages) {
+      board_(pages.hideTitles), handler_(board_, clock, log, pages), ownStatuses_(ownStatuses) {
+    if (ownStatuses_) {
+        ownPages_ = std::make_unique<SelfStatusPages>(*ownStatuses_, clock_, log_);
+        server_.setBodyFilter(&SelfStatusPages::wantsBody);
+    }
     server_.setDefaultPort(server.port);
     server_.setMaxClientConnections(server.maxClientConnections);
     for (const std::string& address : bindAddresses_)
@@ -44,11 +49,18 @@ void BoardSite::publish(SharedSnapshot snapshot) {
         lastGrabSeen_ = snapshot->lastGrabTime;
         metrics_.grabEnded(snapshot->lastGrabOk, ServiceMetrics::systemNow());
     }
-    board_.publish(std::move(snapshot));
+    base_ = std::move(snapshot);
+    republish();
+}
+
+void BoardSite::republish() {
+    if (!base_) return;
+    board_.publish(ownStatuses_ ? withOwnStatuses(base_, ownStatuses_->statusesAt(instantOfLocal(clock_.now()))) : base_);
 }
 
 void BoardSite::serve(const HttpRequest& request, HttpResponse& response) {
-    if (!serveHealth(request, response)) handler_.serve(request, response);
+    if (!serveHealth(request, response) && !(ownPages_ && ownPages_->serve(request, response)))
+        handler_.serve(request, response);
     metrics_.httpAnswered(response.statusCode());
 }
 

@@ -5,10 +5,12 @@
 // before its request is read (403 and an access line outside every range), and a handler's
 // failure logged in full while the client gets the bare 500.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/SelfStatusPages.h"
 #include "board/BoardSnapshot.h"
 #include "log/LogWriter.h"
 #include "pages/BoardRequestHandler.h"
@@ -31,8 +33,10 @@ struct ServerSettings {
 
 class BoardSite {
 public:
-    // The server listens when this returns; CouldNotBindError when it cannot.
-    BoardSite(const ServerSettings& server, const PageSettings& pages, const Clock& clock, LogWriter& log);
+    // The server listens when this returns; CouldNotBindError when it cannot. With ownStatuses
+    // (--self-status) people's pages are served at /me/ and their statuses laid over each snapshot.
+    BoardSite(const ServerSettings& server, const PageSettings& pages, const Clock& clock, LogWriter& log,
+              SelfStatusStore* ownStatuses = nullptr);
     // Stops the server first: its threads read the published board and write the log.
     ~BoardSite();
     BoardSite(const BoardSite&) = delete;
@@ -40,6 +44,10 @@ public:
 
     // Served from now on; its data time and a newly ended grab go to the metrics.
     void publish(SharedSnapshot snapshot);
+    // The last snapshot again, with the own statuses as they are now (after a change or an end).
+    void republish();
+    // The people's pages; none without --self-status.
+    SelfStatusPages* ownStatusPages() { return ownPages_.get(); }
     PublishedBoard& board() { return board_; }
     HttpServer& server() { return server_; }
     ServiceMetrics& metrics() { return metrics_; }
@@ -63,6 +71,9 @@ private:
     HttpServer server_;
     std::uint16_t port_ = 0;
     std::optional<Instant> lastGrabSeen_;  // publishing thread only
+    SelfStatusStore* ownStatuses_;
+    std::unique_ptr<SelfStatusPages> ownPages_;
+    SharedSnapshot base_;                  // the board's last snapshot, before the own statuses; publishing thread only
 };
 
 }  // namespace quorvane

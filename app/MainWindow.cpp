@@ -12,8 +12,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <set>
 
+#include "app/AppConstants.h"
 #include "app/BoardStateFile.h"
 #include "app/MainWindowConstants.h"
 #include "board/DayViewSource.h"
@@ -22,6 +26,10 @@
 #include "log/ActivityLog.h"
 #include "log/EchoLog.h"
 #include "log/QtMessageRoute.h"
+#include "pages/SelfStatusPage.h"
+#include "service/SelfStatusStore.h"
+#include "text/PercentEncoding.h"
+#include "ui/OwnStatusDialog.h"
 #include "service/AsyncLineWriter.h"
 #include "text/DateTime.h"
 #include "ui/LogBoxBinding.h"
@@ -83,7 +91,24 @@ MainWindow::MainWindow(ProgramSettings settings, QWidget* parent)
         controls_->showProgress(progress, progressMax);
     };
 
-    site_ = std::make_unique<BoardSite>(settings_.server, settings_.pages, clock_, *logWriter_);
+    if (settings_.selfStatus) {
+        if (settings_.stateDirectory.empty()) {
+            logWriter_->log(std::string(SelfStatusUnreadHead) + std::string(SelfStatusNoStateText), false);
+        } else {
+            ownStatuses_ = std::make_unique<SelfStatusStore>(settings_.stateDirectory);
+            for (const std::string& problem : ownStatuses_->load(instantOfLocal(clock_.now())))
+                logWriter_->log(std::string(SelfStatusUnreadHead) + problem, false);
+        }
+    }
+    site_ = std::make_unique<BoardSite>(settings_.server, settings_.pages, clock_, *logWriter_, ownStatuses_.get());
+    if (SelfStatusPages* pages = site_->ownStatusPages()) {
+        // A change comes on a connection thread; the board is shown again on this one.
+        pages->onChanged = [this] { QMetaObject::invokeMethod(this, [this] { showOwnStatuses(); }, Qt::QueuedConnection); };
+        ownStatusEndTimer_.setSingleShot(true);
+        connect(&ownStatusEndTimer_, &QTimer::timeout, this, &MainWindow::showOwnStatuses);
+        controls_->ownStatusButton->show();
+        connect(controls_->ownStatusButton, &QPushButton::clicked, this, &MainWindow::openOwnStatusDialog);
+    }
     controller_ = std::make_unique<BoardController>(settings_.board, site_->pageAddress(), *browser_, *logWriter_,
                                                     clock_, *this,
                                                     [this](SharedSnapshot snapshot) { publish(std::move(snapshot)); });
@@ -172,10 +197,74 @@ bool MainWindow::forceGrabChecked() const { return controls_->forceGrabBox->isCh
 void MainWindow::setForceGrabChecked(bool checked) { controls_->forceGrabBox->setChecked(checked); }
 
 void MainWindow::publish(SharedSnapshot snapshot) {
+    // The roster this snapshot is of decides whose statuses and links are kept, before it is shown.
+    if (ownStatuses_) dropGonePeople();
     site_->publish(std::move(snapshot));
     // The site serves this fragment already; filling the box is not an operator's edit.
     const QSignalBlocker quiet(controls_->fragmentEdit);
     fragmentLines_->setText(site_->board().fragment());
+    if (ownStatuses_) awaitNextOwnStatusEnd();
+}
+
+void MainWindow::showOwnStatuses() {
+    if (!ownStatuses_) return;
+    site_->republish();
+    {
+        const QSignalBlocker quiet(controls_->fragmentEdit);
+        fragmentLines_->setText(site_->board().fragment());
+    }
+    awaitNextOwnStatusEnd();
+}
+
+void MainWindow::awaitNextOwnStatusEnd() {
+    const Instant now = instantOfLocal(clock_.now());
+    if (const std::optional<Instant> end = ownStatuses_->nextEnd(now)) {
+        // Just after the end, and at least every few minutes, so a clock that jumps is followed.
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(*end - now) + OwnStatusEndSlack;
+        ownStatusEndTimer_.start(std::min(wait, OwnStatusLongestWait));
+    } else {
+        ownStatusEndTimer_.stop();
+    }
+}
+
+void MainWindow::dropGonePeople() {
+    std::vector<std::string> names;
+    for (const Person& person : controller_->roster()) names.push_back(person.name);
+    // An empty roster is one that did not read: nobody is dropped for it.
+    if (names.empty() || names == rosterNames_) return;
+    rosterNames_ = names;
+    try {
+        if (ownStatuses_->keepOnly(std::set<std::string>(names.begin(), names.end())))
+            logWriter_->log(std::string(SelfStatusesDropped), false);
+    } catch (const std::exception& error) {
+        logWriter_->log(std::string(SelfNotSavedHead) + error.what(), false);
+    }
+}
+
+void MainWindow::openOwnStatusDialog() {
+    QStringList names;
+    for (const Person& person : controller_->roster())
+        if (!names.contains(fromBytes(person.name))) names << fromBytes(person.name);
+    auto* dialog = new OwnStatusDialog(names, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->onRequest = [this](const OwnStatusRequest& request) { applyOwnStatusRequest(request); };
+    dialog->open();  // not exec(): no event loop of its own
+}
+
+void MainWindow::applyOwnStatusRequest(const OwnStatusRequest& request) {
+    SelfStatusPages* pages = site_->ownStatusPages();
+    if (!pages) return;
+    // Checked as a page's post is, so the operator's statuses follow the same rules.
+    std::string body = request.clear ? "clear=1" : "text=" + percentEncode(request.text);
+    if (request.until) body += "&until=" + toBytes(request.until->toString(QStringLiteral("yyyy-MM-ddTHH:mm")));
+    const StatusForm form = readStatusForm(body, instantOfLocal(clock_.now()));
+    if (!form.error.empty()) {
+        logWriter_->log(std::string(SelfLogHead) + request.name + std::string(SelfNotSetText) + form.error, false);
+        return;
+    }
+    std::optional<OwnStatus> status;
+    if (!form.clear) status = OwnStatus{form.text, form.until};
+    pages->change(request.name, std::move(status), std::string(SelfLogOperator));
 }
 
 EngineBrowser MainWindow::makeEngineBrowser() {

@@ -26,7 +26,9 @@ class EchoLog;
 class AsyncLineWriter;
 class BoardStateFile;
 class LogWriter;
+class SelfStatusStore;
 class TextBoxLines;
+struct OwnStatusRequest;
 class WindowControls;
 
 struct Credentials {
@@ -45,6 +47,7 @@ struct ProgramSettings {
     bool journal = false;                     // standard output is systemd's journal: priorities, no stamps
     std::string stateDirectory;               // where the board's data is kept between runs; empty: nowhere
     bool deferBrowser = false;                // no window to show it in: the browser is made on first use
+    bool selfStatus = false;                  // people set their own status (needs the state directory)
 };
 
 // Asks for a text: caption, prompt, default text in; the answer out.
@@ -96,6 +99,13 @@ private:
     // A browser on the engine, loaded at the first call; when it cannot be, the reason is logged
     // (once, or kept in engineFailure_ until the log exists) and the browser fails every load.
     EngineBrowser makeEngineBrowser();
+    // People's own statuses: the board shown again with them as they are now, the next end
+    // awaited, and those of people gone from the roster dropped.
+    void showOwnStatuses();
+    void awaitNextOwnStatusEnd();
+    void dropGonePeople();
+    void openOwnStatusDialog();
+    void applyOwnStatusRequest(const OwnStatusRequest& request);
 
     ProgramSettings settings_;
     SystemClock clock_;
@@ -110,9 +120,12 @@ private:
     std::unique_ptr<AsyncLineWriter> echoOutput_;  // standard output, written by a thread of its own
     std::unique_ptr<EchoLog> echo_;
     LogWriter* logWriter_ = nullptr;
+    std::unique_ptr<SelfStatusStore> ownStatuses_;  // before site_, which serves from it
     std::unique_ptr<BoardSite> site_;
     std::unique_ptr<BoardController> controller_;
     std::unique_ptr<BoardStateFile> stateFile_;
+    QTimer ownStatusEndTimer_;
+    std::vector<std::string> rosterNames_;  // the roster the own statuses were last kept to
     bool closed_ = false;
     std::string engineFailure_;  // the engine did not load before the log existed: logged then
 };

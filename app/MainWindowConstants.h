@@ -1,5 +1,6 @@
 #pragma once
 // Literals and settings of the main window's start-up, timers and web server.
+#include <chrono>
 #include <cstdint>
 
 namespace quorvane {
@@ -26,5 +27,9 @@ constexpr const char* GrabCaptionPattern = "hh:mm)";
 // The log line when the browser engine's plugin cannot be loaded (missing, or failing to load):
 // day views cannot be read, the rest of the board runs on.
 constexpr const char* EngineNotLoadedText = "Browser engine not loaded: ";
+// The board is shown again this long after an own status's end (the timer may fire a little
+// early), and looked at again at least this often when the next end is far off.
+constexpr std::chrono::milliseconds OwnStatusEndSlack{500};
+constexpr std::chrono::milliseconds OwnStatusLongestWait{5 * 60 * 1000};
 
 }  // namespace quorvane

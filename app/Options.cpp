@@ -108,6 +108,14 @@ QList<QCommandLineOption> optionTable() {
         option(OptionClock, "the wall page's times in 24 hours (default) or 12 hours", "24|12"),
         option(OptionTheme, "the wall page's colours: light text on dark (default) or\n"
                             "dark text on light", "dark|light"),
+        option(OptionSelfStatus, "let people set their own status through a secret link\n"
+                                 "each (/me/TOKEN); the statuses show beside the calendar's"),
+        option(OptionStatusLinks, "print each roster person's link (NAME, a TAB, the URL)\n"
+                                  "and exit; links are made when first needed"),
+        option(OptionRenew, "with --status-links: give this person a new link; the\n"
+                            "old one stops working at once", "NAME"),
+        option(OptionPublicUrl, "the board's address in the links (default http://, this\n"
+                                "machine's name and the port)", "URL"),
     };
 }
 
@@ -222,6 +230,17 @@ std::string configValue(const std::string& text) {
     return text;
 }
 
+// The board's address as people's phones reach it: http or https, a host, no query; its
+// trailing "/" dropped, so that "/me/..." follows it once.
+std::string publicUrlValue(std::string text) {
+    const QUrl url(QString::fromStdString(text), QUrl::StrictMode);
+    if (!url.isValid() || (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")) ||
+        url.host().isEmpty() || url.hasQuery() || url.hasFragment())
+        throw UsageError("option --public-url takes an http:// or https:// address, not '" + text + "'");
+    while (!text.empty() && text.back() == '/') text.pop_back();
+    return text;
+}
+
 int connectionCapValue(const std::string& text) {
     int count = -1;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
@@ -293,6 +312,13 @@ Options readCommandLine(const std::vector<std::string>& args) {
     options.wallPage = lastValue<bool>(parser, OptionPage, false, wallPageValue);
     options.maxClientConnections =
         lastValue<int>(parser, OptionMaxClientConnections, DefaultMaxClientConnections, connectionCapValue);
+    options.selfStatus = parser.isSet(QLatin1String(OptionSelfStatus));
+    options.statusLinks = parser.isSet(QLatin1String(OptionStatusLinks));
+    options.renew = lastText(parser, OptionRenew);
+    if (parser.isSet(QLatin1String(OptionRenew)) && (!options.statusLinks || options.renew.empty()))
+        throw UsageError("option --renew takes a roster name and goes with --status-links");
+    if (parser.isSet(QLatin1String(OptionPublicUrl)))
+        options.publicUrl = publicUrlValue(lastText(parser, OptionPublicUrl));
     for (const QString& address : parser.values(QLatin1String(OptionBind)))
         options.bindAddresses.push_back(bindValue(address.toStdString()));
     for (const QString& range : parser.values(QLatin1String(OptionAllow)))

@@ -43,6 +43,10 @@ struct Options {
     std::string configFile;        // --config: where the options below the command line's came from
     std::string absenceWordsFile;  // empty: the compiled-in absence words only
     WallLook wallLook{};           // --language, --clock, --theme: the wall page's language, clock and theme
+    bool selfStatus = false;       // people set their own status through their links
+    bool statusLinks = false;      // print every person's link and end
+    std::string renew;             // with statusLinks: this person gets a new link
+    std::string publicUrl;         // the board's address in the links (empty: this machine's name and port)
 };
 
 // args without the program name, read with QCommandLineParser; raises UsageError. With

@@ -3,7 +3,9 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <malloc.h>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -37,6 +39,8 @@
 #include "text/Errors.h"
 #include "text/SecretFile.h"
 #include "webserver/OpenFileLimit.h"
+#include "board/Roster.h"
+#include "service/SelfStatusStore.h"
 
 using namespace quorvane;
 
@@ -67,6 +71,8 @@ ProgramSettings settingsOf(const Options& options) {
                                      ClientRanges::parse(options.allow)};
     settings.pages = PageSettings{options.wallPage, options.title, options.hideTitles};
     settings.pages.wallLook = options.wallLook;
+    settings.pages.selfStatus = options.selfStatus;
+    settings.selfStatus = options.selfStatus;
     return settings;
 }
 
@@ -86,6 +92,38 @@ void applyGrabMinutes(MainWindow& window, const Options& options) {
 int fail(const std::string& message) {
     writeToStandardError(std::string(ProgramName) + ": " + message, LogSeverity::Error);
     return ExitUsage;
+}
+
+// --status-links: every roster person's link (those missing made now), or with --renew one
+// person's new link, printed as NAME, a TAB and the URL.
+int printStatusLinks(const Options& options) {
+    std::string base = options.publicUrl;
+    if (base.empty()) {
+        char host[256] = {};
+        if (gethostname(host, sizeof host - 1) != 0 || !*host) std::strcpy(host, "localhost");
+        base = std::string("http://") + host + ":" + std::to_string(options.port);
+    }
+    try {
+        const std::string directory = stateDirectoryPath(options.stateDir, StateEnvironment::fromProcess());
+        Roster roster;
+        loadRoster(roster, options.rosterFile);
+        std::vector<std::string> names;
+        for (const Person& person : roster)
+            if (std::find(names.begin(), names.end(), person.name) == names.end()) names.push_back(person.name);
+        SelfStatusStore store(directory);
+        std::vector<std::pair<std::string, std::string>> links;
+        if (!options.renew.empty()) {
+            if (std::find(names.begin(), names.end(), options.renew) == names.end())
+                return fail("no one named '" + options.renew + "' on the roster " + options.rosterFile);
+            links.emplace_back(options.renew, store.renew(options.renew));
+        } else {
+            links = store.tokensFor(names);
+        }
+        for (const auto& [name, token] : links) std::printf("%s\t%s/me/%s\n", name.c_str(), base.c_str(), token.c_str());
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    }
+    return 0;
 }
 
 }  // namespace
@@ -110,6 +148,7 @@ int main(int argc, char** argv) {
         }
         // Under systemd a secret file may be named by its credential (LoadCredential=).
         resolveCredentialNames(options, credentialsDirectory());
+        if (options.statusLinks) return printStatusLinks(options);
         if (!options.credentialsFile.empty()) {
             const FileCredentials read = readCredentialsFile(options.credentialsFile);
             credentials = Credentials{read.userId, read.password};

@@ -17,7 +17,9 @@ enum class PersonState { Meeting, Leave, Note, Free, Unknown };
 // The kind of an admitted note; it is also what is shown when titles are hidden.
 // Working: where the person works today (elsewhere, from home, an office), from a calendar
 // service's working-location entries.
-enum class NoteKind { Leave, Holiday, Shift, Late, Early, Other, Working };
+// Self: what the person said of themselves through their own link (or the operator for them);
+// their own words, shown even when titles are hidden.
+enum class NoteKind { Leave, Holiday, Shift, Late, Early, Other, Working, Self };
 
 // A calendar's text in the two forms the pages need: markup for the classic page (a day view's
 // description as the calendar wrote it; a calendar address's text escaped) and plain text (no
@@ -41,6 +43,7 @@ struct MeetingStatus {
 struct NoteStatus {
     CalendarText text;
     NoteKind kind = NoteKind::Other;
+    std::optional<Instant> end{};  // a Self note's end; none: until cleared (and for every other kind)
 };
 
 struct PersonStatus {

@@ -48,7 +48,14 @@ void appendRowExtras(std::string& out, const PersonRow& person)
     }
 }
 
-void appendPerson(std::string& out, const PersonRow& person, bool hideTitles)
+// A note's kind as the JSON names it: with people's own statuses on, where the calendar says
+// they work is the same kind of news, and is named so.
+std::string_view jsonNoteKind(NoteKind kind, bool selfStatus)
+{
+    return selfStatus && kind == NoteKind::Working ? noteKindName(NoteKind::Self) : noteKindName(kind);
+}
+
+void appendPerson(std::string& out, const PersonRow& person, bool hideTitles, bool selfStatus, Instant now)
 {
     out.append("{\"name\":");
     appendJsonString(out, person.name);
@@ -72,13 +79,20 @@ void appendPerson(std::string& out, const PersonRow& person, bool hideTitles)
         const NoteStatus& note = person.status.notes[i];
         if (i) out.push_back(',');
         out.append("{\"text\":");
-        appendJsonString(out, hideTitles ? noteKindLabel(note.kind) : std::string_view(note.text.plain));
+        // A person's own words are shown with titles hidden too: they chose them for the board.
+        const bool label = hideTitles && note.kind != NoteKind::Self;
+        appendJsonString(out, label ? noteKindLabel(note.kind) : std::string_view(note.text.plain));
         out.append(",\"kind\":");
-        appendJsonString(out, noteKindName(note.kind));
+        const std::string_view kind = jsonNoteKind(note.kind, selfStatus);
+        appendJsonString(out, kind);
+        if (kind == noteKindName(NoteKind::Self)) {  // only self notes: other rows keep their bytes
+            out.append(",\"end\":");
+            appendTime(out, note.end);
+        }
         out.append("}");
     }
     out.append("],\"statusHtml\":");
-    appendJsonString(out, statusHtml(person.status, hideTitles));
+    appendJsonString(out, statusHtml(person.status, hideTitles, now));
     appendRowExtras(out, person);
     out.append("}");
 }
@@ -120,12 +134,13 @@ std::string_view noteKindName(NoteKind kind)
     case NoteKind::Late: return "late";
     case NoteKind::Early: return "early";
     case NoteKind::Working: return "working";
+    case NoteKind::Self: return "self";
     case NoteKind::Other: break;
     }
     return "other";
 }
 
-std::string buildBoardJson(const BoardSnapshot& snapshot, bool hideTitles, Instant generated)
+std::string buildBoardJson(const BoardSnapshot& snapshot, bool hideTitles, Instant generated, bool selfStatus)
 {
     // Written by hand rather than through QJsonDocument: the document measured three to four times
     // this writer's cost, over a third of a /board.json request's CPU (bench/WallDataBench.cpp).
@@ -140,7 +155,7 @@ std::string buildBoardJson(const BoardSnapshot& snapshot, bool hideTitles, Insta
     out.append(",\"people\":[");
     for (std::size_t i = 0; i < snapshot.people.size(); ++i) {
         if (i) out.push_back(',');
-        appendPerson(out, snapshot.people[i], hideTitles);
+        appendPerson(out, snapshot.people[i], hideTitles, selfStatus, snapshot.effectiveNow);
     }
     out.append("]}\n");
     return out;

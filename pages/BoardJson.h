@@ -10,8 +10,11 @@ namespace quorvane {
 
 // With hideTitles meetings read "In a meeting" and notes their kind: no description or note text
 // is output, and the status cell is the hidden-titles one. generated is the instant the page
-// measures the data's age against.
-std::string buildBoardJson(const BoardSnapshot& snapshot, bool hideTitles, Instant generated);
+// measures the data's age against. A person's own status is a note of kind "self" with its "end"
+// (null: until cleared), in their own words even with hideTitles; with selfStatus (people's own
+// statuses served) where the calendar says they work is named "self" too.
+std::string buildBoardJson(const BoardSnapshot& snapshot, bool hideTitles, Instant generated,
+                           bool selfStatus = false);
 
 // Names used in the JSON.
 std::string_view personStateName(PersonState state);

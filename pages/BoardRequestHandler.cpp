@@ -9,7 +9,7 @@ namespace quorvane {
 
 BoardRequestHandler::BoardRequestHandler(const PublishedBoard& board, const Clock& clock, LogWriter& log,
                                          const PageSettings& settings)
-    : board_(board), clock_(clock), log_(log), wall_(settings.wall),
+    : board_(board), clock_(clock), log_(log), wall_(settings.wall), selfStatus_(settings.selfStatus),
       wallPage_(settings.wall ? wallPageHtml(settings.title, settings.wallLook) : std::string()) {}
 
 void BoardRequestHandler::serve(const HttpRequest& request, HttpResponse& response) const
@@ -26,7 +26,8 @@ void BoardRequestHandler::serveWall(const HttpRequest& request, HttpResponse& re
         response.bodyText = wallPage_;
         response.contentType = std::string(BoardContentType);
     } else if (request.path == WallDataPath) {
-        response.bodyText = buildBoardJson(*board_.current()->snapshot, board_.hidesTitles(), instantOfLocal(clock_.now()));
+        response.bodyText = buildBoardJson(*board_.current()->snapshot, board_.hidesTitles(), instantOfLocal(clock_.now()),
+                                           selfStatus_);
         response.contentType = std::string(JsonContentType);
         response.cacheControl = std::string(NoCache);
     } else {

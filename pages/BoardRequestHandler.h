@@ -18,6 +18,7 @@ struct PageSettings {
     std::string title;        // the office's title on the wall page (empty: the default)
     bool hideTitles = false;  // meetings and notes by their kind only, on both pages
     WallLook wallLook{};      // the wall page's language, clock and theme
+    bool selfStatus = false;  // people set their own status through their links (--self-status)
 };
 
 class BoardRequestHandler {
@@ -32,6 +33,7 @@ private:
     const Clock& clock_;
     LogWriter& log_;
     bool wall_;
+    bool selfStatus_;
     std::string wallPage_;  // made once: the title does not change
 };
 

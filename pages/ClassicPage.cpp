@@ -38,7 +38,7 @@ std::string withPageTimeTokenInert(std::string text) {
 std::string classicFragment(const BoardSnapshot& snapshot, bool hideTitles) {
     std::string fragment(TableOpenLine);
     for (const PersonRow& person : snapshot.people) {
-        const std::string status = withPageTimeTokenInert(statusHtml(person.status, hideTitles));
+        const std::string status = withPageTimeTokenInert(statusHtml(person.status, hideTitles, snapshot.effectiveNow));
         // A roster name is text, not markup; an apostrophe is left as it is, so that names without
         // & < > " go out as they always have.
         fragment.append(FragmentLineBreak).append(RowOpen).append(withPageTimeTokenInert(htmlEscape(person.name, false)));

@@ -77,4 +77,29 @@ constexpr std::string_view NotFoundText = "Not found";
 // The classic and the wall page's type.
 constexpr std::string_view BoardContentType = "text/html; charset=utf-8";
 
+// A person's own page at /me/TOKEN (pages/status.html) and what its form posts.
+constexpr std::string_view SelfPathPrefix = "/me/";
+constexpr std::string_view SelfNamePlaceholder = "{{NAME}}";
+constexpr std::string_view SelfNowPlaceholder = "{{NOW}}";
+constexpr std::string_view SelfErrorPlaceholder = "{{ERROR}}";
+constexpr std::string_view SelfTodayPlaceholder = "{{TODAY}}";
+constexpr std::string_view SelfErrorOpen = "<p class=\"error\" id=\"error\">";
+constexpr std::string_view SelfErrorClose = "</p>";
+constexpr std::string_view SelfNoStatusText = "No status set: the board shows your calendar.";
+constexpr std::string_view SelfFormText = "text";
+constexpr std::string_view SelfFormUntil = "until";
+constexpr std::string_view SelfFormClear = "clear";
+// Enough for "Back at 3 after the dentist, call my mobile" and short enough for a board's row.
+constexpr std::size_t SelfStatusMaxChars = 80;
+constexpr std::string_view SelfUntilPattern = "dd/mm hh:nn";
+// Why a post is refused (a 400 with the page showing it).
+constexpr std::string_view SelfErrorNotText = "The status is not UTF-8 text.";
+constexpr std::string_view SelfErrorControls = "The status holds control characters.";
+constexpr std::string_view SelfErrorEmpty = "Say what your status is, or clear it.";
+constexpr std::string_view SelfErrorTooLong = "The status is longer than 80 characters.";
+constexpr std::string_view SelfErrorUntilUnreadable = "The time is not one this page reads (YYYY-MM-DDTHH:MM).";
+constexpr std::string_view SelfErrorUntilPast = "That time has already passed.";
+constexpr std::string_view SelfErrorTooLarge = "The form is too large.";
+constexpr std::string_view SelfErrorTooMany = "Too many changes in a minute: wait a little and try again.";
+
 }  // namespace quorvane

@@ -29,9 +29,20 @@ void appendNote(std::string& html, std::string_view text)
     html.append(html.empty() ? NoteOpen : NoteOpenAfter).append(text).append(SmallClose);
 }
 
+// A person's own words stay on the board with titles hidden too (they chose them for it), with
+// their end as a meeting's: "hh:nn" today, "dd/mm hh:nn" on a later day.
+std::string selfNoteHtml(const NoteStatus& note, Instant now)
+{
+    std::string text = note.text.html;
+    if (note.end)
+        text.append(UntilText).append(dateTimeToText(sameLocalDay(*note.end, now) ? UntilPattern : UntilLaterDayPattern,
+                                                     localOfInstant(*note.end)));
+    return text;
+}
+
 }  // namespace
 
-std::string classicStatusHtml(const PersonStatus& status)
+std::string classicStatusHtml(const PersonStatus& status, Instant now)
 {
     std::string html;
     for (const MeetingStatus& meeting : status.meetings) {
@@ -45,11 +56,12 @@ std::string classicStatusHtml(const PersonStatus& status)
         html = textReplace(html, LineBreak, LineBreakReplacement, ReplaceAll | IgnoreCase);
         html = textReplace(html, CommaBeforeParen, BlankBeforeParen, ReplaceAll);
     }
-    for (const NoteStatus& note : status.notes) appendNote(html, note.text.html);
+    for (const NoteStatus& note : status.notes)
+        appendNote(html, note.kind == NoteKind::Self ? selfNoteHtml(note, now) : note.text.html);
     return html;
 }
 
-std::string hiddenStatusHtml(const PersonStatus& status)
+std::string hiddenStatusHtml(const PersonStatus& status, Instant now)
 {
     std::string html;
     for (const MeetingStatus& meeting : status.meetings) {
@@ -58,7 +70,8 @@ std::string hiddenStatusHtml(const PersonStatus& status)
         else
             html.append(AlsoOpen).append(hiddenMeetingText(meeting)).append(SmallClose);
     }
-    for (const NoteStatus& note : status.notes) appendNote(html, noteKindLabel(note.kind));
+    for (const NoteStatus& note : status.notes)
+        appendNote(html, note.kind == NoteKind::Self ? selfNoteHtml(note, now) : std::string(noteKindLabel(note.kind)));
     return html;
 }
 
@@ -71,6 +84,7 @@ std::string_view noteKindLabel(NoteKind kind)
     case NoteKind::Late: return "Late start";
     case NoteKind::Early: return "Early finish";
     case NoteKind::Working: return "Working elsewhere";
+    case NoteKind::Self: return "Own status";
     case NoteKind::Other: break;
     }
     return "Note";

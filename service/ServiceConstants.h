@@ -64,6 +64,18 @@ inline constexpr std::string_view StateDataKey = "data";
 // for one piece at most, never for the whole file.
 inline constexpr std::size_t StateWriteChunkBytes = 256 * 1024;
 
+// People's own statuses and their links (SelfStatusStore).
+inline constexpr std::string_view SelfStatusFileName = "self-status.json";
+inline constexpr std::string_view SelfLinksFileName = "status-links.json";
+inline constexpr std::string_view SelfLinksLockName = "status-links.lock";
+inline constexpr int SelfStateVersion = 1;
+inline constexpr const char* SelfStatusesKey = "statuses";
+inline constexpr const char* SelfLinksKey = "links";
+inline constexpr const char* SelfTextKey = "text";
+inline constexpr const char* SelfUntilKey = "until";
+// 128 bits: a link can be neither guessed nor found by trying.
+inline constexpr std::size_t StatusTokenBytes = 16;
+
 // The standard-output writer: lines waiting for a slow output beyond this many are dropped and
 // counted (a minute of access lines at a few hundred requests a second).
 inline constexpr std::size_t LineQueueCapacity = 16384;

@@ -41,4 +41,16 @@ constexpr const char* PromptOkCaption = "OK";
 constexpr const char* PromptCancelCaption = "Cancel";
 constexpr char PasswordMaskChar = '*';
 
+// The operator's window onto people's own statuses (--self-status): the same presets as their pages.
+constexpr const char* OwnStatusButtonCaption = "Own statuses...";
+constexpr const char* OwnStatusDialogCaption = "Own statuses";
+constexpr const char* OwnStatusPresets[] = {"Working from home", "Out of office", "On a site visit", "Back at "};
+constexpr const char* OwnStatusUntilChoices[] = {"End of today", "At the time below", "Until cleared"};
+constexpr const char* OwnStatusSetCaption = "Set";
+constexpr const char* OwnStatusClearCaption = "Clear";
+constexpr const char* OwnStatusPersonLabel = "Person:";
+constexpr const char* OwnStatusTextLabel = "Status:";
+constexpr const char* OwnStatusUntilLabel = "Until:";
+constexpr int OwnStatusMaxChars = 80;
+
 }  // namespace quorvane

@@ -54,6 +54,11 @@ WindowControls::WindowControls(QWidget* browser, QWidget* parent) : QWidget(pare
 
     layOut();
 
+    ownStatusButton = new QPushButton(QLatin1String(OwnStatusButtonCaption), statusBar);
+    ownStatusButton->setObjectName(QStringLiteral("ownStatusButton"));
+    statusBar->addPermanentWidget(ownStatusButton);
+    ownStatusButton->hide();
+
     // Tab order: log, browser, button, fragment, fake time, force grab; the status bar takes none.
     statusBar->setFocusPolicy(Qt::NoFocus);
     setTabOrder(logEdit, browserView);

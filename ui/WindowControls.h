@@ -26,6 +26,8 @@ public:
     QLineEdit* fakeTimeEdit;
     QCheckBox* forceGrabBox;
     QPushButton* refreshButton;
+    // In the status bar, hidden unless people's own statuses are on: opens the operator's window onto them.
+    QPushButton* ownStatusButton;
 
     // The status bar's text for a progress event: "progress / max".
     void showProgress(int progress, int progressMax);

@@ -29,7 +29,7 @@ std::int32_t parseInt32(const std::string& text) {
     return static_cast<std::int32_t>(value);
 }
 
-constexpr std::array<std::pair<std::int32_t, const char*>, 34> ReasonPhrases{{
+constexpr std::array<std::pair<std::int32_t, const char*>, 35> ReasonPhrases{{
     {100, "Continue"}, {200, "OK"}, {201, "Created"}, {202, "Accepted"},
     {203, "Non-authoritative Information"}, {204, "No Content"}, {205, "Reset Content"},
     {206, "Partial Content"}, {301, "Moved Permanently"}, {302, "Moved Temporarily"},
@@ -38,7 +38,7 @@ constexpr std::array<std::pair<std::int32_t, const char*>, 34> ReasonPhrases{{
     {406, "Not Acceptable"}, {407, "Proxy Authentication Required"}, {408, "Request Timeout"},
     {409, "Conflict"}, {410, "Gone"}, {411, "Length Required"}, {412, "Precondition Failed"},
     {413, "Request Entity To Long"}, {414, "Request-URI Too Long. 256 Chars max"},
-    {415, "Unsupported Media Type"}, {500, "Internal Server Error"}, {501, "Not Implemented"},
+    {415, "Unsupported Media Type"}, {429, "Too Many Requests"}, {500, "Internal Server Error"}, {501, "Not Implemented"},
     {502, "Bad Gateway"}, {503, "Service Unavailable"}, {504, "Gateway timeout"},
     {505, "HTTP version not supported"},
 }};
@@ -97,6 +97,7 @@ void HttpResponse::sendHeader() {
     if (!contentType.empty()) appendHeaderLine(block, "Content-Type", contentType);
     if (contentLength >= 0) appendHeaderLine(block, "Content-Length", std::to_string(contentLength));
     if (!cacheControl.empty()) appendHeaderLine(block, "Cache-control", cacheControl);
+    if (!location.empty()) appendHeaderLine(block, "Location", location);
     appendHeaderLine(block, "Server", ServerSoftware);
     block.append(LineEnd);
     connection_->write(block);

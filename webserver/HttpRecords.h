@@ -27,6 +27,10 @@ struct HttpRequest {
     std::vector<std::string> headerLines;
     std::string referer, userAgent;
     std::int32_t contentLength = -1;  // -1: absent, or not a 32-bit decimal
+    // The body, kept only for requests the server's body filter asks for (at most
+    // MaxKeptBodyBytes); over that it is let go as every other body is, and bodyTooLarge says so.
+    std::string body;
+    bool bodyTooLarge = false;
 };
 
 class HttpResponse {
@@ -46,6 +50,7 @@ public:
 
     std::string contentType{DefaultContentType};
     std::string cacheControl;
+    std::string location;             // a redirect's target; no header line when empty
     std::int32_t contentLength = -1;  // -1: the length of bodyText when the header is written
     std::string bodyText;
 

@@ -48,6 +48,23 @@ void skipBody(BufferedStream& connection, const HttpRequest& request) {
     }
 }
 
+// A body the handler reads: kept when within MaxKeptBodyBytes, else let go as skipBody does and
+// flagged, so the handler can answer 413 instead of reading a part of it.
+void keepBody(BufferedStream& connection, HttpRequest& request) {
+    if (request.contentLength > MaxKeptBodyBytes) {
+        request.bodyTooLarge = true;
+        skipBody(connection, request);
+    } else if (request.contentLength > 0) {
+        request.body = connection.readBytes(static_cast<std::size_t>(request.contentLength));
+    } else if (request.method == "POST" && request.contentLength < 0) {
+        std::string rest = connection.readToClose(static_cast<std::size_t>(MaxRequestBodyBytes));
+        if (rest.size() > static_cast<std::size_t>(MaxKeptBodyBytes))
+            request.bodyTooLarge = true;
+        else
+            request.body = std::move(rest);
+    }
+}
+
 }  // namespace
 
 HttpServer::~HttpServer() { setActive(false); }
@@ -107,7 +124,10 @@ void HttpServer::serveOneRequest(ClientConnection& context) {
     request.peerAddress = context.peerAddress();
     readHeaderBlock(connection, request, headBudget);
     request.readFields();
-    skipBody(connection, request);
+    if (bodyFilter_ && bodyFilter_(request))
+        keepBody(connection, request);
+    else
+        skipBody(connection, request);
 
     // The whole request has arrived; the rest of the exchange is not bound by the read deadline.
     if (SocketTransport* socket = context.socket()) socket->setReadDeadline(std::chrono::steady_clock::time_point::max());

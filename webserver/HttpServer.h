@@ -19,6 +19,9 @@ using HttpHandler = std::function<void(const HttpRequest&, HttpResponse&)>;
 using HttpClientGate = std::function<bool(const HttpRequest&, HttpResponse&)>;
 // Told the message of each exception a handler raised, on the connection thread.
 using HttpErrorReport = std::function<void(const HttpRequest&, const std::string& message)>;
+// Asked, once the head is read, whether the request's body is to be kept for the handler
+// (request.body); every other body is read and let go.
+using HttpBodyFilter = std::function<bool(const HttpRequest&)>;
 
 class HttpServer : public TcpListener {
 public:
@@ -30,6 +33,7 @@ public:
     void setHandler(HttpHandler handler) { handler_ = std::move(handler); }
     void setErrorReport(HttpErrorReport report) { errorReport_ = std::move(report); }
     void setClientGate(HttpClientGate gate) { clientGate_ = std::move(gate); }
+    void setBodyFilter(HttpBodyFilter filter) { bodyFilter_ = std::move(filter); }
 
     // The exchange on one connection; always returns false and always leaves it closed. Public
     // so that a connection fed from memory can be served directly.
@@ -46,6 +50,7 @@ private:
     HttpHandler handler_;
     HttpErrorReport errorReport_;
     HttpClientGate clientGate_;
+    HttpBodyFilter bodyFilter_;
 };
 
 }  // namespace quorvane

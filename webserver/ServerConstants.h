@@ -38,6 +38,9 @@ constexpr int DefaultMaximumHeaderLineCount = 1024;     // header lines beyond t
 constexpr std::size_t MaxRequestHeadBytes = 16384;
 constexpr int DefaultRequestTimeoutMs = 30000;          // whole request must arrive within this of accept
 constexpr std::int64_t MaxRequestBodyBytes = 1048576;   // larger bodies end the connection unanswered
+// A body kept for the handler (a small form): bounded well below the above, since one is held in
+// memory per connection thread and no form of ours comes near it.
+constexpr std::int64_t MaxKeptBodyBytes = 4096;
 
 // Answering.
 constexpr std::size_t MaxAccessLineBytes = 65536;       // access lines are cut here (tokens in client text)

@@ -117,6 +117,36 @@ TEST(OptionsTest, RefusesUnknownOptionsAndMissingValues) {
     EXPECT_THROW(parseOptions({"-x"}), UsageError);
 }
 
+TEST(OptionsTest, OwnStatusesAndTheirLinks) {
+    const Options none = parseOptions({});
+    EXPECT_FALSE(none.selfStatus);
+    EXPECT_FALSE(none.statusLinks);
+    EXPECT_EQ(none.publicUrl, "");
+    const Options all = parseOptions({"--self-status", "--status-links", "--renew", "Ann Example", "--public-url",
+                                      "https://board.example.org/"});
+    EXPECT_TRUE(all.selfStatus);
+    EXPECT_TRUE(all.statusLinks);
+    EXPECT_EQ(all.renew, "Ann Example");
+    EXPECT_EQ(all.publicUrl, "https://board.example.org");  // "/me/..." follows it once
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } refused[] = {
+        {{"--renew", "Ann"}, "option --renew takes a roster name and goes with --status-links"},
+        {{"--status-links", "--renew", ""}, "option --renew takes a roster name and goes with --status-links"},
+        {{"--public-url", "board.example.org"}, "option --public-url takes an http:// or https:// address, not 'board.example.org'"},
+        {{"--public-url", "ftp://board/"}, "option --public-url takes an http:// or https:// address, not 'ftp://board/'"},
+    };
+    for (const auto& c : refused) {
+        try {
+            parseOptions(c.args);
+            ADD_FAILURE() << c.message;
+        } catch (const UsageError& error) {
+            EXPECT_EQ(std::string(error.what()), c.message);
+        }
+    }
+}
+
 TEST(OptionsTest, PortBindAndRosterWithTheirDefaults) {
     const Options none = parseOptions({});
     EXPECT_EQ(none.port, 7350);

@@ -195,6 +195,46 @@ TEST(WallPageTest, LanguageClockAndThemeAreFilledInOnePass) {
     }
 }
 
+// A person's own status: their words (escaped as markup on the cell, never hidden), its end on
+// both pages, and where the calendar says they work named "self" in the JSON once own statuses
+// are served.
+TEST(BoardJsonTest, OwnStatusesKeepTheirWordsAndEnd) {
+    ZoneGuard zone(OfficeZone);
+    const auto self = [](const std::string& html, const std::string& plain, std::optional<std::int64_t> end) {
+        NoteStatus n{{html, plain}, NoteKind::Self};
+        if (end) n.end = instantOfUnix(*end);
+        return n;
+    };
+    constexpr std::int64_t NextDay1200 = At1100 + 25 * 3600;
+    const struct {
+        NoteStatus note;
+        bool hideTitles, selfStatus;
+        std::string cell, jsonNote;
+    } cases[] = {
+        {self("Home &lt;b&gt;", "Home <b>", At1700), false, true, "<small>Note: Home &lt;b&gt; until 17:00</small>",
+         R"({"text":"Home <b>","kind":"self","end":"2024-05-08T17:00:00+02:00"})"},
+        {self("Site", "Site", At1700), true, true, "<small>Note: Site until 17:00</small>",
+         R"({"text":"Site","kind":"self","end":"2024-05-08T17:00:00+02:00"})"},
+        {self("Away", "Away", NextDay1200), false, true, "<small>Note: Away until 09/05 12:00</small>",
+         R"({"text":"Away","kind":"self","end":"2024-05-09T12:00:00+02:00"})"},
+        {self("Out", "Out", std::nullopt), true, true, "<small>Note: Out</small>",
+         R"({"text":"Out","kind":"self","end":null})"},
+        {note("Home", NoteKind::Working), false, true, "<small>Note: Home</small>",
+         R"({"text":"Home","kind":"self","end":null})"},
+        {note("Home", NoteKind::Working), true, true, "<small>Note: Working elsewhere</small>",
+         R"({"text":"Working elsewhere","kind":"self","end":null})"},
+        {note("Home", NoteKind::Working), false, false, "<small>Note: Home</small>", R"({"text":"Home","kind":"working"})"},
+    };
+    for (const auto& c : cases) {
+        BoardSnapshot board;
+        board.effectiveNow = instantOfUnix(At0930);
+        board.people = {person("Ann", PersonState::Free, {}, {c.note})};
+        const std::string json = buildBoardJson(board, c.hideTitles, instantOfUnix(At0930), c.selfStatus);
+        EXPECT_NE(json.find("\"notes\":[" + c.jsonNote + "]"), std::string::npos) << json;
+        EXPECT_EQ(statusHtml(board.people[0].status, c.hideTitles, board.effectiveNow), c.cell);
+    }
+}
+
 TEST(WallPageTest, TitleIsEscapedIntoEveryPlaceholder) {
     const struct {
         std::string title, shown;

@@ -26,6 +26,8 @@
 #include "tests/support/E2EHelpers.h"
 #include "tests/support/WebEngineTestApp.h"
 #include "pages/BoardJson.h"
+#include "pages/SelfStatusPage.h"
+#include "pages/StatusCell.h"
 #include "pages/WallPage.h"
 #include "tests/pages/BoardRows.h"
 #include "tests/pages/WallPageServer.h"
@@ -438,6 +440,86 @@ TEST_F(WallPageBrowserTest, ConnectionLostIsShownAndClearsWhenTheBoardReturns) {
     EXPECT_TRUE(view.waitFor("document.getElementById('lost').hidden", 15000));
     EXPECT_GT(server_.jsonRequests(), requests);
     EXPECT_EQ(view.js(RowCount).toInt(), 7);
+}
+
+// A person's own page at a phone's size (390x844): nothing wider than the screen, the presets and
+// the end fill the form, and what it would post is text, until and nothing else. The wall page
+// shows a free person's own status with its end and a chip saying where they are.
+TEST(SelfStatusBrowserTest, OwnPageFitsAPhoneAndTheWallShowsTheStatus) {
+    e2e::webEngineTestApp();
+    const Instant now = instantOfUnix(std::time(nullptr));
+    WallPageServer own(selfStatusPageHtml("José Alvarez", "On a site visit until 17:00", "", now));
+    ASSERT_TRUE(own.start());
+    WallView phone(390, 844);
+    phone.load(QString("http://127.0.0.1:%1/").arg(own.port()));
+    ASSERT_TRUE(phone.waitFor("document.readyState === 'complete' && document.getElementById('text')", 20000));
+    EXPECT_LE(phone.js("document.documentElement.scrollWidth").toInt(), 390);
+    EXPECT_EQ(phone.js("document.getElementById('now').textContent").toString(), "On a site visit until 17:00");
+    // The page's own submit handler runs first; the test's then keeps the form from leaving.
+    phone.js("document.getElementById('form').addEventListener('submit', function (e) { e.preventDefault();"
+             " var p = new URLSearchParams(new FormData(e.target));"
+             " if (e.submitter && e.submitter.name) p.append(e.submitter.name, e.submitter.value);"
+             " window.posted = p.toString(); })");
+    const struct {
+        const char* script;
+        QString posted;
+    } cases[] = {
+        {"document.querySelector('[data-text=\"Working from home\"]').click();", "text=Working+from+home&until=TODAYT23%3A59"},
+        {"document.getElementById('time').value='17:30'; document.querySelector('[data-back]').click();",
+         "text=Back+at+17%3A30&until=TODAYT17%3A30"},
+        {"document.querySelector('[value=never]').checked=true; document.getElementById('text').value='Dentist';",
+         "text=Dentist&until="},
+        {"document.querySelector('button.clear').click(); 0;", "text=Dentist&until=&clear=1"},
+    };
+    const QString today = QString::fromStdString(isoLocalTime(now).substr(0, 10));
+    for (const auto& c : cases) {
+        phone.js("window.posted = null; document.querySelectorAll('[name=_until]').forEach(function (r) { r.disabled = false; });");
+        phone.js(c.script);
+        if (!QString(c.script).contains("clear")) phone.js("document.querySelector('button.set').click(); 0;");
+        ASSERT_TRUE(phone.waitFor("window.posted", 5000)) << c.script;
+        EXPECT_EQ(phone.js("window.posted").toString(), QString(c.posted).replace("TODAY", today)) << c.script;
+    }
+    EXPECT_LE(phone.js("document.documentElement.scrollWidth").toInt(), 390);
+    EXPECT_TRUE(phone.page().errors.isEmpty()) << phone.page().errors.join("\n").toStdString();
+    phone.js("document.getElementById('text').value = ''; document.getElementById('time').value = '';"
+             " document.querySelectorAll('[name=_until]').forEach(function (r) { r.disabled = false; });"
+             " document.querySelector('[value=day]').checked = true;");
+    phone.settle(300);
+    EXPECT_TRUE(phone.screenshot(Artifacts / "status-phone-390x844.png"));
+
+    BoardSnapshot board;
+    board.dataTime = now;
+    board.lastGrabOk = true;
+    board.lastGrabTime = now;
+    NoteStatus own1{{"Working from home", "Working from home"}, NoteKind::Self};
+    own1.end = now + std::chrono::hours(3);
+    NoteStatus away{{"Out of office", "Out of office"}, NoteKind::Self};
+    away.end = now + std::chrono::hours(50);  // a later day: its date is shown
+    board.people = {person("Ann Example", PersonState::Free, {}, {own1}),
+                    person("Ben Carter", PersonState::Free, {}, {away}),
+                    person("Dana Whitfield", PersonState::Meeting, {meeting("Review", unixSeconds(now) + 600)},
+                           {note("On a site visit", NoteKind::Self)})};
+    WallPageServer wall(wallPageHtml("Tessmor"));
+    wall.setJson(buildBoardJson(board, false, now, true));
+    ASSERT_TRUE(wall.start());
+    WallView view(1280, 720);
+    view.load(QString("http://127.0.0.1:%1/").arg(wall.port()));
+    ASSERT_TRUE(view.waitFor(FirstData, 20000));
+    const QJsonArray rows = view.jsJson(
+        "Array.prototype.map.call(document.querySelectorAll('#rows li'),function(r){return [r.children[1].textContent,"
+        "r.children[2].children[0].textContent,r.children[2].children[1].textContent];})").toArray();
+    ASSERT_EQ(rows.size(), 3);
+    // An end today as hh:mm, on a later day with its date ("11 Dec 17:00").
+    const auto until = [now](Instant end) {
+        const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        const LocalParts parts = localParts(end);
+        const QString time = QString::fromStdString(localHourMinute(end));
+        return sameLocalDay(end, now) ? time : QString("%1 %2 %3").arg(parts.day).arg(months[parts.month - 1]).arg(time);
+    };
+    EXPECT_EQ(rows[0].toArray(), (QJsonArray{"Home", "Working from home until " + until(*own1.end), ""}));
+    EXPECT_EQ(rows[1].toArray(), (QJsonArray{"Away", "Out of office until " + until(*away.end), ""}));
+    EXPECT_EQ(rows[2].toArray(), (QJsonArray{"Meeting", "Review until " + QString::fromStdString(localHourMinute(now + std::chrono::seconds(600))),
+                                             "Note: On a site visit"}));
 }
 
 // The real program with --page wall against the demo calendar, loaded in the browser: one row per

@@ -252,4 +252,37 @@ TEST(HttpExchangeMemoryTest, ServesAConnectionFedFromMemory) {
                                 "Content-Length: 9\r\nServer: BaLtu\r\n\r\nHEAD /a b");
 }
 
+// Bodies the filter asks for reach the handler whole up to the kept bound, and are flagged over
+// it; every other body is let go as before. The redirect's Location goes out after the type.
+TEST(HttpExchangeMemoryTest, KeptBodiesAreBoundedAndFlagged) {
+    const std::string big(static_cast<std::size_t>(MaxKeptBodyBytes) + 1, 'x');
+    const struct {
+        std::string request;
+        std::string seen;  // what the handler saw: "body|tooLarge"
+    } cases[] = {
+        {"POST /me/a HTTP/1.1\r\nContent-Length: 10\r\n\r\ntext=a%20b", "text=a%20b|0"},
+        {"POST /me/a HTTP/1.1\r\nContent-Length: " + std::to_string(big.size()) + "\r\n\r\n" + big, "|1"},
+        {"POST /me/a HTTP/1.1\r\n\r\nuntil=", "until=|0"},                      // to the close
+        {"POST /me/a HTTP/1.1\r\n\r\n" + big, "|1"},
+        {"POST /other HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc", "|0"},        // not asked for
+    };
+    for (const auto& c : cases) {
+        HttpServer server;
+        std::string seen;
+        server.setBodyFilter([](const HttpRequest& request) { return request.path.rfind("/me/", 0) == 0; });
+        server.setHandler([&seen](const HttpRequest& request, HttpResponse& response) {
+            seen = request.body + "|" + (request.bodyTooLarge ? "1" : "0");
+            response.setStatusCode(303);
+            response.location = "/me/a";
+        });
+        auto owned = std::make_unique<MemoryTransport>(c.request, 4096);
+        MemoryTransport* memory = owned.get();
+        ClientConnection context(std::move(owned));
+        server.serveConnection(context);
+        EXPECT_EQ(seen, c.seen) << c.request.substr(0, 40);
+        EXPECT_EQ(memory->output(), "HTTP/1.1 303 See Other\r\nConnection: close\r\nContent-Type: text/html\r\n"
+                                    "Location: /me/a\r\nServer: BaLtu\r\n\r\n");
+    }
+}
+
 }  // namespace
