@@ -214,18 +214,24 @@ TEST(CloudClientTest, RecordingsMovedToToday) {
     ZoneScope zone("UTC");
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QDate today = now.date();
-    if (now.time() < QTime(1, 0)) GTEST_SKIP() << "an hour before now is on another day";
-    // Recorded as if an hour before now on the recorded day: 09:00 now reads an hour later.
-    const QString recordedAt = QDateTime(Day, now.time().addSecs(-3600), QTimeZone::utc()).toString("yyyy-MM-ddTHH:mm");
+    // Recorded as if an hour before now on the recorded day: a recorded 09:00 reads as 10:00 today.
+    // In the first hour of a day that hour would fall on the day before, so the recordings are read
+    // at their own times then.
+    const int lead = now.time().hour() >= 1 ? 1 : 0;
+    const QString recordedAt =
+        QDateTime(Day, now.time().addSecs(-3600 * lead), QTimeZone::utc()).toString("yyyy-MM-ddTHH:mm");
+    // A recorded hour as shown: "HH00".
+    const auto at = [lead](int hour) { return QString("%1").arg(hour + lead, 2, 10, QChar('0')).toStdString() + "00"; };
     FakeCloudProcess fake({"--recorded-at", recordedAt});
     GraphCalendarClient graph(graphSettings(fake));
     const Grab got = grab(graph, {"ben@example.org", "dan@example.org"}, today);
     ASSERT_EQ(got.order.size(), 2u);
-    EXPECT_EQ(got.shown[0], "1500-1600 Doctor (Clinic) P; [Ben on leave O]");
-    EXPECT_EQ(got.shown[1], "0900-1800 Interviews (Room 2)");
+    EXPECT_EQ(got.shown[0], at(14) + "-" + at(15) + " Doctor (Clinic) P; [Ben on leave O]");
+    EXPECT_EQ(got.shown[1], at(8) + "-" + at(17) + " Interviews (Room 2)");
     GoogleCalendarClient google(googleSettings(fake));
     EXPECT_EQ(grab(google, {"gail@example.org"}, today).shown[0],
-              "1000-1100 Sprint planning (Room 7); 1100-1200 Focus time; [Working from home W]");
+              at(9) + "-" + at(10) + " Sprint planning (Room 7); " + at(10) + "-" + at(11) +
+                  " Focus time; [Working from home W]");
 }
 
 TEST(CloudClientTest, ThrottlingTokensAndRefusedAddresses) {
