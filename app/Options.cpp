@@ -12,9 +12,6 @@
 #include <sstream>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <tuple>
 
 #include "app/AppConstants.h"
@@ -22,6 +19,7 @@
 #include "board/BoardConstants.h"
 #include "service/ClientRanges.h"
 #include "service/ServiceErrors.h"
+#include "text/FileText.h"
 #include "text/SecretFile.h"
 #include "text/Utf8.h"
 #include "cloud/CloudConstants.h"
@@ -385,28 +383,12 @@ void resolveCredentialNames(Options& options, const std::string& directory) {
 
 std::string readAbsenceWordsFile(const std::string& path) {
     const std::string name = "the absence words file '" + path + "'";
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw UsageError("cannot read " + name + ": " + std::strerror(errno));
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            const int error = errno;
-            close(fd);
-            throw UsageError("cannot read " + name + ": " + std::strerror(error));
-        }
-        if (got == 0) break;
-        text.append(buffer, static_cast<std::size_t>(got));
-        if (static_cast<long long>(text.size()) > MaxAbsenceWordsBytes) {
-            close(fd);
-            throw UsageError(name + " is larger than " + std::to_string(MaxAbsenceWordsBytes) + " bytes");
-        }
-    }
-    close(fd);
-    if (!isValidUtf8(text)) throw UsageError(name + " is not UTF-8 text");
-    return text;
+    FileText file = readFileText(path, static_cast<std::size_t>(MaxAbsenceWordsBytes));
+    if (file.error) throw UsageError("cannot read " + name + ": " + std::strerror(file.error));
+    if (file.tooLarge)
+        throw UsageError(name + " is larger than " + std::to_string(MaxAbsenceWordsBytes) + " bytes");
+    if (!isValidUtf8(file.text)) throw UsageError(name + " is not UTF-8 text");
+    return std::move(file.text);
 }
 
 bool isHeadless(const char* display, const char* waylandDisplay, const char* platform) {

@@ -1,8 +1,8 @@
 #include "text/SecretFile.h"
 
-#include <fcntl.h>
+#include "text/FileText.h"
+
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -48,23 +48,9 @@ std::string readSecretFile(const std::string& path, std::string_view what, const
     const mode_t refused = insideDirectory(path, directory) ? (S_IWGRP | S_IXGRP | S_IRWXO) : (S_IRWXG | S_IRWXO);
     if ((info.st_mode & refused) != 0)
         throw SecretFileError("the " + name + " must be readable by its owner only (chmod 600 it); refused");
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw cannotRead(errno);
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got == 0) break;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            close(fd);
-            throw cannotRead(error);
-        }
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-    close(fd);
-    return text;
+    FileText file = readFileText(path);
+    if (file.error) throw cannotRead(file.error);
+    return std::move(file.text);
 }
 
 }  // namespace quorvane

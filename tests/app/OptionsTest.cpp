@@ -8,6 +8,7 @@
 
 #include "app/Application.h"
 #include "app/Options.h"
+#include "webserver/ServerConstants.h"
 
 using namespace quorvane;
 
@@ -216,6 +217,7 @@ TEST_F(CredentialsFileTest, RefusesMissingFilesAndEmptyLines) {
 // A configuration file and a command line: the effective settings, or the exact error (the
 // file's path shown as F).
 TEST(ConfigFileTest, KeysBecomeOptionsAndTheCommandLineWins) {
+    const std::string DefaultPort = std::to_string(BoardPort);
     const auto effective = [](const Options& o) {
         std::string allow;
         for (const std::string& range : o.allow) allow += range + ";";
@@ -230,8 +232,8 @@ TEST(ConfigFileTest, KeysBecomeOptionsAndTheCommandLineWins) {
         {"# the board\n[General]\nport = 8080\nroster = /etc/quorvane/people.txt\npage = wall\n"
          "title = \"Level 3, east\"\nallow = 10.0.0.0/8, ::1\ngrab-minutes = 15\nhide-titles = yes\n; done\n",
          {}, "8080 /etc/quorvane/people.txt wall [Level 3, east] 10.0.0.0/8;::1; 15 hidden"},
-        {"title = Level 3, east\nhide-titles = false\n", {}, "7350 people.txt classic [Level 3, east]  60"},
-        {"title = Level 3 ; a comment\n", {}, "7350 people.txt classic [Level 3]  60"},
+        {"title = Level 3, east\nhide-titles = false\n", {}, DefaultPort + " people.txt classic [Level 3, east]  60"},
+        {"title = Level 3 ; a comment\n", {}, DefaultPort + " people.txt classic [Level 3]  60"},
         {"port = 8080\nallow = 10.0.0.0/8\npage = wall\n", {"--port", "9090", "--allow", "::1", "--page=classic"},
          "9090 people.txt classic [] ::1; 60"},
         {"port = 8080\n\nrooster = people.txt\n", {}, "F:3: unknown key 'rooster' (see --help)"},
